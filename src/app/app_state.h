@@ -1,0 +1,69 @@
+// AppState: the one process-wide record of settings and run-time state of the graph window.
+#pragma once
+
+#include <cstdint>
+
+#include <windows.h>
+
+#include "counters/counter_run.h"
+#include "render/draw_resources.h"
+#include "settings/settings_model.h"
+
+// RunFlag bits: the run-time state of the window.
+enum : uint32_t {
+    Shown = 0x1,
+    Topmost = 0x2,
+    HoverActive = 0x4,
+    HoverHidden = 0x8,
+    LayAlpha = 0x10,
+    LayColorKey = 0x20,
+    LayClickThrough = 0x40,
+    TrayIcon = 0x100,
+    HotKey = 0x200,
+    AlarmArmed = 0x400,
+    AlarmRunning = 0x800,
+    SettingsOpen = 0x1000,
+    AppActive = 0x4000,
+};
+
+// Program messages and timers of the graph window.
+constexpr UINT TrayCallbackMsg = WM_APP + 25;
+constexpr UINT RedrawMsg = WM_APP + 27;
+constexpr UINT_PTR TIMER_SAMPLE = 1;
+constexpr UINT_PTR TIMER_TRAYPEEK = 2;
+constexpr UINT_PTR TIMER_HOVER = 3;
+constexpr UINT_PTR TIMER_TRIM = 4;
+constexpr UINT TrimDelayMs = 2000;
+constexpr int HotKeyId = 1;
+constexpr UINT TrayIconId = 1;
+
+constexpr wchar_t GraphClassName[] = L" FerroGraphClass ";
+constexpr wchar_t ProgramTitle[] = L"Ferrogauge";
+
+struct AppState {
+    // Start-up values.
+    HINSTANCE Instance;
+    const wchar_t* SettingsArg; // the rest of the wide command line; never null after creation
+    uint32_t OsMajor;           // 0 when the version could not be read
+
+    // Settings records and what the counters have measured.
+    SettingsRecords Settings;
+    CounterRun Run[2];
+
+    // Drawing resources: window graphs 1 and 2, tray-icon graphs 1 and 2.
+    DrawResources GraphRes[2];
+    DrawResources IconRes[2];
+
+    // Run-time state of the window.
+    HWND Window;
+    uint32_t RunFlag;
+    UINT TaskbarCreatedMsg;
+    int32_t InSizeMove;
+    int32_t SizeEdge;
+    int32_t Peeking;
+    POINT PeekPoint;
+    uint32_t LayeredCaps;
+    HBITMAP Surface;
+    HICON TrayImage;
+    void* Query; // the counter query, or null while sampling is closed
+};

@@ -1,0 +1,299 @@
+// The graph window's procedure: creation, destruction, surface, paint, moving and sizing, and
+// the dispatch of every other message to its handler.
+#include "app/main_window.h"
+
+#include <windowsx.h>
+
+#include "app/commands.h"
+#include "app/hover.h"
+#include "app/sampling.h"
+#include "counters/counter_query.h"
+#include "render/draw_resources_build.h"
+#include "render/painter.h"
+#include "render/surface.h"
+#include "res/resource.h"
+#include "settings/settings_file.h"
+#include "window/layered.h"
+#include "window/placement.h"
+#include "window/tray.h"
+#include "app/startup.h"
+
+AppState TheApp;
+
+namespace {
+
+bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
+
+// The tray image: the program icon when the icon graph is off, else the graphs' picture.
+HICON MakeTrayImage(AppState* app) {
+    if (app->Settings.Main.Prop & PropNoIconGraph)
+        return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                             16, 16, LR_DEFAULTCOLOR));
+    return MakeTrayIcon(app, 16, 16);
+}
+
+void BuildGraphDrawing(AppState* app, int graph) {
+    BuildGraphResources(&app->GraphRes[graph], &app->Settings.Style[graph],
+                        &app->Settings.Slot[graph]);
+    BuildIconResources(&app->IconRes[graph], &app->Settings.Style[graph]);
+}
+
+LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
+    app->Instance = create->hInstance;
+    app->Window = window;
+    app->RunFlag = 0;
+    app->TaskbarCreatedMsg = RegisterWindowMessageW(L"TaskbarCreated");
+    ReadOsVersion(&app->OsMajor);
+    app->SettingsArg = GetSettingsArgument();
+
+    app->InSizeMove = 0;
+    app->SizeEdge = 0;
+    app->PeekPoint = {65536, 65536};
+    app->Peeking = 0;
+    app->LayeredCaps = ProbeLayeredApi(app);
+
+    MainSettings* main = &app->Settings.Main;
+    if (!LoadSettings(app)) {
+        PlaceNearTray(window, FALSE);
+    } else {
+        const WindowPlacement* place = &app->Settings.Place;
+        MoveWindow(window, place->WndPosX, place->WndPosY, place->WndWidth, place->WndHeight,
+                   FALSE);
+    }
+
+    BuildGraphDrawing(app, 0);
+    if (app->Settings.Slot[1].PdhFlag & PdhUse)
+        BuildGraphDrawing(app, 1);
+
+    if (main->Prop & PropNoTrayIcon) {
+        // Without a tray icon the window must stay reachable: shown and clickable.
+        main->Prop = (main->Prop | PropShown) & ~PropClickThrough;
+    } else {
+        app->TrayImage = MakeTrayImage(app);
+        if (NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage,
+                           (main->Prop & PropShown) ? ProgramTitle : nullptr))
+            app->RunFlag |= TrayIcon;
+    }
+
+    if (main->Prop & PropShown) {
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        app->RunFlag |= Shown;
+    }
+    if (main->Prop & PropTopmost) {
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+        app->RunFlag |= Topmost;
+    }
+    if (app->LayeredCaps) {
+        app->RunFlag |= ApplyWindowEffects(app, window, main);
+    } else {
+        // Without layered windows the hover action can only hide.
+        main->Prop = (main->Prop & ~(PropTranslucent | PropClearBack | PropClickThrough)) |
+                     PropHoverHides;
+    }
+
+    SetPriorityClass(GetCurrentProcess(), PriorityClassAtStart(main->Priority, app->OsMajor));
+
+    if (main->HkShow & HotKeyVkMask) {
+        UINT modifiers = (main->HkShow >> HotKeyModShift) & HotKeyModMask;
+        if (RegisterHotKey(window, HotKeyId, modifiers, main->HkShow & HotKeyVkMask))
+            app->RunFlag |= HotKey;
+    }
+
+    // Sampling starts as the first thing the message loop does.
+    PostMessageW(window, WM_COMMAND, IDM_START, 0);
+    return 0;
+}
+
+LRESULT OnDestroy(AppState* app, HWND window) {
+    if (app->Query) {
+        KillTimer(window, TIMER_SAMPLE);
+        for (int i = 0; i < 2; i++) {
+            FreeDrawResources(&app->GraphRes[i]);
+            FreeDrawResources(&app->IconRes[i]);
+        }
+        CloseCounters(app);
+    }
+    if (app->RunFlag & HotKey) {
+        UnregisterHotKey(window, HotKeyId);
+        app->RunFlag &= ~HotKey;
+    }
+    if (app->RunFlag & TrayIcon) {
+        NotifyTrayIcon(NIM_DELETE, window, TrayIconId, 0, nullptr, nullptr);
+        app->RunFlag &= ~TrayIcon;
+    }
+    if (app->TrayImage) {
+        DestroyIcon(app->TrayImage);
+        app->TrayImage = nullptr;
+    }
+    if (app->Surface) {
+        DeleteObject(app->Surface);
+        app->Surface = nullptr;
+    }
+    ReleaseLayeredApi(app);
+    if (!ShiftHeld())
+        SaveSettings(app, window);
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnSize(AppState* app, HWND window, WPARAM kind, LPARAM size) {
+    if (kind != SIZE_RESTORED)
+        return 0;
+    if (app->Surface)
+        DeleteObject(app->Surface);
+    app->Surface = CreateSurface(LOWORD(size), HIWORD(size), 32);
+    // Sent, not posted: the new surface is painted before the window shows it.
+    SendMessageW(window, RedrawMsg, 0, 0);
+    return 0;
+}
+
+LRESULT OnPaint(AppState* app, HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (app->Surface) {
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, app->Surface);
+        const RECT& r = ps.rcPaint;
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, r.left, r.top,
+               SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    EndPaint(window, &ps);
+    return 0;
+}
+
+LRESULT OnGetMinMaxInfo(MINMAXINFO* info) {
+    info->ptMinTrackSize = {16, 16};
+    info->ptMaxTrackSize = {250, 150};
+    info->ptMaxSize = {250, 150};
+    return 0;
+}
+
+LRESULT OnWindowPosChanging(AppState* app, WINDOWPOS* pos) {
+    if (!ShiftHeld())
+        AdjustWindowPos(app->SizeEdge, pos, &app->Settings.Main, &app->GraphRes[0]);
+    return 0;
+}
+
+LRESULT OnNcRButtonUp(AppState* app, HWND window, LPARAM lParam) {
+    HMENU menu = BuildPopupMenu(app, app->Instance, IDR_POPUP_MENU, IDM_SHOWGRAPH, app->RunFlag,
+                                app->Settings.Main.Prop);
+    if (!menu)
+        return 0;
+    int sub = GetKeyState(VK_RWIN) < 0 ? 1 : 0;
+    TrackPopupMenu(GetSubMenu(menu, sub), 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0,
+                   window, nullptr);
+    DestroyMenu(menu);
+    return 0;
+}
+
+LRESULT OnTaskbarCreated(AppState* app) {
+    app->PeekPoint = {65536, 65536};
+    app->RunFlag &= ~TrayIcon;
+    return 0;
+}
+
+} // namespace
+
+DWORD PriorityClassAtStart(int32_t priority, uint32_t osMajor) {
+    bool modern = osMajor >= 5;
+    switch (priority) {
+    case 3:
+        return REALTIME_PRIORITY_CLASS;
+    case 2:
+        return HIGH_PRIORITY_CLASS;
+    case 1:
+        return modern ? ABOVE_NORMAL_PRIORITY_CLASS : HIGH_PRIORITY_CLASS;
+    case -1:
+        return modern ? BELOW_NORMAL_PRIORITY_CLASS : IDLE_PRIORITY_CLASS;
+    case -2:
+        return IDLE_PRIORITY_CLASS;
+    default:
+        return NORMAL_PRIORITY_CLASS;
+    }
+}
+
+void ShowGraphWindow(AppState* app) {
+    if (app->RunFlag & Shown)
+        return;
+    PaintGraphs(app);
+    ShowWindow(app->Window, SW_SHOWNOACTIVATE);
+    app->RunFlag |= Shown;
+}
+
+void HideGraphWindow(AppState* app) {
+    if (!(app->RunFlag & Shown))
+        return;
+    ShowWindow(app->Window, SW_HIDE);
+    app->RunFlag &= ~Shown;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    AppState* app = &TheApp;
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(app, window, reinterpret_cast<CREATESTRUCTW*>(lParam));
+    case WM_DESTROY:
+        return OnDestroy(app, window);
+    case WM_SIZE:
+        return OnSize(app, window, wParam, lParam);
+    case WM_PAINT:
+        return OnPaint(app, window);
+    case WM_ENDSESSION:
+        if (wParam)
+            DestroyWindow(window);
+        return 0;
+    case WM_ACTIVATEAPP:
+        return OnActivateApp(app, window, wParam != 0);
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_WINDOWPOSCHANGING:
+        return OnWindowPosChanging(app, reinterpret_cast<WINDOWPOS*>(lParam));
+    case WM_NCCALCSIZE:
+        return 0; // the whole window is client area
+    case WM_NCHITTEST:
+        return HitTestFrame(window, lParam);
+    case WM_NCMOUSEMOVE:
+        return OnNcMouseMove(app, window);
+    case WM_NCRBUTTONUP:
+        return OnNcRButtonUp(app, window, lParam);
+    case WM_SYSKEYDOWN:
+        if ((lParam & (1 << 29)) && wParam == 'P') {
+            PostMessageW(window, WM_COMMAND, IDM_SETTINGS, 0);
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        if (OnCommand(app, window, LOWORD(wParam)))
+            return 0;
+        break;
+    case WM_TIMER:
+        return OnTimer(app, window, wParam);
+    case WM_SIZING:
+    case WM_MOVING:
+        app->SizeEdge = static_cast<int32_t>(wParam);
+        break;
+    case WM_ENTERSIZEMOVE:
+        app->InSizeMove = 1;
+        app->SizeEdge = 0;
+        break;
+    case WM_EXITSIZEMOVE:
+        app->InSizeMove = 0;
+        app->SizeEdge = 0;
+        break;
+    case WM_HOTKEY:
+        if (wParam == HotKeyId)
+            PostMessageW(window, WM_COMMAND, IDM_SHOWGRAPH, 0);
+        return 0;
+    case TrayCallbackMsg:
+        return OnTrayCallback(app, window, lParam);
+    case RedrawMsg:
+        return OnRedraw(app, window);
+    default:
+        if (message == app->TaskbarCreatedMsg && message != 0)
+            return OnTaskbarCreated(app);
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

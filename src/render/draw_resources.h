@@ -1,0 +1,26 @@
+// Drawing values of one graph, for the window or for the tray icon, with its kept GDI objects.
+#pragma once
+
+#include <cstdint>
+
+#include <windows.h>
+
+struct DrawResources {
+    uint32_t DrawFlag;
+    COLORREF ColLastPen;
+    COLORREF ColLastBrush;
+    COLORREF ColHistPen;
+    COLORREF ColHistBrush;
+    COLORREF ColBackPen;
+    COLORREF ColBackBrush;
+    COLORREF ColText;
+    COLORREF ColShadow;
+    COLORREF ColFrame;
+    int32_t LastWidth;
+    int32_t BackWidth;
+    int32_t BackHeight;
+    int32_t FrameWidth;
+    HBRUSH GridBrush; // owned; none when the background grid is off
+    int32_t GridPhase;
+    HFONT Font; // owned; none means the stock DEFAULT_GUI_FONT
+};

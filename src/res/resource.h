@@ -1,0 +1,36 @@
+// Resource ids of the program: icon, menu, dialogs, strings and commands.
+#pragma once
+
+#define IDI_APP 101
+#define IDR_POPUP_MENU 102
+
+#define IDD_MAIN_PAGE 107
+#define IDD_COUNTER_PAGE 108
+#define IDD_GRAPH_PAGE 109
+#define IDD_ICON_PAGE 110
+#define IDD_ALARM 119
+
+#define IDS_SETTINGS_SUFFIX 2
+#define IDS_TAB_LABELS 3
+#define IDS_UNIT_MODES 5
+#define IDS_ROUND_MODES 7
+#define IDS_COUNTER_ERROR 11
+#define IDS_COMPARISONS 12
+#define IDS_ACTIONS 13
+#define IDS_ALARM_STATES 14
+
+#define IDM_START 40001
+#define IDM_SHOWGRAPH 40002
+#define IDM_TOPMOST 40003
+#define IDM_TRANSLUCENT 40004
+#define IDM_CLEARBACK 40005
+#define IDM_CLICKTHROUGH 40006
+#define IDM_SETTINGS 40007
+#define IDM_EXIT 40008
+#define IDM_PRIO_REALTIME 40010
+#define IDM_PRIO_HIGH 40011
+#define IDM_PRIO_ABOVE 40012
+#define IDM_PRIO_NORMAL 40013
+#define IDM_PRIO_BELOW 40014
+#define IDM_PRIO_IDLE 40015
+#define IDM_ALARM 40018

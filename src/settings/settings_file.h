@@ -1,0 +1,12 @@
+// Loading and saving the settings file.
+#pragma once
+
+#include <windows.h>
+
+#include "app/app_state.h"
+
+// Fills the settings records; returns 1 when a settings file was read, else 0.
+int LoadSettings(AppState* app);
+// Takes the placement from the window and writes the settings; returns 1 when a settings
+// file existed before.
+int SaveSettings(AppState* app, HWND window);

@@ -1,0 +1,128 @@
+// Settings records of the program: main settings, counter slots, drawing styles, and their bits.
+#pragma once
+
+#include <cstdint>
+
+struct CounterRun;
+
+// Capacities of the fixed text fields, in wide characters with the terminator.
+constexpr int PathChars = 260;
+constexpr int TitleChars = 32;
+constexpr int UnitChars = 16;
+constexpr int FontChars = 32;
+
+// Prop bits: window properties toggled by the menu and the main page.
+enum : uint32_t {
+    PropShown = 0x1,
+    PropTopmost = 0x2,
+    PropHoverOn = 0x4,
+    PropHoverHides = 0x8,
+    PropTranslucent = 0x10,
+    PropClearBack = 0x20,
+    PropClickThrough = 0x40,
+    PropNoTrayIcon = 0x100,
+    PropSnapEdges = 0x200,
+    PropFitGrid = 0x400,
+    PropNoIconGraph = 0x800,
+};
+
+// PdhFlag bits of a counter slot.
+enum : uint32_t {
+    PdhUse = 0x1,
+    PdhAlignRight = 0x8,
+    PdhUnitMask = 0x700,
+    PdhUnitShift = 8,
+};
+
+// AlarmFlag bits of a counter slot.
+enum : uint32_t {
+    AlarmUse = 0x1,
+    AlarmAtStart = 0x2,
+    AlarmOffAfterFire = 0x4,
+    AlarmCompareMask = 0x70,
+    AlarmCompareShift = 4,
+    AlarmPrevThreshold = 0x80,
+    AlarmRepeat = 0x100,
+    AlarmOnLeave = 0x200,
+    AlarmActionMask = 0x7000,
+    AlarmActionShift = 12,
+};
+
+// HkShow layout: virtual key in bits 0-7, RegisterHotKey modifiers in bits 8-11.
+constexpr uint32_t HotKeyVkMask = 0xFF;
+constexpr uint32_t HotKeyModShift = 8;
+constexpr uint32_t HotKeyModMask = 0xF;
+
+// [MAIN]: window-wide settings.
+struct MainSettings {
+    uint32_t Prop;
+    uint32_t Interval;  // ms between samples
+    uint32_t WndAlpha;  // low half: translucent window %, high half: hover %
+    uint32_t ColWndLay; // COLORREF of the see-through background
+    uint32_t SnapPixel;
+    uint32_t HkShow;
+    uint32_t SecondGraph; // key "2ndGraph"
+    int32_t Priority;     // 3 real time ... -2 idle; anything else is normal
+};
+
+// Window placement, kept in [MAIN] beside the main settings.
+struct WindowPlacement {
+    int32_t WndPosX;
+    int32_t WndPosY;
+    int32_t WndWidth;
+    int32_t WndHeight;
+};
+
+// [COUNTERn]: one graph's counter, caption and alarm.
+struct CounterSlot {
+    int32_t Index;       // 0 for graph 1, 1 for graph 2
+    uint32_t ChangeMask; // what the counter page changed at its last OK (not stored)
+    uint32_t PdhFlag;
+    int64_t ValMax; // value drawn at full height
+    wchar_t Path[PathChars];
+    wchar_t Title[TitleChars];
+    wchar_t Unit[UnitChars];
+    wchar_t Font[FontChars];
+    int32_t FontHigh;
+    uint32_t FontType;
+    // The alarm part.
+    uint32_t AlarmFlag;
+    uint32_t AlarmDuration; // ms the condition must hold
+    int64_t AlarmBorder;    // threshold
+    wchar_t* AlarmFile;     // process heap, owned by the slot; null when empty
+    wchar_t* AlarmOption;   // process heap, owned by the slot; null when empty
+    CounterRun* Runtime;    // the slot's run-time record, linked by the load
+};
+
+// [GRAPHn] and [ICONn]: how one graph is drawn in the window and in the tray icon.
+struct DrawStyle {
+    int32_t Index;
+    uint32_t DrawFlag;
+    uint32_t ColLastPen;
+    uint32_t ColLastBrush;
+    uint32_t ColHistPen;
+    uint32_t ColHistBrush;
+    uint32_t ColBackPen;
+    uint32_t ColBackBrush;
+    uint32_t ColText;
+    uint32_t ColShadow;
+    uint32_t ColFrame;
+    int32_t LastWidth;
+    int32_t BackWidth;
+    int32_t BackHeight;
+    int32_t FrameWidth;
+    uint32_t IconDrawFlag;
+    uint32_t ColorFlag; // icon colours as indexes into the 16-colour table
+    int32_t IconLastWidth;
+    int32_t IconBackWidth;
+    int32_t IconBackHeight;
+    int32_t IconFrameWidth;
+};
+
+// Every persistent setting of the program, as the settings file holds them.
+struct SettingsRecords {
+    MainSettings Main;
+    WindowPlacement Place;
+    CounterSlot Slot[2];
+    DrawStyle Style[2];
+};

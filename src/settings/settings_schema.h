@@ -1,0 +1,54 @@
+// The settings file's schema: sections, keys, types and defaults, and the load of the records.
+#pragma once
+
+#include <cstdint>
+
+#include "settings/settings_model.h"
+
+struct CounterRun;
+#include "settings/settings_text.h"
+
+enum class KeyType : uint8_t {
+    Dec,      // signed 32-bit decimal
+    Hex,      // 32-bit hexadecimal, "0" or "0x%08X"
+    I64,      // signed 64-bit decimal
+    Text,     // fixed wide-character field of Chars characters
+    HeapText, // wide text of any length on the process heap, or none
+};
+
+enum : uint8_t {
+    KeyFirstOnly = 0x1, // stored for graph 1 only ([GRAPH1], [ICON1])
+    KeyFontPart = 0x2,  // written only while the slot has a font face name
+};
+
+struct SettingsKey {
+    const char* Name;
+    KeyType Type;
+    uint8_t Flags;
+    uint16_t Offset; // byte offset of the field in its record
+    uint16_t Chars;  // capacity of a Text field, terminator included
+    int64_t Default[2];
+    const wchar_t* TextDefault[2];
+};
+
+struct SettingsSection {
+    const char* Prefix; // "MAIN", or the prefix that the graph number follows
+    bool PerGraph;
+    const SettingsKey* Keys;
+    int KeyCount;
+};
+
+// The schema in writing order: [MAIN] (fields of SettingsRecords), then per graph
+// [COUNTERn] (CounterSlot), [GRAPHn] and [ICONn] (DrawStyle).
+extern const SettingsSection MainSection;
+extern const SettingsSection CounterSection;
+extern const SettingsSection GraphSection;
+extern const SettingsSection IconSection;
+
+// Builds "COUNTER1" and the like; returns the length. name has room for 32 bytes.
+int BuildSectionName(const SettingsSection* section, int index, char* name);
+
+// Fills every record from text, or with the defaults where text, a section or a key is
+// missing. Links each slot's Runtime to runs[index]. ChangeMask and graph 2's widths keep
+// what they hold. The alarm texts are replaced (old ones freed).
+void LoadSettingsRecords(const SettingsText* text, SettingsRecords* records, CounterRun* runs);

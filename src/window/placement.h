@@ -1,0 +1,18 @@
+// Placement of the graph window: hit testing, snapping, the corner by the tray, the work area.
+#pragma once
+
+#include <windows.h>
+
+#include "render/draw_resources.h"
+#include "settings/settings_model.h"
+
+// The primary screen without the taskbar; the whole screen when it cannot be read.
+void GetWorkArea(RECT* area);
+// Moves the window, keeping its size, to the work-area corner beside the notification
+// area. Returns 0 when the window rectangle cannot be read.
+int PlaceNearTray(HWND window, BOOL repaint);
+// Pulls the window fully into the work area and applies the topmost wish.
+int BringOnScreen(HWND window, bool topmost);
+LRESULT HitTestFrame(HWND window, LPARAM point);
+void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main,
+                     const DrawResources* graph);

@@ -1,0 +1,16 @@
+// The tray icon and the pop-up menu.
+#pragma once
+
+#include <cstdint>
+
+#include <windows.h>
+
+#include "app/app_state.h"
+
+// Shell_NotifyIconW with the first, shortest NOTIFYICONDATAW layout. callbackMessage 0,
+// icon null and tip null leave those members out.
+BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, HICON icon,
+                    const wchar_t* tip);
+// Loads the pop-up menu and dresses its items for the current state; the caller destroys it.
+HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT defaultItem,
+                     uint32_t runFlag, uint32_t prop);

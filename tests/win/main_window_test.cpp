@@ -1,0 +1,202 @@
+// The graph window's procedure driven with real messages: creation, commands, hot key, size
+// limits, surface and exit.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "res/resource.h"
+
+namespace {
+
+// Handles every pending message without waiting.
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+class MainWindow : public testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterGraphClass(GetModuleHandleW(nullptr)); }
+
+    void SetUp() override {
+        window = CreateGraphWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        PumpMessages(); // the posted start command
+    }
+
+    void TearDown() override {
+        if (IsWindow(window))
+            DestroyWindow(window);
+        PumpMessages(); // takes the WM_QUIT of the destruction
+        SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    }
+
+    void Command(UINT id) {
+        SendMessageW(window, WM_COMMAND, id, 0);
+        PumpMessages();
+    }
+
+    LONG ExStyle() const { return GetWindowLongW(window, GWL_EXSTYLE); }
+
+    HWND window = nullptr;
+};
+
+TEST_F(MainWindow, CreationWithDefaultsShowsATopmostToolWindow) {
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_BORDER),
+              static_cast<LONG>(WS_POPUP));
+    EXPECT_TRUE(ExStyle() & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(ExStyle() & WS_EX_TOPMOST);
+    EXPECT_EQ(TheApp.RunFlag & (Shown | Topmost), Shown | Topmost);
+    EXPECT_EQ(TheApp.Settings.Main.Prop, 0x603u | PropHoverHides)
+        << "without layered windows the hover action can only hide";
+    EXPECT_NE(TheApp.Query, nullptr) << "the posted start command opened the query";
+
+    RECT r, work;
+    GetWindowRect(window, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(r.right - r.left, 142);
+    EXPECT_EQ(r.bottom - r.top, 43);
+    APPBARDATA bar = {};
+    bar.cbSize = sizeof(bar);
+    UINT edge = SHAppBarMessage(ABM_GETTASKBARPOS, &bar) ? bar.uEdge : ABE_LEFT;
+    if (edge == ABE_TOP)
+        EXPECT_EQ(r.top, work.top);
+    else
+        EXPECT_EQ(r.bottom, work.bottom);
+    if (edge == ABE_LEFT)
+        EXPECT_EQ(r.left, work.left);
+    else
+        EXPECT_EQ(r.right, work.right);
+}
+
+TEST_F(MainWindow, ShowGraphHidesAndShowsTheWindow) {
+    Command(IDM_SHOWGRAPH);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(TheApp.Settings.Main.Prop & PropShown, 0u);
+    EXPECT_EQ(TheApp.RunFlag & Shown, 0u);
+
+    Command(IDM_SHOWGRAPH);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(TheApp.Settings.Main.Prop & PropShown, PropShown);
+    EXPECT_EQ(TheApp.RunFlag & Shown, Shown);
+    EXPECT_TRUE(ExStyle() & WS_EX_TOPMOST) << "showing keeps the window on top";
+}
+
+TEST_F(MainWindow, TopmostTogglesTheExtendedStyle) {
+    Command(IDM_TOPMOST);
+    EXPECT_FALSE(ExStyle() & WS_EX_TOPMOST);
+    EXPECT_EQ(TheApp.Settings.Main.Prop & PropTopmost, 0u);
+    EXPECT_EQ(TheApp.RunFlag & Topmost, 0u);
+
+    Command(IDM_TOPMOST);
+    EXPECT_TRUE(ExStyle() & WS_EX_TOPMOST);
+    EXPECT_EQ(TheApp.Settings.Main.Prop & PropTopmost, PropTopmost);
+}
+
+TEST_F(MainWindow, PriorityCommandsSetThePriorityAndTheProcessClass) {
+    struct {
+        UINT command;
+        int32_t priority;
+        DWORD priorityClass;
+    } cases[] = {
+        {IDM_PRIO_HIGH, 2, HIGH_PRIORITY_CLASS},
+        {IDM_PRIO_ABOVE, 1, ABOVE_NORMAL_PRIORITY_CLASS},
+        {IDM_PRIO_BELOW, -1, BELOW_NORMAL_PRIORITY_CLASS},
+        {IDM_PRIO_IDLE, -2, IDLE_PRIORITY_CLASS},
+        {IDM_PRIO_NORMAL, 0, NORMAL_PRIORITY_CLASS},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        Command(c.command);
+        EXPECT_EQ(TheApp.Settings.Main.Priority, c.priority);
+        EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), c.priorityClass);
+    }
+    // Real time needs a right the user may lack; the value is kept either way.
+    Command(IDM_PRIO_REALTIME);
+    EXPECT_EQ(TheApp.Settings.Main.Priority, 3);
+    DWORD now = GetPriorityClass(GetCurrentProcess());
+    EXPECT_TRUE(now == REALTIME_PRIORITY_CLASS || now == HIGH_PRIORITY_CLASS) << now;
+}
+
+TEST(PriorityAtStart, FollowsTheValueAndTheSystemVersion) {
+    EXPECT_EQ(PriorityClassAtStart(3, 10), static_cast<DWORD>(REALTIME_PRIORITY_CLASS));
+    EXPECT_EQ(PriorityClassAtStart(2, 10), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+    EXPECT_EQ(PriorityClassAtStart(1, 10), static_cast<DWORD>(ABOVE_NORMAL_PRIORITY_CLASS));
+    EXPECT_EQ(PriorityClassAtStart(1, 4), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+    EXPECT_EQ(PriorityClassAtStart(-1, 10), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
+    EXPECT_EQ(PriorityClassAtStart(-1, 4), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
+    EXPECT_EQ(PriorityClassAtStart(-2, 10), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
+    EXPECT_EQ(PriorityClassAtStart(0, 10), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+    EXPECT_EQ(PriorityClassAtStart(7, 10), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+}
+
+TEST_F(MainWindow, HotKeyOneTogglesTheWindow) {
+    SendMessageW(window, WM_HOTKEY, 2, 0);
+    PumpMessages();
+    EXPECT_TRUE(IsWindowVisible(window)) << "other hot-key ids are ignored";
+
+    SendMessageW(window, WM_HOTKEY, 1, 0);
+    PumpMessages();
+    EXPECT_FALSE(IsWindowVisible(window));
+    SendMessageW(window, WM_HOTKEY, 1, 0);
+    PumpMessages();
+    EXPECT_TRUE(IsWindowVisible(window));
+}
+
+TEST_F(MainWindow, SizeLimitsAre16To250By150) {
+    MINMAXINFO info = {};
+    EXPECT_EQ(SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
+    EXPECT_EQ(info.ptMinTrackSize.x, 16);
+    EXPECT_EQ(info.ptMinTrackSize.y, 16);
+    EXPECT_EQ(info.ptMaxTrackSize.x, 250);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 150);
+    EXPECT_EQ(info.ptMaxSize.x, 250);
+    EXPECT_EQ(info.ptMaxSize.y, 150);
+}
+
+TEST_F(MainWindow, SizeMakesABlackSurfaceAsLargeAsTheWindow) {
+    SetWindowPos(window, nullptr, 0, 0, 100, 60, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_NE(TheApp.Surface, nullptr);
+    DIBSECTION dib = {};
+    ASSERT_EQ(GetObjectW(TheApp.Surface, sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
+    EXPECT_EQ(dib.dsBm.bmWidth, 100);
+    EXPECT_EQ(dib.dsBm.bmHeight, 60);
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, 32);
+    const uint32_t* pixels = static_cast<const uint32_t*>(dib.dsBm.bmBits);
+    for (int i = 0; i < 100 * 60; i++)
+        ASSERT_EQ(pixels[i] & 0xFFFFFF, 0u) << i;
+}
+
+TEST_F(MainWindow, WholeWindowIsClientArea) {
+    RECT window_rect, client;
+    GetWindowRect(window, &window_rect);
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, window_rect.right - window_rect.left);
+    EXPECT_EQ(client.bottom, window_rect.bottom - window_rect.top);
+}
+
+TEST_F(MainWindow, TaskbarRestartForgetsTheTrayIcon) {
+    TheApp.RunFlag |= TrayIcon;
+    TheApp.PeekPoint = {5, 6};
+    SendMessageW(window, TheApp.TaskbarCreatedMsg, 0, 0);
+    EXPECT_EQ(TheApp.RunFlag & TrayIcon, 0u);
+    EXPECT_EQ(TheApp.PeekPoint.x, 65536);
+    EXPECT_EQ(TheApp.PeekPoint.y, 65536);
+}
+
+TEST_F(MainWindow, ExitEndsTheMessageLoopWithZero) {
+    PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(RunMessageLoop(), 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(TheApp.Query, nullptr) << "destruction closed the query";
+    EXPECT_EQ(TheApp.Surface, nullptr);
+    EXPECT_EQ(TheApp.TrayImage, nullptr);
+}
+
+} // namespace
