@@ -107,11 +107,12 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 LRESULT OnDestroy(AppState* app, HWND window) {
     if (app->Query) {
         KillTimer(window, TIMER_SAMPLE);
-        for (int i = 0; i < 2; i++) {
-            FreeDrawResources(&app->GraphRes[i]);
-            FreeDrawResources(&app->IconRes[i]);
-        }
         CloseCounters(app);
+    }
+    // The drawing resources were built at creation whether or not sampling ever started.
+    for (int i = 0; i < 2; i++) {
+        FreeDrawResources(&app->GraphRes[i]);
+        FreeDrawResources(&app->IconRes[i]);
     }
     if (app->RunFlag & HotKey) {
         UnregisterHotKey(window, HotKeyId);
