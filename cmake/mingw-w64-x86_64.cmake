@@ -13,4 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # ctest runs every Windows test executable through Wine.
 find_program(FERRO_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${FERRO_WINE})
+# wine-run gives every test executable its own prefix and X display.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)

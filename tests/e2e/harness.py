@@ -1,0 +1,419 @@
+"""Runs ferrogauge.exe as a black box on a private Wine shell desktop inside a private Xvfb.
+
+Every WineDesktop has its own Wine prefix (a copy of the build tree's template prefix, made by
+cmake/wine-run), its own X server and its own wineserver, and stop() takes all of them down.
+
+How the pieces meet:
+- The template prefix sets HKCU\\Software\\Wine\\Explorer "Desktop"="shell" and
+  ...\\Explorer\\Desktops "shell"="1024x768", so every process started with a plain `wine X.exe`
+  joins one virtual desktop named "shell", which has a taskbar and a notification area.
+  Because the program is started directly (not through explorer /desktop=...), the exit
+  status of its `wine` process is the program's own exit code.
+- Wine closes a desktop about a second after its last process exits, and a new desktop's
+  taskbar can come up after the first program has already read the work area. So the probe's
+  "hold" runs first, for the whole life of the desktop, and reports when the taskbar is up.
+- The probe (fgprobe.exe) runs as a separate process on the same desktop for every query.
+
+Environment (set by ferro_add_e2e_test): FERRO_EXE, FERRO_PROBE, FERRO_BUILD, FERRO_WINE_RUN.
+FERRO_KEEP_PREFIX=1 keeps each test's folder (prefix, program logs) and prints its path.
+"""
+
+import ctypes
+import os
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+ScreenSize = (1024, 768)
+# The shell desktop's taskbar takes the bottom 20 pixels.
+ShellWorkArea = (0, 0, 1024, 748)
+TrayIconPoint = (1013, 757)
+
+WM_CLOSE = 0x0010
+WM_COMMAND = 0x0111
+WS_POPUP = 0x80000000
+WS_VISIBLE = 0x10000000
+WS_EX_TOPMOST = 0x00000008
+WS_EX_TOOLWINDOW = 0x00000080
+WS_EX_LAYERED = 0x00080000
+
+ProbeTimeoutS = 30
+HoldTimeoutMs = 30000
+XvfbStartTimeoutS = 30
+
+_PR_SET_PDEATHSIG = 1
+
+
+def _die_with_parent():
+    """Runs in the child before exec: end it when the test process goes, however it goes."""
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.prctl(_PR_SET_PDEATHSIG, signal.SIGTERM, 0, 0, 0)
+
+
+def _repo_root():
+    return os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def _required_env(name):
+    value = os.environ.get(name)
+    if not value:
+        raise RuntimeError(f"{name} is not set (run the e2e tests through ctest --preset e2e)")
+    return value
+
+
+def parse_pairs(line):
+    """'a=1 b=0x2' -> {'a': '1', 'b': '0x2'}"""
+    pairs = {}
+    for item in line.split():
+        key, sep, value = item.partition("=")
+        if sep:
+            pairs[key] = value
+    return pairs
+
+
+class ProbeResult:
+    """One probe answer: its exit code (0 ok, 1 not found, 2 usage) and its key=value pairs."""
+
+    def __init__(self, args, returncode, stdout, stderr):
+        self.args = args
+        self.returncode = returncode
+        self.line = stdout.strip().splitlines()[-1] if stdout.strip() else ""
+        self.values = parse_pairs(self.line)
+        self.stderr = stderr
+
+    @property
+    def ok(self):
+        return self.returncode == 0
+
+    def __getitem__(self, key):
+        return self.values[key]
+
+    def __contains__(self, key):
+        return key in self.values
+
+    def int(self, key):
+        """The value as a number; the probe writes handles, styles and flags as 0x hex."""
+        return int(self.values[key], 0)
+
+    def __repr__(self):
+        return f"ProbeResult({' '.join(self.args)!r} -> {self.returncode}: {self.line!r})"
+
+
+class Program:
+    """A started Windows program. Its `wine` process ends with the program's exit code."""
+
+    def __init__(self, popen, exe, log_path):
+        self.popen = popen
+        self.exe = exe
+        self.log_path = log_path
+        self.windows_pid = None
+
+    def poll(self):
+        return self.popen.poll()
+
+    def wait(self, timeout):
+        """Waits for the program to end and returns its exit code; raises
+        subprocess.TimeoutExpired if it is still running after timeout seconds."""
+        return self.popen.wait(timeout)
+
+    @property
+    def returncode(self):
+        return self.popen.returncode
+
+    def log(self):
+        """What the program wrote to stdout and stderr."""
+        try:
+            with open(self.log_path, errors="replace") as f:
+                return f.read()
+        except OSError:
+            return ""
+
+    def kill(self):
+        if self.popen.poll() is None:
+            self.popen.kill()
+            try:
+                self.popen.wait(5)
+            except subprocess.TimeoutExpired:
+                pass
+
+
+class WineDesktop:
+    """A private Xvfb, Wine prefix and shell desktop; use as a context manager."""
+
+    def __init__(self, name="e2e", lang=None):
+        self.name = "".join(c if c.isalnum() or c in "-_." else "_" for c in name)
+        self.lang = lang or "C.UTF-8"
+        self.build = os.path.abspath(_required_env("FERRO_BUILD"))
+        self.exe = os.environ.get("FERRO_EXE") or os.path.join(self.build, "ferrogauge.exe")
+        self.probe_exe = _required_env("FERRO_PROBE")
+        self.wine_run = os.environ.get("FERRO_WINE_RUN") or os.path.join(
+            _repo_root(), "cmake", "wine-run"
+        )
+        self.shots_dir = os.path.join(self.build, "e2e-shots")
+        self.run_dir = None
+        self.prefix = None
+        self.display = None
+        self._xvfb = None
+        self._hold = None
+        self._programs = []
+        self._wine_started = False
+
+    # ----- life cycle -----
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def start(self):
+        for path, what in ((self.exe, "FERRO_EXE"), (self.probe_exe, "FERRO_PROBE")):
+            if not os.path.isfile(path):
+                raise RuntimeError(f"{what}: no such file {path}")
+        try:
+            self._make_prefix()
+            self._start_xvfb()
+            self._start_hold()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def _make_prefix(self):
+        # Beside the template, so that the copy can hard-link into it.
+        tmp_root = os.path.join(self.build, "wine-tmp")
+        os.makedirs(tmp_root, exist_ok=True)
+        self.run_dir = tempfile.mkdtemp(prefix=self.name + ".", dir=tmp_root)
+        self.prefix = os.path.join(self.run_dir, "prefix")
+        env = dict(os.environ, FERRO_BUILD=self.build)
+        subprocess.run([self.wine_run, "--make-prefix", self.prefix], env=env, check=True,
+                       stdin=subprocess.DEVNULL)
+
+    def _start_xvfb(self):
+        read_end, write_end = os.pipe()
+        try:
+            self._xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                 f"{ScreenSize[0]}x{ScreenSize[1]}x24", "-nolisten", "tcp"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
+            os.close(write_end)
+            write_end = -1
+            # Xvfb writes its display number once it accepts connections, and the newline
+            # after it in a second write: closing the pipe before that write is fatal to it.
+            deadline = time.monotonic() + XvfbStartTimeoutS
+            text = b""
+            while not text.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                ready, _, _ = select.select([read_end], [], [], max(0.0, left))
+                chunk = os.read(read_end, 64) if ready else b""
+                if not chunk:
+                    break
+                text += chunk
+            number = text.decode().strip() if text.endswith(b"\n") else ""
+        finally:
+            if write_end >= 0:
+                os.close(write_end)
+            os.close(read_end)
+        if not number.isdigit():
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+
+    def _start_hold(self):
+        self._wine_started = True
+        self._hold = subprocess.Popen(
+            ["wine", self.probe_exe, "hold", str(HoldTimeoutMs)], env=self.env(),
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+            preexec_fn=_die_with_parent)
+        fd = self._hold.stdout.fileno()
+        deadline = time.monotonic() + HoldTimeoutMs / 1000 + 10
+        line = b""
+        while not line.endswith(b"\n") and time.monotonic() < deadline:
+            ready, _, _ = select.select([fd], [], [], max(0.0, deadline - time.monotonic()))
+            if not ready:
+                break
+            chunk = os.read(fd, 256)
+            if not chunk:
+                break
+            line += chunk
+        result = parse_pairs(line.decode(errors="replace"))
+        if result.get("ready") != "1":
+            raise RuntimeError(f"the shell desktop did not come up: {line!r}")
+        self.work_area = tuple(int(result[k]) for k in ("left", "top", "right", "bottom"))
+
+    def stop(self):
+        """Ends every process of this desktop and removes its prefix. Safe to call twice."""
+        for program in self._programs:
+            program.kill()
+        self._programs = []
+        if self._hold is not None:
+            try:
+                self._hold.stdin.close()
+            except OSError:
+                pass
+        if self._wine_started and self.prefix:
+            env = self.env()
+            subprocess.run(["wineserver", "-k"], env=env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Wait for the server to save and let go of the prefix before it is removed.
+            subprocess.run(["wineserver", "-w"], env=env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self._wine_started = False
+        if self._hold is not None:
+            try:
+                self._hold.wait(5)
+            except subprocess.TimeoutExpired:
+                self._hold.kill()
+                self._hold.wait()
+            self._hold.stdout.close()
+            self._hold = None
+        if self._xvfb is not None:
+            self._xvfb.terminate()
+            try:
+                self._xvfb.wait(5)
+            except subprocess.TimeoutExpired:
+                self._xvfb.kill()
+                self._xvfb.wait()
+            self._xvfb = None
+        if self.prefix:
+            self._remove_server_dir()
+        if self.run_dir:
+            if os.environ.get("FERRO_KEEP_PREFIX"):
+                print(f"harness: kept {self.run_dir}", flush=True)
+            else:
+                shutil.rmtree(self.run_dir, ignore_errors=True)
+            self.run_dir = None
+
+    def _remove_server_dir(self):
+        # Debian's Wine keeps each prefix's server socket in $TMPDIR/wine-XXXXXX, named in the
+        # prefix's "wineserver" file.
+        try:
+            with open(os.path.join(self.prefix, "wineserver")) as f:
+                name = f.read().strip()
+        except OSError:
+            return
+        if name.startswith("wine-") and name[5:].isalnum():
+            shutil.rmtree(os.path.join(tempfile.gettempdir(), name), ignore_errors=True)
+
+    def env(self, **extra):
+        env = dict(os.environ)
+        # Wine takes its code pages from the locale, and LC_ALL would override LANG.
+        for key in list(env):
+            if key.startswith("LC_"):
+                del env[key]
+        env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
+                   LANG=self.lang)
+        env.update(extra)
+        return env
+
+    # ----- the program under test -----
+
+    def copy_exe(self, folder="app"):
+        """Copies ferrogauge.exe into an empty folder of this desktop's own and returns the
+        copy's path, so that no settings file of another run lies beside it."""
+        target_dir = os.path.join(self.run_dir, folder)
+        os.makedirs(target_dir)
+        target = os.path.join(target_dir, os.path.basename(self.exe))
+        shutil.copy2(self.exe, target)
+        return target
+
+    def start_program(self, args=(), exe=None, cwd=None):
+        """Starts the program (by default the FERRO_EXE itself) with args, working in cwd
+        (by default the exe's folder). Its output goes to a log beside the prefix."""
+        exe = exe or self.exe
+        cwd = cwd or os.path.dirname(exe)
+        log_path = os.path.join(self.run_dir, f"program-{len(self._programs)}.log")
+        with open(log_path, "wb") as log:
+            popen = subprocess.Popen(["wine", exe, *map(str, args)], cwd=cwd, env=self.env(),
+                                     stdin=subprocess.DEVNULL, stdout=log,
+                                     stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
+        program = Program(popen, exe, log_path)
+        self._programs.append(program)
+        return program
+
+    # ----- the probe -----
+
+    def probe(self, *args, timeout=ProbeTimeoutS):
+        args = [str(a) for a in args]
+        done = subprocess.run(["wine", self.probe_exe, *args], env=self.env(),
+                              stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                              errors="replace", timeout=timeout)
+        return ProbeResult(args, done.returncode, done.stdout, done.stderr)
+
+    def find(self):
+        return self.probe("find")
+
+    def wait_window(self, timeout_ms=10000):
+        return self.probe("wait-window", timeout_ms, timeout=timeout_ms / 1000 + ProbeTimeoutS)
+
+    def post(self, msg, wparam=0, lparam=0):
+        return self.probe("post", msg, wparam, lparam)
+
+    def command(self, command_id):
+        """Posts WM_COMMAND with the given command id, as a menu choice would."""
+        return self.post(WM_COMMAND, command_id, 0)
+
+    def workarea(self):
+        return self.probe("workarea")
+
+    def gdi(self, windows_pid):
+        return self.probe("gdi", windows_pid)
+
+    def wait_exit(self, windows_pid, timeout_ms=10000):
+        return self.probe("wait-exit", windows_pid, timeout_ms,
+                          timeout=timeout_ms / 1000 + ProbeTimeoutS)
+
+    # ----- real pointer and keyboard, pictures -----
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+
+    def mousemove(self, x, y):
+        self.xdotool("mousemove", x, y)
+
+    def click(self, button=1):
+        self.xdotool("click", button)
+
+    def mousedown(self, button=1):
+        self.xdotool("mousedown", button)
+
+    def mouseup(self, button=1):
+        self.xdotool("mouseup", button)
+
+    def key(self, *keys):
+        """xdotool key names, for example key('shift+F10') or key('Escape')."""
+        self.xdotool("key", *keys)
+
+    def screenshot(self, name):
+        """Writes the whole desktop to FERRO_BUILD/e2e-shots/<name>.png and returns the path."""
+        os.makedirs(self.shots_dir, exist_ok=True)
+        if not name.endswith(".png"):
+            name += ".png"
+        path = os.path.join(self.shots_dir, name)
+        subprocess.run(["import", "-window", "root", path], env=self.env(), check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        return path
+
+
+class DesktopTestCase(unittest.TestCase):
+    """Gives every test method a fresh WineDesktop as self.desktop, stopped after the test
+    whatever happened in it."""
+
+    lang = None
+
+    def setUp(self):
+        self.desktop = WineDesktop(f"{type(self).__name__}.{self._testMethodName}",
+                                   lang=self.lang)
+        self.addCleanup(self.desktop.stop)
+        self.desktop.start()
+
+    def shot_name(self, what):
+        return f"{type(self).__name__}.{self._testMethodName}.{what}"

@@ -1,0 +1,286 @@
+// fgprobe: queries and drives a running ferrogauge.exe from another process for the e2e tests.
+//
+// Every subcommand prints one line of space-separated key=value pairs to stdout.
+// Exit codes: 0 done, 1 window or process not found (or a wait timed out), 2 usage error.
+//
+// "hold" keeps the desktop of the prefix alive: Wine closes a desktop (taskbar and all) about a
+// second after its last process goes, and the next process to start makes a new one whose
+// taskbar may not have claimed its part of the screen yet when that process asks for the work
+// area. The harness starts "hold" first, waits for its "ready" line, and only then starts the
+// program, so every run sees the same taskbar and work area.
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+#include <windows.h>
+#include <winternl.h>
+
+namespace {
+
+const wchar_t GraphClass[] = L" FerroGraphClass ";
+const wchar_t GraphTitle[] = L"Ferrogauge";
+const wchar_t TaskbarClass[] = L"Shell_TrayWnd";
+const DWORD PollIntervalMs = 50;
+
+// Layout of the x64 GDI handle table: 65536 entries of 24 bytes, the object type in byte 14
+// of each entry (0 for a free slot). The table's address is at offset 0xF8 of the PEB.
+const SIZE_T PebGdiTableOffset = 0xF8;
+const SIZE_T GdiEntryCount = 65536;
+const SIZE_T GdiEntrySize = 24;
+const SIZE_T GdiTypeOffset = 14;
+
+enum ExitCode { ExitOk = 0, ExitNotFound = 1, ExitUsage = 2 };
+
+int Usage()
+{
+    fwprintf(stderr,
+             L"usage: fgprobe find\n"
+             L"       fgprobe wait-window TIMEOUT_MS\n"
+             L"       fgprobe post MSG WPARAM LPARAM\n"
+             L"       fgprobe workarea\n"
+             L"       fgprobe gdi PID\n"
+             L"       fgprobe wait-exit PID TIMEOUT_MS\n"
+             L"       fgprobe hold TIMEOUT_MS\n"
+             L"numbers are decimal or 0x hex\n");
+    return ExitUsage;
+}
+
+// Parses a decimal or 0x-prefixed hex number; false unless the whole text is a number.
+bool ParseNumber(const wchar_t* text, unsigned long long* value)
+{
+    if (!text || !*text || *text == L'-')
+        return false;
+    wchar_t* end = nullptr;
+    *value = wcstoull(text, &end, 0);
+    return end && *end == L'\0';
+}
+
+HWND FindGraphWindow()
+{
+    return FindWindowW(GraphClass, GraphTitle);
+}
+
+void PrintWindowState(HWND hwnd)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    RECT rc = {};
+    GetWindowRect(hwnd, &rc);
+    DWORD style = (DWORD)GetWindowLongW(hwnd, GWL_STYLE);
+    DWORD exStyle = (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE);
+
+    wprintf(L"hwnd=0x%llx pid=%lu left=%ld top=%ld right=%ld bottom=%ld width=%ld height=%ld "
+            L"visible=%d style=0x%08lx exstyle=0x%08lx",
+            (unsigned long long)(ULONG_PTR)hwnd, pid, rc.left, rc.top, rc.right, rc.bottom,
+            rc.right - rc.left, rc.bottom - rc.top, IsWindowVisible(hwnd) ? 1 : 0, style, exStyle);
+
+    if (exStyle & WS_EX_LAYERED) {
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        if (GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags))
+            wprintf(L" layered=1 key=0x%06lx alpha=%u flags=0x%lx", key, alpha, flags);
+        else
+            wprintf(L" layered=1 key=none");
+    } else {
+        wprintf(L" layered=0");
+    }
+    wprintf(L"\n");
+}
+
+int CmdFind()
+{
+    HWND hwnd = FindGraphWindow();
+    if (!hwnd) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    PrintWindowState(hwnd);
+    return ExitOk;
+}
+
+int CmdWaitWindow(DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND hwnd = FindGraphWindow();
+        if (hwnd) {
+            PrintWindowState(hwnd);
+            return ExitOk;
+        }
+        if (GetTickCount() - start >= timeoutMs)
+            break;
+        Sleep(PollIntervalMs);
+    }
+    wprintf(L"found=0 timeout=1\n");
+    return ExitNotFound;
+}
+
+int CmdPost(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HWND hwnd = FindGraphWindow();
+    if (!hwnd) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    BOOL ok = PostMessageW(hwnd, msg, wParam, lParam);
+    wprintf(L"hwnd=0x%llx posted=%d\n", (unsigned long long)(ULONG_PTR)hwnd, ok ? 1 : 0);
+    return ok ? ExitOk : ExitNotFound;
+}
+
+int CmdWorkArea()
+{
+    RECT rc = {};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0))
+        return ExitNotFound;
+    wprintf(L"left=%ld top=%ld right=%ld bottom=%ld screen_width=%d screen_height=%d\n", rc.left,
+            rc.top, rc.right, rc.bottom, GetSystemMetrics(SM_CXSCREEN),
+            GetSystemMetrics(SM_CYSCREEN));
+    return ExitOk;
+}
+
+// GetGuiResources answers 0 under Wine, so the live GDI objects of the other process are
+// counted straight from its handle table, which sits in its own address space.
+int CmdGdi(DWORD pid)
+{
+    typedef NTSTATUS(NTAPI * QueryProc)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    QueryProc query =
+        (QueryProc)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
+    if (!query)
+        return ExitNotFound;
+
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+
+    int result = ExitNotFound;
+    PROCESS_BASIC_INFORMATION info = {};
+    ULONG_PTR table = 0;
+    SIZE_T got = 0;
+    BYTE* entries = nullptr;
+    unsigned long live = 0;
+    const SIZE_T tableBytes = GdiEntryCount * GdiEntrySize;
+
+    if (query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
+        goto close_process;
+    if (!ReadProcessMemory(process, (BYTE*)info.PebBaseAddress + PebGdiTableOffset, &table,
+                           sizeof table, &got) ||
+        got != sizeof table || !table)
+        goto close_process;
+
+    // Owned here, freed below.
+    entries = (BYTE*)malloc(tableBytes);
+    if (!entries)
+        goto close_process;
+    if (!ReadProcessMemory(process, (const void*)table, entries, tableBytes, &got) ||
+        got != tableBytes)
+        goto free_entries;
+
+    for (SIZE_T i = 0; i < GdiEntryCount; ++i) {
+        if (entries[i * GdiEntrySize + GdiTypeOffset] != 0)
+            ++live;
+    }
+    wprintf(L"pid=%lu gdi=%lu\n", pid, live);
+    result = ExitOk;
+
+free_entries:
+    free(entries);
+close_process:
+    CloseHandle(process);
+    return result;
+}
+
+int CmdWaitExit(DWORD pid, DWORD timeoutMs)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    int result = ExitNotFound;
+    DWORD wait = WaitForSingleObject(process, timeoutMs);
+    DWORD code = 0;
+    if (wait == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code)) {
+        wprintf(L"pid=%lu exited=1 exit_code=%lu\n", pid, code);
+        result = ExitOk;
+    } else {
+        wprintf(L"pid=%lu exited=0 timeout=1\n", pid);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+// The shell is ready once its taskbar exists and has taken its strip off the work area.
+bool ShellReady(RECT* workArea)
+{
+    if (!FindWindowW(TaskbarClass, nullptr))
+        return false;
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, workArea, 0))
+        return false;
+    return workArea->bottom - workArea->top < GetSystemMetrics(SM_CYSCREEN) ||
+           workArea->right - workArea->left < GetSystemMetrics(SM_CXSCREEN);
+}
+
+int CmdHold(DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    RECT rc = {};
+    while (!ShellReady(&rc)) {
+        if (GetTickCount() - start >= timeoutMs) {
+            // Say what was missing, for the harness's error message.
+            HWND taskbar = FindWindowW(TaskbarClass, nullptr);
+            wprintf(L"ready=0 timeout=1 taskbar=%d left=%ld top=%ld right=%ld bottom=%ld\n",
+                    taskbar ? 1 : 0, rc.left, rc.top, rc.right, rc.bottom);
+            return ExitNotFound;
+        }
+        Sleep(PollIntervalMs);
+    }
+    wprintf(L"ready=1 left=%ld top=%ld right=%ld bottom=%ld\n", rc.left, rc.top, rc.right,
+            rc.bottom);
+
+    // Stay until the harness closes our stdin (or dies, which closes it too); without a
+    // readable stdin, until the prefix is shut down.
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    char buffer[64];
+    DWORD got = 0;
+    if (in && in != INVALID_HANDLE_VALUE && GetFileType(in) == FILE_TYPE_PIPE) {
+        while (ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        }
+        return ExitOk;
+    }
+    Sleep(INFINITE);
+    return ExitOk;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    // The harness reads stdout through a pipe; make every line arrive at once.
+    setvbuf(stdout, nullptr, _IONBF, 0);
+
+    if (argc < 2)
+        return Usage();
+    const wchar_t* cmd = argv[1];
+    unsigned long long a = 0, b = 0, c = 0;
+
+    if (!wcscmp(cmd, L"find") && argc == 2)
+        return CmdFind();
+    if (!wcscmp(cmd, L"wait-window") && argc == 3 && ParseNumber(argv[2], &a))
+        return CmdWaitWindow((DWORD)a);
+    if (!wcscmp(cmd, L"post") && argc == 5 && ParseNumber(argv[2], &a) &&
+        ParseNumber(argv[3], &b) && ParseNumber(argv[4], &c))
+        return CmdPost((UINT)a, (WPARAM)b, (LPARAM)c);
+    if (!wcscmp(cmd, L"workarea") && argc == 2)
+        return CmdWorkArea();
+    if (!wcscmp(cmd, L"gdi") && argc == 3 && ParseNumber(argv[2], &a))
+        return CmdGdi((DWORD)a);
+    if (!wcscmp(cmd, L"wait-exit") && argc == 4 && ParseNumber(argv[2], &a) &&
+        ParseNumber(argv[3], &b))
+        return CmdWaitExit((DWORD)a, (DWORD)b);
+    if (!wcscmp(cmd, L"hold") && argc == 3 && ParseNumber(argv[2], &a))
+        return CmdHold((DWORD)a);
+    return Usage();
+}

@@ -1,0 +1,59 @@
+"""First start: where the graph window appears, what it is, and that the Exit command ends it."""
+
+import os
+import subprocess
+import unittest
+
+import harness
+
+GraphWidth = 142
+GraphHeight = 43
+IdExit = 40008
+WindowTimeoutMs = 15000
+ExitTimeoutS = 5
+
+
+class StartupTest(harness.DesktopTestCase):
+    def start_fresh(self):
+        """Starts a copy of the program in a folder of its own, with no settings file."""
+        exe = self.desktop.copy_exe()
+        self.assertEqual(os.listdir(os.path.dirname(exe)), [os.path.basename(exe)])
+        program = self.desktop.start_program(exe=exe)
+        window = self.desktop.wait_window(WindowTimeoutMs)
+        self.assertTrue(window.ok, f"no graph window: {window}\n{program.log()}")
+        program.windows_pid = window.int("pid")
+        return program, window
+
+    def test_window_appears_at_bottom_right_of_work_area(self):
+        self.assertEqual(self.desktop.work_area, harness.ShellWorkArea)
+        program, window = self.start_fresh()
+
+        left, top = harness.ShellWorkArea[2] - GraphWidth, harness.ShellWorkArea[3] - GraphHeight
+        self.assertEqual(
+            (window.int("left"), window.int("top"), window.int("right"), window.int("bottom")),
+            (left, top, left + GraphWidth, top + GraphHeight), window)
+        self.assertEqual((left, top), (882, 705))
+        self.assertEqual(window["visible"], "1", window)
+        style, exstyle = window.int("style"), window.int("exstyle")
+        self.assertTrue(style & harness.WS_POPUP, f"style 0x{style:08x}")
+        self.assertTrue(exstyle & harness.WS_EX_TOOLWINDOW, f"exstyle 0x{exstyle:08x}")
+        self.assertTrue(exstyle & harness.WS_EX_TOPMOST, f"exstyle 0x{exstyle:08x}")
+
+        shot = self.desktop.screenshot(self.shot_name("desktop"))
+        self.assertGreater(os.path.getsize(shot), 0)
+        self.assertIsNone(program.poll(), "the program ended by itself")
+
+    def test_exit_command_ends_process_with_code_zero(self):
+        program, _ = self.start_fresh()
+        posted = self.desktop.command(IdExit)
+        self.assertTrue(posted.ok and posted["posted"] == "1", posted)
+        try:
+            code = program.wait(ExitTimeoutS)
+        except subprocess.TimeoutExpired:
+            self.fail(f"still running {ExitTimeoutS} s after the Exit command")
+        self.assertEqual(code, 0, program.log())
+        self.assertFalse(self.desktop.find().ok, "the graph window is still there")
+
+
+if __name__ == "__main__":
+    unittest.main()
