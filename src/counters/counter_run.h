@@ -15,3 +15,10 @@ struct CounterRun {
     int32_t RingIndex;   // index of the newest entry of History
     int64_t History[HistorySize];
 };
+
+// Empties the record: Latest, MaxValue and RingIndex 0, History[0] 0 and every other entry -1,
+// the mark of an entry that has held no sample. The handle, caption width and alarm state stay.
+void ResetCounterRun(CounterRun* run);
+// Keeps value as Latest, writes it at the next ring index (0 after 255, or after any index
+// outside the ring) and raises MaxValue to it when it is greater.
+void StoreSample(CounterRun* run, int64_t value);

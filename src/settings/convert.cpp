@@ -2,11 +2,185 @@
 // same with the 16-bit wchar_t of Windows and the 32-bit one of the Linux host.
 #include "settings/convert.h"
 
+#include "port/port.h"
+
+namespace {
+
+constexpr uint64_t Int64Limit = 9223372036854775807u;
+
+template <typename Char> bool IsBlank(Char c) {
+    return c == ' ' || c == '\t';
+}
+
+template <typename Char> bool IsDigit(Char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The 64-bit parse on either kind of text.
+template <typename Char> int64_t ParseInt64Text(const Char* text, const Char** end) {
+    if (end)
+        *end = text;
+    if (!text)
+        return 0;
+    const Char* p = text;
+    while (IsBlank(*p))
+        p++;
+    uint64_t limit = Int64Limit;
+    bool negative = false;
+    if (*p == '+') {
+        p++;
+    } else if (*p == '-') {
+        p++;
+        limit = Int64Limit + 1;
+        negative = true;
+    }
+    const Char* digits = p;
+    uint64_t value = 0;
+    for (; IsDigit(*p); p++) {
+        uint64_t d = static_cast<uint64_t>(*p - '0');
+        if ((limit - d) / 10 < value) {
+            value = limit;
+            break;
+        }
+        value = value * 10 + d;
+    }
+    if (end && p != digits)
+        *end = p;
+    // Unsigned negation, so that the magnitude 2^63 of the negative limit comes out right.
+    return static_cast<int64_t>(negative ? 0 - value : value);
+}
+
+} // namespace
+
 int WideLength(const wchar_t* text) {
     int n = 0;
     if (text)
         while (text[n])
             n++;
+    return n;
+}
+
+int32_t ParseInt32(const char* text) {
+    if (!text)
+        return 0;
+    while (IsBlank(*text))
+        text++;
+    uint32_t limit = 2147483647u;
+    bool negative = false;
+    if (*text == '+') {
+        text++;
+    } else if (*text == '-') {
+        text++;
+        limit = 2147483648u;
+        negative = true;
+    }
+    uint32_t value = 0;
+    for (; IsDigit(*text); text++) {
+        uint32_t d = static_cast<uint32_t>(*text - '0');
+        if ((limit - d) / 10 < value) {
+            value = limit;
+            break;
+        }
+        value = value * 10 + d;
+    }
+    return static_cast<int32_t>(negative ? 0 - value : value);
+}
+
+uint32_t ParseHex32(const char* text) {
+    if (!text)
+        return 0;
+    while (IsBlank(*text))
+        text++;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        text += 2;
+    uint32_t value = 0;
+    for (int n = 0; n < 8; n++, text++) {
+        char c = *text;
+        uint32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<uint32_t>(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<uint32_t>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'f')
+            digit = static_cast<uint32_t>(c - 'a' + 10);
+        else
+            break;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+int64_t ParseInt64(const char* text, const char** end) {
+    return ParseInt64Text(text, end);
+}
+
+int64_t ParseInt64Wide(const wchar_t* text, const wchar_t** end) {
+    return ParseInt64Text(text, end);
+}
+
+int FormatUInt64(uint64_t value, wchar_t* output, int capacity) {
+    wchar_t digits[20]; // 18446744073709551615 has 20
+    int count = 0;
+    do {
+        digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value);
+    if (!output)
+        return count + 1;
+    if (capacity < 1)
+        return 0;
+    int kept = count < capacity - 1 ? count : capacity - 1;
+    // The most significant digits are the last ones produced; a cut drops the trailing ones.
+    for (int i = 0; i < kept; i++)
+        output[i] = digits[count - 1 - i];
+    output[kept] = L'\0';
+    return kept;
+}
+
+int FormatInt64(int64_t value, wchar_t* output, int capacity) {
+    if (!output || capacity < 2)
+        return 0;
+    if (value == 0) {
+        output[0] = L'0';
+        output[1] = L'\0';
+        return 1;
+    }
+    int sign = 0;
+    uint64_t magnitude = static_cast<uint64_t>(value);
+    if (value < 0) {
+        output[0] = L'-';
+        sign = 1;
+        magnitude = 0 - magnitude;
+    }
+    // The digits are handed one place less than they could use; callers size their buffers
+    // with that place to spare.
+    int digits = FormatUInt64(magnitude, output + sign, capacity - 1 - sign);
+    if (digits == 0) {
+        output[0] = L'\0'; // no digit fits: no lone sign either
+        return 0;
+    }
+    return sign + digits;
+}
+
+int CopyMultiByteText(char* destination, const char* source, int capacity) {
+    if (!destination || !source || capacity < 2 || !source[0])
+        return 0;
+    int n = 0;
+    while (n < capacity - 1 && source[n]) {
+        if (PortIsLeadByte(static_cast<unsigned char>(source[n]))) {
+            // Half a double-byte character would turn the text after it into other
+            // characters; stop before one that does not fit whole or has lost its trail byte.
+            if (n + 2 > capacity - 1 || !source[n + 1])
+                break;
+            destination[n] = source[n];
+            destination[n + 1] = source[n + 1];
+            n += 2;
+        } else {
+            destination[n] = source[n];
+            n++;
+        }
+    }
+    destination[n] = '\0';
     return n;
 }
 
@@ -20,4 +194,39 @@ int CopyWideText(wchar_t* destination, const wchar_t* source, int capacity) {
     }
     destination[n] = L'\0';
     return n;
+}
+
+int FileNameOffset(const wchar_t* path) {
+    if (!path)
+        return 0;
+    int offset = 0;
+    for (const wchar_t* p = path; *p;) {
+        const wchar_t* next = PortCharNextW(p);
+        if (*p == L'\\' || *p == L'/' || *p == L':')
+            offset = static_cast<int>(next - path);
+        p = next;
+    }
+    return offset;
+}
+
+int ExtensionDotOffset(const wchar_t* text) {
+    if (!text)
+        return 0;
+    int offset = 0;
+    for (const wchar_t* p = text; *p; p = PortCharNextW(p))
+        if (*p == L'.')
+            offset = static_cast<int>(p - text);
+    return offset;
+}
+
+int CompareNoCase(const wchar_t* a, const wchar_t* b) {
+    if (!a || !b)
+        return 0;
+    for (; *a && *b; a++, b++) {
+        wchar_t la = PortToLowerWide(*a);
+        wchar_t lb = PortToLowerWide(*b);
+        if (la != lb)
+            return static_cast<int>(la) - static_cast<int>(lb);
+    }
+    return 0;
 }

@@ -1,10 +1,42 @@
 // Number and text conversions shared by the settings, the value text, the alarms and dialogs.
 #pragma once
 
+#include <cstdint>
+
 // Length of a zero-terminated wide text; 0 for none.
 int WideLength(const wchar_t* text);
 
+// Decimal number after blanks (space, tab) and an optional sign; saturates at the 32-bit
+// limits and gives 0 for a missing text or one without digits.
+int32_t ParseInt32(const char* text);
+// Up to 8 hexadecimal digits after blanks and an optional "0x"; more digits are ignored.
+uint32_t ParseHex32(const char* text);
+// As ParseInt32 with the 64-bit limits. end, when given, receives the first character not
+// consumed, or text itself when no digit was.
+int64_t ParseInt64(const char* text, const char** end);
+int64_t ParseInt64Wide(const wchar_t* text, const wchar_t** end);
+
+// Decimal digits of value. With no output returns the size needed, terminator included;
+// otherwise writes as many leading digits as capacity - 1 allows and returns their number.
+int FormatUInt64(uint64_t value, wchar_t* output, int capacity);
+// Decimal text of value with its sign. The digits use at most capacity - 2 places (one place
+// of the capacity is never written); a capacity too small for any digit gives the empty text.
+// Returns the characters written; 0 with nothing written for a capacity below 2.
+int FormatInt64(int64_t value, wchar_t* output, int capacity);
+
+// Copies at most capacity - 1 bytes and the terminator without splitting a double-byte
+// character; returns the bytes copied. Writes nothing and returns 0 when either text is
+// missing, capacity is below 2 or the source is empty.
+int CopyMultiByteText(char* destination, const char* source, int capacity);
 // Copies at most capacity - 1 characters and the terminator; returns the characters copied.
 // Writes nothing and returns 0 when either text is missing, capacity is below 2 or the
 // source is empty.
 int CopyWideText(wchar_t* destination, const wchar_t* source, int capacity);
+
+// Index of the file name in path: just after its last '\', '/' or ':'; 0 without one.
+int FileNameOffset(const wchar_t* path);
+// Index of the last '.' of text; 0 when there is none, which also covers a '.' at index 0.
+int ExtensionDotOffset(const wchar_t* text);
+// 0 when the texts are equal, ignoring case, as far as the shorter one goes; otherwise the
+// difference of the first lowered characters that differ.
+int CompareNoCase(const wchar_t* a, const wchar_t* b);

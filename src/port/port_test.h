@@ -1,0 +1,6 @@
+// Host-only controls of the posix port, for the unit tests; Windows takes the system's own.
+#pragma once
+
+// Chooses the ANSI code page the port imitates: 1252 (the default, no lead bytes) or 932
+// (Shift-JIS). Any other value behaves as 1252.
+void PortSetCodePage(unsigned codePage);

@@ -1,0 +1,40 @@
+// Value scaling: counter samples to pixel rows between a graph's baseline and its top row.
+#pragma once
+
+#include <cstdint>
+
+// A pixel position; the Win32 painter hands these to GDI as POINTs.
+struct PixelPoint {
+    int32_t x;
+    int32_t y;
+};
+
+// A pixel rectangle, right and bottom exclusive; the Win32 painter converts from RECT.
+struct PixelRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// RoundMode bits of DrawFlag; both set behaves as DrawRoundHalf.
+enum : uint32_t {
+    DrawRoundHalf = 0x1000,
+    DrawRoundUp = 0x2000,
+};
+
+// The value added to every sample before scaling, chosen by the rounding mode of drawFlag:
+// half a pixel step, a pixel step less one, or 0 (always 0 when span is not positive).
+int64_t RoundingBias(uint32_t drawFlag, int64_t valMax, int64_t span);
+
+// One point per pixel column of rect, oldest sample leftmost and the newest in the column
+// right - 1, from the newest min(width, ringSize) entries of the ring. Returns the number of
+// points written, or 0 with nothing written when an argument cannot be scaled (no buffer or
+// ring, ringSize or valMax not positive, ringIndex outside the ring, no width, negative span).
+// points must have room for min(width, ringSize) entries.
+int ScaleHistory(PixelPoint* points, const PixelRect* rect, const int64_t* ring, int ringSize,
+                 int32_t ringIndex, int64_t valMax, int64_t bias);
+
+// The top row of the latest-value column: never above rect->top, and below the baseline for
+// values scaled under zero. rect->bottom (an empty column) when valMax is not positive.
+int32_t ScaleLatest(int64_t latest, int64_t bias, const PixelRect* rect, int64_t valMax);
