@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "counters/counter_library.h"
 #include "counters/counter_run.h"
 #include "render/draw_resources.h"
 #include "settings/settings_model.h"
@@ -65,5 +66,6 @@ struct AppState {
     uint32_t LayeredCaps;
     HBITMAP Surface;
     HICON TrayImage;
-    void* Query; // the counter query, or null while sampling is closed
+    PDH_HQUERY Query; // the counter query, or null while sampling is closed
+    const CounterLibrary* Pdh; // the counter library; the system's unless a test set one
 };

@@ -51,6 +51,8 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
     app->PeekPoint = {65536, 65536};
     app->Peeking = 0;
     app->LayeredCaps = ProbeLayeredApi(app);
+    if (!app->Pdh)
+        app->Pdh = SystemCounterLibrary();
 
     MainSettings* main = &app->Settings.Main;
     if (!LoadSettings(app)) {

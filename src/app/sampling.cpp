@@ -1,13 +1,44 @@
 // The sampling cycle: the sample tick, the redraw it asks for, and the working-set trim.
 #include "app/sampling.h"
 
+#include "alarm/alarm_eval.h"
 #include "app/hover.h"
+#include "counters/counter_query.h"
 #include "render/painter.h"
+#include "render/surface.h"
+#include "res/resource.h"
+#include "window/tray.h"
 
 namespace {
 
-void OnSampleTick(AppState*, HWND window) {
-    // Counters are not read yet; the tick only asks for the redraw that ends it.
+void StepGridPhase(DrawResources* res) {
+    res->GridPhase = res->GridPhase < res->BackWidth - 1 ? res->GridPhase + 1 : 0;
+}
+
+// One sample of every graph. Allocates nothing: it runs every Interval all day long.
+void OnSampleTick(AppState* app, HWND window) {
+    const CounterLibrary* pdh = app->Pdh;
+    if (pdh->CollectQueryData(app->Query) != ERROR_SUCCESS)
+        return; // nothing stored, and the grid stands still with the samples
+
+    bool alarmStillRuns = false;
+    for (int i = 0; i < 2; i++) {
+        CounterRun* run = &app->Run[i];
+        int64_t previous = run->Latest;
+        int64_t value;
+        if (!ReadCounter(pdh, run, &value))
+            continue;
+        StoreSample(run, value);
+        StepGridPhase(&app->GraphRes[i]);
+        StepGridPhase(&app->IconRes[i]);
+        if (run->AlarmState & 1)
+            EvaluateAlarm(&app->Settings.Slot[i], previous, value);
+        if (run->AlarmState & 1)
+            alarmStillRuns = true;
+    }
+    if ((app->RunFlag & AlarmRunning) && !alarmStillRuns)
+        app->RunFlag &= ~AlarmRunning;
+    // Drawing follows once the tick has returned, after the alarms of the same tick.
     PostMessageW(window, RedrawMsg, 0, 0);
 }
 
@@ -16,6 +47,33 @@ void OnTrimTimer(HWND window) {
     KillTimer(window, TIMER_TRIM);
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1),
                              static_cast<SIZE_T>(-1));
+}
+
+void RenewTrayIcon(AppState* app, HWND window) {
+    uint32_t prop = app->Settings.Main.Prop;
+    if (prop & PropNoTrayIcon)
+        return;
+    if ((prop & PropNoIconGraph) && (app->RunFlag & TrayIcon))
+        return; // the plain program icon needs no refresh
+    if (app->TrayImage) {
+        DestroyIcon(app->TrayImage);
+        app->TrayImage = nullptr;
+    }
+    if (prop & PropNoIconGraph)
+        app->TrayImage = static_cast<HICON>(LoadImageW(
+            app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    else
+        app->TrayImage = MakeTrayIcon(app, 16, 16);
+
+    // An icon lost with a restarted taskbar comes back here, without its tooltip.
+    bool present = NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, app->TrayImage, nullptr);
+    if (!present && !(app->RunFlag & TrayIcon))
+        present = NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage,
+                                 nullptr);
+    if (present)
+        app->RunFlag |= TrayIcon;
+    else
+        app->RunFlag &= ~TrayIcon;
 }
 
 } // namespace
@@ -41,7 +99,11 @@ LRESULT OnTimer(AppState* app, HWND window, WPARAM id) {
 }
 
 LRESULT OnRedraw(AppState* app, HWND window) {
-    PaintGraphs(app);
-    InvalidateRect(window, nullptr, FALSE);
+    // A hidden window is not painted; it is painted just before it is shown again.
+    if ((app->RunFlag & Shown) && app->Surface) {
+        PaintGraphs(app);
+        InvalidateRect(window, nullptr, FALSE);
+    }
+    RenewTrayIcon(app, window);
     return 0;
 }

@@ -1,15 +1,173 @@
-// The counter query. No counter library is used yet: the query is a placeholder that lets
-// the sampling timer run, and no counter is ever added.
+// The one counter query, the graphs' counters in it, and the empty-instance expansion.
 #include "counters/counter_query.h"
 
+#include "render/draw_resources_build.h"
+#include "res/resource.h"
+#include "settings/convert.h"
+
 namespace {
-int PlaceholderQuery;
+
+constexpr int ObjectNameChars = 32;
+
+// Appends source at output[length], within capacity; returns the new length.
+int AppendText(wchar_t* output, int length, int capacity, const wchar_t* source, int count) {
+    while (count > 0 && *source && length < capacity - 1) {
+        output[length++] = *source++;
+        count--;
+    }
+    output[length] = L'\0';
+    return length;
 }
 
-int OpenCounters(AppState* app, HWND) {
+// The first instance of object on machine (null: this one), into instance; empty when the
+// list is empty or cannot be read. Returns false when no memory for the list was had.
+bool FirstInstance(const CounterLibrary* pdh, const wchar_t* machine, const wchar_t* object,
+                   wchar_t* output, int* length, int capacity) {
+    DWORD counterLength = 0;
+    DWORD listLength = 0;
+    pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength, nullptr, &listLength,
+                         PERF_DETAIL_WIZARD, 0);
+    wchar_t* list = static_cast<wchar_t*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (listLength + 1) * sizeof(wchar_t)));
+    if (!list)
+        return false;
+    counterLength = 0;
+    if (listLength > 0 &&
+        pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength, list,
+                             &listLength, PERF_DETAIL_WIZARD, 0) == ERROR_SUCCESS)
+        *length = AppendText(output, *length, capacity, list, static_cast<int>(listLength));
+    HeapFree(GetProcessHeap(), 0, list);
+    return true;
+}
+
+void ShowCounterError(AppState* app, HWND window) {
+    wchar_t text[64];
+    if (LoadStringW(app->Instance, IDS_COUNTER_ERROR, text, 64) <= 0)
+        text[0] = L'\0';
+    MessageBoxW(window, text, ProgramTitle, MB_OK);
+}
+
+} // namespace
+
+int ExpandCounterPath(const CounterLibrary* pdh, const wchar_t* path, wchar_t* output,
+                      int capacity) {
+    if (!path || !output || capacity < 1)
+        return 0;
+
+    // The object part follows the leading backslashes, and a machine name after two.
+    int p = 0;
+    while (path[p] == L'\\')
+        p++;
+    int machineEnd = 0;
+    if (p >= 2) {
+        while (path[p] && path[p] != L'\\')
+            p++;
+        machineEnd = p;
+        if (path[p] == L'\\')
+            p++;
+    }
+    int objectStart = p;
+    int open = -1;
+    while (path[p] && path[p] != L'\\') {
+        if (path[p] == L'(')
+            open = p;
+        p++;
+    }
+
+    int objectLength = open - objectStart;
+    if (open < 0 || path[open + 1] != L')' || objectLength >= ObjectNameChars) {
+        // Nothing to expand (or an object name too long for the list query): use it as is.
+        output[0] = L'\0';
+        return CopyWideText(output, path, capacity);
+    }
+    int close = open + 1;
+    if (close + 1 >= capacity)
+        return 0;
+    int length = AppendText(output, 0, capacity, path, close);
+
+    wchar_t object[ObjectNameChars];
+    object[0] = L'\0';
+    AppendText(object, 0, ObjectNameChars, path + objectStart, objectLength);
+    // A path on another machine asks that machine for its instances.
+    wchar_t machine[ExpandedPathChars];
+    machine[0] = L'\0';
+    if (machineEnd > 0)
+        AppendText(machine, 0, ExpandedPathChars, path, machineEnd);
+    if (!FirstInstance(pdh, machineEnd > 0 ? machine : nullptr, object, output, &length,
+                       capacity))
+        return length;
+    return AppendText(output, length, capacity, path + close, ExpandedPathChars);
+}
+
+void AddCounters(AppState* app) {
+    const CounterLibrary* pdh = app->Pdh;
+    for (int i = 0; i < 2; i++) {
+        CounterSlot* slot = &app->Settings.Slot[i];
+        CounterRun* run = &app->Run[i];
+        run->Counter = nullptr;
+        if (!(slot->PdhFlag & PdhUse))
+            continue;
+        wchar_t path[ExpandedPathChars];
+        ExpandCounterPath(pdh, slot->Path, path, ExpandedPathChars);
+        PDH_HCOUNTER counter = nullptr;
+        PDH_STATUS status = pdh->AddCounter(app->Query, path, 0, &counter);
+        // Counter names are translated on non-English systems, where the default English
+        // paths fail; try them as English names before giving up.
+        if (status != ERROR_SUCCESS && pdh->AddEnglishCounter)
+            status = pdh->AddEnglishCounter(app->Query, path, 0, &counter);
+        if (status != ERROR_SUCCESS)
+            continue;
+        run->Counter = counter;
+        BuildGraphResources(&app->GraphRes[i], &app->Settings.Style[i], slot);
+        BuildIconResources(&app->IconRes[i], &app->Settings.Style[i]);
+        ResetCounterRun(run);
+    }
+}
+
+int OpenCounters(AppState* app, HWND window) {
+    const CounterLibrary* pdh = app->Pdh;
+    PDH_HQUERY query = nullptr;
+    if (pdh->OpenQuery(nullptr, 0, &query) != ERROR_SUCCESS || !query) {
+        app->Query = nullptr;
+        MessageBoxW(window, L"PdhOpenQuery() Error", ProgramTitle, MB_OK);
+        return 0;
+    }
+    app->Query = query;
     app->RunFlag &= ~(AlarmArmed | AlarmRunning);
-    app->Query = &PlaceholderQuery;
-    return 1;
+    for (int i = 0; i < 2; i++)
+        app->Run[i].TextWidth = 0;
+    AddCounters(app);
+
+    // The first collection is the reference for rate counters; its values are not read.
+    if (app->Run[0].Counter && pdh->CollectQueryData(app->Query) == ERROR_SUCCESS)
+        return 1;
+    CloseCounters(app);
+    ShowCounterError(app, window);
+    return 0;
 }
 
-void CloseCounters(AppState* app) { app->Query = nullptr; }
+void CloseCounters(AppState* app) {
+    const CounterLibrary* pdh = app->Pdh;
+    for (int i = 0; i < 2; i++) {
+        if (app->Run[i].Counter) {
+            pdh->RemoveCounter(app->Run[i].Counter);
+            app->Run[i].Counter = nullptr;
+        }
+    }
+    if (app->Query) {
+        pdh->CloseQuery(app->Query);
+        app->Query = nullptr;
+    }
+}
+
+bool ReadCounter(const CounterLibrary* pdh, const CounterRun* run, int64_t* value) {
+    if (!run->Counter)
+        return false;
+    PDH_FMT_COUNTERVALUE formatted;
+    // PDH_FMT_LARGE alone: percentages keep the library's cap at 100.
+    if (pdh->GetFormattedCounterValue(run->Counter, PDH_FMT_LARGE, nullptr, &formatted) !=
+        ERROR_SUCCESS)
+        return false;
+    *value = formatted.largeValue;
+    return true;
+}

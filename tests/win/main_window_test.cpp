@@ -7,17 +7,9 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "res/resource.h"
+#include "test_support.h"
 
 namespace {
-
-// Handles every pending message without waiting.
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 class MainWindow : public testing::Test {
 protected:

@@ -1,0 +1,88 @@
+// Shared helpers of the Windows tests.
+#include "test_support.h"
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void PumpMessagesFor(DWORD ms) {
+    DWORD start = GetTickCount();
+    do {
+        PumpMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+    PumpMessages();
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(const wchar_t* caption) : caption_(caption) {
+    InitializeCriticalSection(&lock_);
+    thread_ = std::thread([this] { Watch(); });
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    stop_ = true;
+    thread_.join();
+    DeleteCriticalSection(&lock_);
+}
+
+std::vector<std::wstring> MessageBoxAnswerer::Texts() {
+    EnterCriticalSection(&lock_);
+    std::vector<std::wstring> copy = texts_;
+    LeaveCriticalSection(&lock_);
+    return copy;
+}
+
+namespace {
+
+struct Search {
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM context) {
+    Search* search = reinterpret_cast<Search*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t className[16], title[64];
+    if (pid == GetCurrentProcessId() && IsWindowVisible(window) &&
+        GetClassNameW(window, className, 16) && lstrcmpW(className, L"#32770") == 0 &&
+        GetWindowTextW(window, title, 64) && lstrcmpW(title, search->caption) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
+    wchar_t className[16], text[256];
+    if (GetClassNameW(child, className, 16) && lstrcmpiW(className, L"Static") == 0 &&
+        GetWindowTextW(child, text, 256) > 0)
+        *reinterpret_cast<std::wstring*>(context) += text;
+    return TRUE;
+}
+
+} // namespace
+
+void MessageBoxAnswerer::Watch() {
+    while (!stop_) {
+        Search search = {caption_.c_str(), nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            std::wstring text;
+            EnumChildWindows(search.found, CollectStatic, reinterpret_cast<LPARAM>(&text));
+            EnterCriticalSection(&lock_);
+            texts_.push_back(text);
+            LeaveCriticalSection(&lock_);
+            SendMessageW(search.found, WM_COMMAND, IDOK, 0);
+            // Wait until it is gone, so one box is not counted twice.
+            for (int i = 0; i < 200 && IsWindow(search.found) && IsWindowVisible(search.found);
+                 i++)
+                Sleep(5);
+        }
+        Sleep(10);
+    }
+}
