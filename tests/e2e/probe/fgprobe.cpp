@@ -37,6 +37,7 @@ int Usage()
              L"usage: fgprobe find\n"
              L"       fgprobe wait-window TIMEOUT_MS\n"
              L"       fgprobe post MSG WPARAM LPARAM\n"
+             L"       fgprobe ping\n"
              L"       fgprobe workarea\n"
              L"       fgprobe gdi PID\n"
              L"       fgprobe wait-exit PID TIMEOUT_MS\n"
@@ -126,6 +127,19 @@ int CmdPost(UINT msg, WPARAM wParam, LPARAM lParam)
     BOOL ok = PostMessageW(hwnd, msg, wParam, lParam);
     wprintf(L"hwnd=0x%llx posted=%d\n", (unsigned long long)(ULONG_PTR)hwnd, ok ? 1 : 0);
     return ok ? ExitOk : ExitNotFound;
+}
+
+// Whether the graph window answers a message within a second, and whether a message box
+// captioned like the program is open (the counter errors are shown in one).
+int CmdPing()
+{
+    HWND window = FindGraphWindow();
+    DWORD_PTR answer = 0;
+    bool responds = window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                                  1000, &answer) != 0;
+    bool box = FindWindowW(L"#32770", GraphTitle) != nullptr;
+    wprintf(L"responds=%d message_box=%d\n", responds ? 1 : 0, box ? 1 : 0);
+    return window ? ExitOk : ExitNotFound;
 }
 
 int CmdWorkArea()
@@ -273,6 +287,8 @@ int wmain(int argc, wchar_t** argv)
     if (!wcscmp(cmd, L"post") && argc == 5 && ParseNumber(argv[2], &a) &&
         ParseNumber(argv[3], &b) && ParseNumber(argv[4], &c))
         return CmdPost((UINT)a, (WPARAM)b, (LPARAM)c);
+    if (!wcscmp(cmd, L"ping") && argc == 2)
+        return CmdPing();
     if (!wcscmp(cmd, L"workarea") && argc == 2)
         return CmdWorkArea();
     if (!wcscmp(cmd, L"gdi") && argc == 3 && ParseNumber(argv[2], &a))
