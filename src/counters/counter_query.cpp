@@ -19,7 +19,7 @@ int AppendText(wchar_t* output, int length, int capacity, const wchar_t* source,
     return length;
 }
 
-// The first instance of object on machine (null: this one), into instance; empty when the
+// Appends the first instance of object on machine (null: this one) to output; nothing when the
 // list is empty or cannot be read. Returns false when no memory for the list was had.
 bool FirstInstance(const CounterLibrary* pdh, const wchar_t* machine, const wchar_t* object,
                    wchar_t* output, int* length, int capacity) {

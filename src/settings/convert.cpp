@@ -16,8 +16,10 @@ template <typename Char> bool IsDigit(Char c) {
     return c >= '0' && c <= '9';
 }
 
-// The 64-bit parse on either kind of text.
-template <typename Char> int64_t ParseInt64Text(const Char* text, const Char** end) {
+// The signed decimal parse on either kind of text, with the limits of Unsigned's signed
+// counterpart: blanks, an optional sign, then digits until one would pass the limit.
+template <typename Unsigned, typename Char>
+Unsigned ParseDecimal(const Char* text, const Char** end, Unsigned positiveLimit) {
     if (end)
         *end = text;
     if (!text)
@@ -25,19 +27,19 @@ template <typename Char> int64_t ParseInt64Text(const Char* text, const Char** e
     const Char* p = text;
     while (IsBlank(*p))
         p++;
-    uint64_t limit = Int64Limit;
+    Unsigned limit = positiveLimit;
     bool negative = false;
     if (*p == '+') {
         p++;
     } else if (*p == '-') {
         p++;
-        limit = Int64Limit + 1;
+        limit = positiveLimit + 1;
         negative = true;
     }
     const Char* digits = p;
-    uint64_t value = 0;
+    Unsigned value = 0;
     for (; IsDigit(*p); p++) {
-        uint64_t d = static_cast<uint64_t>(*p - '0');
+        Unsigned d = static_cast<Unsigned>(*p - '0');
         if ((limit - d) / 10 < value) {
             value = limit;
             break;
@@ -46,8 +48,8 @@ template <typename Char> int64_t ParseInt64Text(const Char* text, const Char** e
     }
     if (end && p != digits)
         *end = p;
-    // Unsigned negation, so that the magnitude 2^63 of the negative limit comes out right.
-    return static_cast<int64_t>(negative ? 0 - value : value);
+    // Unsigned negation, so that the magnitude of the negative limit comes out right.
+    return negative ? 0 - value : value;
 }
 
 } // namespace
@@ -61,29 +63,7 @@ int WideLength(const wchar_t* text) {
 }
 
 int32_t ParseInt32(const char* text) {
-    if (!text)
-        return 0;
-    while (IsBlank(*text))
-        text++;
-    uint32_t limit = 2147483647u;
-    bool negative = false;
-    if (*text == '+') {
-        text++;
-    } else if (*text == '-') {
-        text++;
-        limit = 2147483648u;
-        negative = true;
-    }
-    uint32_t value = 0;
-    for (; IsDigit(*text); text++) {
-        uint32_t d = static_cast<uint32_t>(*text - '0');
-        if ((limit - d) / 10 < value) {
-            value = limit;
-            break;
-        }
-        value = value * 10 + d;
-    }
-    return static_cast<int32_t>(negative ? 0 - value : value);
+    return static_cast<int32_t>(ParseDecimal<uint32_t, char>(text, nullptr, 2147483647u));
 }
 
 uint32_t ParseHex32(const char* text) {
@@ -111,11 +91,11 @@ uint32_t ParseHex32(const char* text) {
 }
 
 int64_t ParseInt64(const char* text, const char** end) {
-    return ParseInt64Text(text, end);
+    return static_cast<int64_t>(ParseDecimal<uint64_t>(text, end, Int64Limit));
 }
 
 int64_t ParseInt64Wide(const wchar_t* text, const wchar_t** end) {
-    return ParseInt64Text(text, end);
+    return static_cast<int64_t>(ParseDecimal<uint64_t>(text, end, Int64Limit));
 }
 
 int FormatUInt64(uint64_t value, wchar_t* output, int capacity) {
