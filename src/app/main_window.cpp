@@ -22,14 +22,17 @@ AppState TheApp;
 
 namespace {
 
-bool ShiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
+bool ShiftHeld() {
+    return GetKeyState(VK_SHIFT) < 0;
+}
 
 // The tray image: the program icon when the icon graph is off, else the graphs' picture.
 HICON MakeTrayImage(AppState* app) {
     if (app->Settings.Main.Prop & PropNoIconGraph)
         return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                              16, 16, LR_DEFAULTCOLOR));
-    return MakeTrayIcon(app, 16, 16);
+    // Nothing measured yet: only the background and the frame.
+    return MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, nullptr, 2);
 }
 
 void BuildGraphDrawing(AppState* app, int graph) {
@@ -89,8 +92,8 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
         app->RunFlag |= ApplyWindowEffects(app, window, main);
     } else {
         // Without layered windows the hover action can only hide.
-        main->Prop = (main->Prop & ~(PropTranslucent | PropClearBack | PropClickThrough)) |
-                     PropHoverHides;
+        main->Prop =
+            (main->Prop & ~(PropTranslucent | PropClearBack | PropClickThrough)) | PropHoverHides;
     }
 
     SetPriorityClass(GetCurrentProcess(), PriorityClassAtStart(main->Priority, app->OsMajor));
@@ -144,7 +147,7 @@ LRESULT OnSize(AppState* app, HWND window, WPARAM kind, LPARAM size) {
         return 0;
     if (app->Surface)
         DeleteObject(app->Surface);
-    app->Surface = CreateSurface(LOWORD(size), HIWORD(size), 32);
+    app->Surface = CreateSurface(nullptr, LOWORD(size), HIWORD(size), 32, nullptr, RGB(0, 0, 0));
     // Sent, not posted: the new surface is painted before the window shows it.
     SendMessageW(window, RedrawMsg, 0, 0);
     return 0;
@@ -185,8 +188,8 @@ LRESULT OnNcRButtonUp(AppState* app, HWND window, LPARAM lParam) {
     if (!menu)
         return 0;
     int sub = GetKeyState(VK_RWIN) < 0 ? 1 : 0;
-    TrackPopupMenu(GetSubMenu(menu, sub), 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0,
-                   window, nullptr);
+    TrackPopupMenu(GetSubMenu(menu, sub), 0, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0, window,
+                   nullptr);
     DestroyMenu(menu);
     return 0;
 }
@@ -220,7 +223,7 @@ DWORD PriorityClassAtStart(int32_t priority, uint32_t osMajor) {
 void ShowGraphWindow(AppState* app) {
     if (app->RunFlag & Shown)
         return;
-    PaintGraphs(app);
+    PaintSurface(app);
     ShowWindow(app->Window, SW_SHOWNOACTIVATE);
     app->RunFlag |= Shown;
 }

@@ -45,8 +45,7 @@ void OnSampleTick(AppState* app, HWND window) {
 void OnTrimTimer(HWND window) {
     // Start-up pages are not needed again; a tray utility should not keep them resident.
     KillTimer(window, TIMER_TRIM);
-    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1),
-                             static_cast<SIZE_T>(-1));
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
 
 void RenewTrayIcon(AppState* app, HWND window) {
@@ -60,16 +59,16 @@ void RenewTrayIcon(AppState* app, HWND window) {
         app->TrayImage = nullptr;
     }
     if (prop & PropNoIconGraph)
-        app->TrayImage = static_cast<HICON>(LoadImageW(
-            app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        app->TrayImage = static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP),
+                                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     else
-        app->TrayImage = MakeTrayIcon(app, 16, 16);
+        app->TrayImage = MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, app->Run, 2);
 
     // An icon lost with a restarted taskbar comes back here, without its tooltip.
     bool present = NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, app->TrayImage, nullptr);
     if (!present && !(app->RunFlag & TrayIcon))
-        present = NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage,
-                                 nullptr);
+        present =
+            NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage, nullptr);
     if (present)
         app->RunFlag |= TrayIcon;
     else
@@ -77,6 +76,10 @@ void RenewTrayIcon(AppState* app, HWND window) {
 }
 
 } // namespace
+
+void PaintSurface(AppState* app) {
+    PaintGraphs(app->Surface, app->GraphRes, app->Settings.Slot, app->Run, 2);
+}
 
 LRESULT OnTimer(AppState* app, HWND window, WPARAM id) {
     switch (id) {
@@ -101,7 +104,7 @@ LRESULT OnTimer(AppState* app, HWND window, WPARAM id) {
 LRESULT OnRedraw(AppState* app, HWND window) {
     // A hidden window is not painted; it is painted just before it is shown again.
     if ((app->RunFlag & Shown) && app->Surface) {
-        PaintGraphs(app);
+        PaintSurface(app);
         InvalidateRect(window, nullptr, FALSE);
     }
     RenewTrayIcon(app, window);

@@ -8,3 +8,5 @@
 LRESULT OnTimer(AppState* app, HWND window, WPARAM id);
 // Paints both graphs into the surface, shows it, and renews the tray icon.
 LRESULT OnRedraw(AppState* app, HWND window);
+// Paints both window graphs into the surface, if there is one.
+void PaintSurface(AppState* app);

@@ -1,25 +1,153 @@
 // The window's back buffer and the tray icon's picture.
 #include "render/surface.h"
 
-#include "res/resource.h"
+#include "render/painter.h"
 
-HBITMAP CreateSurface(int width, int height, int bitsPerPixel) {
-    if (width <= 0 || height <= 0)
-        return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down rows, as the painter addresses them
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    // A DIB section's memory starts zeroed: the new surface is black.
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+namespace {
+
+// Enough for a 16 x 16 picture at any depth; larger ones take the pixels from the heap.
+constexpr SIZE_T BlankPixelsOnStack = 1024;
+
+struct BitmapInfo256 {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+};
+
+void FillHeader(BITMAPINFOHEADER* header, int width, int height, int depth) {
+    *header = {};
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = height; // bottom-up rows
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<WORD>(depth);
+    header->biCompression = BI_RGB;
 }
 
-HICON MakeTrayIcon(AppState* app, int width, int height) {
-    // The graphs' picture is not painted yet: the tray shows the program icon.
-    return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                         width, height, LR_DEFAULTCOLOR));
+} // namespace
+
+HBITMAP CreateSurface(HDC dc, int width, int height, int depth, void** bits, COLORREF fill) {
+    BITMAPINFO info = {};
+    FillHeader(&info.bmiHeader, width, height, depth);
+    HBITMAP surface = CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+    if (!surface || (fill & 0xFF000000))
+        return surface;
+    HDC memory = CreateCompatibleDC(dc);
+    if (memory) {
+        HGDIOBJ old = SelectObject(memory, surface);
+        HBRUSH brush = CreateSolidBrush(fill);
+        RECT all = {0, 0, width, height};
+        FillRect(memory, &all, brush);
+        DeleteObject(brush);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    return surface;
+}
+
+HBITMAP CreateBlankBitmap(HDC dc, int width, int height, int depth, const COLORREF* palette) {
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    int entries;
+    int64_t rowBytes;
+    switch (depth) {
+    case 1:
+        entries = 2;
+        rowBytes = (width + 7) / 8;
+        break;
+    case 4:
+        entries = 16;
+        rowBytes = (width + 1) / 2;
+        break;
+    case 8:
+        entries = 256;
+        rowBytes = width;
+        break;
+    case 16:
+        entries = 0;
+        rowBytes = 2LL * width;
+        break;
+    case 24:
+        entries = 0;
+        rowBytes = 3LL * width;
+        break;
+    case 32:
+        entries = 0;
+        rowBytes = 4LL * width;
+        break;
+    default:
+        return nullptr;
+    }
+    int64_t total = ((rowBytes + 3) & ~3LL) * height;
+    if (total > 0x7FFFFFFF)
+        return nullptr;
+
+    BitmapInfo256 info = {};
+    FillHeader(&info.header, width, height, depth);
+    if (palette) {
+        for (int i = 0; i < entries; i++) {
+            // A table entry holds blue, green, red: the reverse of a COLORREF's bytes.
+            COLORREF c = palette[i];
+            info.colors[i] = {GetBValue(c), GetGValue(c), GetRValue(c), 0};
+        }
+    }
+
+    // Index 0 everywhere: the pixels are zero.
+    BYTE stackPixels[BlankPixelsOnStack] = {};
+    BYTE* pixels = stackPixels;
+    if (static_cast<SIZE_T>(total) > sizeof(stackPixels)) {
+        pixels = static_cast<BYTE*>(
+            HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(total)));
+        if (!pixels)
+            return nullptr;
+    }
+    HDC screen = dc ? nullptr : GetDC(nullptr);
+    HBITMAP bitmap = CreateDIBitmap(dc ? dc : screen, &info.header, CBM_INIT, pixels,
+                                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    if (pixels != stackPixels)
+        HeapFree(GetProcessHeap(), 0, pixels);
+    return bitmap;
+}
+
+HICON MakeTrayIcon(int width, int height, const DrawResources* res, const CounterSlot* slots,
+                   CounterRun* runs, int count) {
+    HICON icon = nullptr;
+    HDC maskDc = CreateCompatibleDC(nullptr);
+    HDC colorDc = CreateCompatibleDC(nullptr);
+    // Every mask pixel starts opaque.
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    HBITMAP color = CreateBlankBitmap(nullptr, width, height, 4, ColorPalette16);
+    if (!maskDc || !colorDc || !mask || !color)
+        goto cleanup;
+    {
+        HGDIOBJ oldMask = SelectObject(maskDc, mask);
+        PatBlt(maskDc, 0, 0, width, height, BLACKNESS);
+        PaintGraphs(color, res, slots, runs, count);
+        if (res[0].DrawFlag & IconBackClear) {
+            // Converting to monochrome makes exactly the background colour 1: transparent.
+            HGDIOBJ oldColor = SelectObject(colorDc, color);
+            COLORREF oldBack = SetBkColor(colorDc, res[0].ColBackBrush);
+            BitBlt(maskDc, 0, 0, width, height, colorDc, 0, 0, SRCCOPY);
+            SetBkColor(colorDc, oldBack);
+            SelectObject(colorDc, oldColor);
+        }
+        SelectObject(maskDc, oldMask);
+
+        ICONINFO info = {};
+        info.fIcon = TRUE;
+        info.hbmMask = mask;
+        info.hbmColor = color;
+        icon = CreateIconIndirect(&info);
+    }
+cleanup:
+    if (color)
+        DeleteObject(color);
+    if (mask)
+        DeleteObject(mask);
+    if (colorDc)
+        DeleteDC(colorDc);
+    if (maskDc)
+        DeleteDC(maskDc);
+    return icon;
 }

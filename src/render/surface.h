@@ -3,10 +3,25 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
+#include "counters/counter_run.h"
+#include "render/draw_resources.h"
+#include "settings/settings_model.h"
 
-// A top-down DIB section of width x height at bitsPerPixel, all black; null on failure.
-HBITMAP CreateSurface(int width, int height, int bitsPerPixel);
+// Fill value of CreateSurface that leaves the new pixels as the system made them.
+constexpr COLORREF SurfaceNoFill = 0xFF000000;
 
-// A width x height icon of both graphs for the tray; the caller destroys it.
-HICON MakeTrayIcon(AppState* app, int width, int height);
+// A bottom-up DIB section of width x height at depth bits per pixel for dc (the screen's when
+// null), filled with fill unless one of its top 8 bits is set; bits, when given, receives the
+// pixel pointer. Null on failure; the caller deletes it.
+HBITMAP CreateSurface(HDC dc, int width, int height, int depth, void** bits, COLORREF fill);
+
+// A device-format bitmap of width x height made from depth-bit pixels that are all palette
+// entry 0 (black without a palette). Depths 1, 4, 8, 16, 24 and 32; null for any other, for
+// a size of 0 or less, or on failure. The caller deletes it.
+HBITMAP CreateBlankBitmap(HDC dc, int width, int height, int depth, const COLORREF* palette);
+
+// A width x height icon of the graphs drawn with the icon set res: the empty picture
+// (background and frame) when runs is null. With IconBackClear in graph 1's DrawFlag, the
+// pixels of its background colour are transparent. The caller destroys it.
+HICON MakeTrayIcon(int width, int height, const DrawResources* res, const CounterSlot* slots,
+                   CounterRun* runs, int count);

@@ -152,7 +152,7 @@ TEST_F(MainWindow, SizeLimitsAre16To250By150) {
     EXPECT_EQ(info.ptMaxSize.y, 150);
 }
 
-TEST_F(MainWindow, SizeMakesABlackSurfaceAsLargeAsTheWindow) {
+TEST_F(MainWindow, SizeMakesASurfaceAsLargeAsTheWindowAndPaintsIt) {
     SetWindowPos(window, nullptr, 0, 0, 100, 60, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_NE(TheApp.Surface, nullptr);
     DIBSECTION dib = {};
@@ -160,9 +160,22 @@ TEST_F(MainWindow, SizeMakesABlackSurfaceAsLargeAsTheWindow) {
     EXPECT_EQ(dib.dsBm.bmWidth, 100);
     EXPECT_EQ(dib.dsBm.bmHeight, 60);
     EXPECT_EQ(dib.dsBm.bmBitsPixel, 32);
+    // Painted at once: the frame around the picture, the background inside.
     const uint32_t* pixels = static_cast<const uint32_t*>(dib.dsBm.bmBits);
-    for (int i = 0; i < 100 * 60; i++)
-        ASSERT_EQ(pixels[i] & 0xFFFFFF, 0u) << i;
+    EXPECT_EQ(pixels[0] & 0xFFFFFF, 0x808080u);
+    EXPECT_EQ(pixels[100 * 60 - 1] & 0xFFFFFF, 0x808080u);
+    EXPECT_EQ(pixels[100 * 30 + 55] & 0xFFFFFF, 0u);
+}
+
+TEST_F(MainWindow, RedrawsRenewTheTrayPictureWithoutLeaking) {
+    ASSERT_TRUE(TheApp.RunFlag & TrayIcon);
+    SendMessageW(window, RedrawMsg, 0, 0);
+    unsigned long before = LiveGdiObjects();
+    for (int i = 0; i < 200; i++)
+        SendMessageW(window, RedrawMsg, 0, 0);
+    EXPECT_EQ(LiveGdiObjects(), before) << "each new picture replaced the old one";
+    EXPECT_NE(TheApp.TrayImage, nullptr);
+    EXPECT_TRUE(TheApp.RunFlag & TrayIcon) << "the icon was modified in place";
 }
 
 TEST_F(MainWindow, WholeWindowIsClientArea) {

@@ -1,6 +1,11 @@
 // Shared helpers of the Windows tests.
 #include "test_support.h"
 
+#include <winternl.h>
+
+#include "gdi_table.h"
+#include "render/surface.h"
+
 void PumpMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -79,10 +84,40 @@ void MessageBoxAnswerer::Watch() {
             LeaveCriticalSection(&lock_);
             SendMessageW(search.found, WM_COMMAND, IDOK, 0);
             // Wait until it is gone, so one box is not counted twice.
-            for (int i = 0; i < 200 && IsWindow(search.found) && IsWindowVisible(search.found);
-                 i++)
+            for (int i = 0; i < 200 && IsWindow(search.found) && IsWindowVisible(search.found); i++)
                 Sleep(5);
         }
         Sleep(10);
     }
+}
+
+unsigned long LiveGdiObjects() {
+    typedef NTSTATUS(NTAPI * QueryProc)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    QueryProc query = reinterpret_cast<QueryProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION info = {};
+    if (!query ||
+        query(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info), nullptr) != 0)
+        return 0;
+    const BYTE* peb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
+    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + PebGdiTableOffset);
+    return table ? CountLiveGdiEntries(table) : 0;
+}
+
+Canvas::Canvas(int w, int h, COLORREF fill) : width(w), height(h), bits(nullptr) {
+    void* pixels = nullptr;
+    bitmap = CreateSurface(nullptr, w, h, 32, &pixels, fill);
+    bits = static_cast<uint32_t*>(pixels);
+}
+
+Canvas::~Canvas() {
+    if (bitmap)
+        DeleteObject(bitmap);
+}
+
+COLORREF Canvas::At(int x, int y) const {
+    GdiFlush();
+    // Rows are stored bottom-up, each pixel as 0x00RRGGBB.
+    uint32_t p = bits[(height - 1 - y) * width + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }

@@ -1,7 +1,9 @@
-// Shared helpers of the Windows tests: pumping messages and answering message boxes.
+// Shared helpers of the Windows tests: pumping messages, answering message boxes, reading
+// pixels and counting GDI objects.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,4 +31,20 @@ private:
     CRITICAL_SECTION lock_;
     std::vector<std::wstring> texts_;
     std::thread thread_;
+};
+
+// The live GDI objects of this process.
+unsigned long LiveGdiObjects();
+
+// A 32-bit bottom-up DIB section to paint into and read back pixel by pixel.
+struct Canvas {
+    Canvas(int width, int height, COLORREF fill = RGB(0, 0, 0));
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    // The colour of pixel (x, y), y counted from the top.
+    COLORREF At(int x, int y) const;
+    int width, height;
+    HBITMAP bitmap;
+    uint32_t* bits;
 };

@@ -15,19 +15,14 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include "gdi_table.h"
+
 namespace {
 
 const wchar_t GraphClass[] = L" FerroGraphClass ";
 const wchar_t GraphTitle[] = L"Ferrogauge";
 const wchar_t TaskbarClass[] = L"Shell_TrayWnd";
 const DWORD PollIntervalMs = 50;
-
-// Layout of the x64 GDI handle table: 65536 entries of 24 bytes, the object type in byte 14
-// of each entry (0 for a free slot). The table's address is at offset 0xF8 of the PEB.
-const SIZE_T PebGdiTableOffset = 0xF8;
-const SIZE_T GdiEntryCount = 65536;
-const SIZE_T GdiEntrySize = 24;
-const SIZE_T GdiTypeOffset = 14;
 
 enum ExitCode { ExitOk = 0, ExitNotFound = 1, ExitUsage = 2 };
 
@@ -175,7 +170,6 @@ int CmdGdi(DWORD pid)
     SIZE_T got = 0;
     BYTE* entries = nullptr;
     unsigned long live = 0;
-    const SIZE_T tableBytes = GdiEntryCount * GdiEntrySize;
 
     if (query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
         goto close_process;
@@ -185,17 +179,14 @@ int CmdGdi(DWORD pid)
         goto close_process;
 
     // Owned here, freed below.
-    entries = (BYTE*)malloc(tableBytes);
+    entries = (BYTE*)malloc(GdiTableBytes);
     if (!entries)
         goto close_process;
-    if (!ReadProcessMemory(process, (const void*)table, entries, tableBytes, &got) ||
-        got != tableBytes)
+    if (!ReadProcessMemory(process, (const void*)table, entries, GdiTableBytes, &got) ||
+        got != GdiTableBytes)
         goto free_entries;
 
-    for (SIZE_T i = 0; i < GdiEntryCount; ++i) {
-        if (entries[i * GdiEntrySize + GdiTypeOffset] != 0)
-            ++live;
-    }
+    live = CountLiveGdiEntries(entries);
     wprintf(L"pid=%lu gdi=%lu\n", pid, live);
     result = ExitOk;
 
