@@ -350,6 +350,8 @@ class WineDesktop:
         return self.probe("find")
 
     def wait_window(self, timeout_ms=10000):
+        """Waits until the graph window is shown (then it is in its final place); a window
+        still hidden when the time is up is reported with visible=0."""
         return self.probe("wait-window", timeout_ms, timeout=timeout_ms / 1000 + ProbeTimeoutS)
 
     def post(self, msg, wparam=0, lparam=0):
@@ -401,6 +403,35 @@ class WineDesktop:
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         return path
+
+
+    def grab(self, name, left, top, width, height):
+        """Screenshots the desktop as <name>.png and returns the pixels of the given rectangle."""
+        path = self.screenshot(name)
+        rgb = subprocess.run(["convert", path, "-crop", f"{width}x{height}+{left}+{top}",
+                              "+repage", "-depth", "8", "rgb:-"],
+                             env=self.env(), check=True, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
+        return Pixels(rgb, width, height)
+
+
+class Pixels:
+    """An RGB picture read from a screenshot; at(x, y) gives (r, g, b)."""
+
+    def __init__(self, rgb, width, height):
+        if len(rgb) != width * height * 3:
+            raise ValueError(f"{len(rgb)} bytes for {width} x {height} pixels")
+        self.rgb, self.width, self.height = rgb, width, height
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def row(self, y):
+        return [self.at(x, y) for x in range(self.width)]
+
+    def column(self, x):
+        return [self.at(x, y) for y in range(self.height)]
 
 
 class DesktopTestCase(unittest.TestCase):

@@ -97,16 +97,23 @@ int CmdFind()
 
 int CmdWaitWindow(DWORD timeoutMs)
 {
+    // The window exists before its creation handler has placed it; it is shown last, so a
+    // visible window has its final place. One still hidden at the timeout is reported as is.
     DWORD start = GetTickCount();
+    HWND hwnd = nullptr;
     for (;;) {
-        HWND hwnd = FindGraphWindow();
-        if (hwnd) {
+        hwnd = FindGraphWindow();
+        if (hwnd && IsWindowVisible(hwnd)) {
             PrintWindowState(hwnd);
             return ExitOk;
         }
         if (GetTickCount() - start >= timeoutMs)
             break;
         Sleep(PollIntervalMs);
+    }
+    if (hwnd) {
+        PrintWindowState(hwnd);
+        return ExitOk;
     }
     wprintf(L"found=0 timeout=1\n");
     return ExitNotFound;
