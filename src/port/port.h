@@ -14,3 +14,35 @@ bool PortIsLeadByte(unsigned char byte);
 const wchar_t* PortCharNextW(const wchar_t* text);
 // One wide character lower-cased as the system does it for user-visible names.
 wchar_t PortToLowerWide(wchar_t ch);
+
+// The next character of an ANSI text: two bytes for a double-byte character whose trail byte
+// is there, else one; the terminator itself is never stepped over.
+const char* PortCharNextA(const char* text);
+// Whether the n bytes at a and the n bytes at b are the same name apart from letter case, as
+// the system compares names.
+bool PortSameNameA(const char* a, const char* b, int n);
+
+// Converts count bytes of ANSI text into wide characters at output, which has room for
+// capacity of them; no terminator is written. Returns the characters written, or 0 when they
+// do not fit or count is 0. With no output, returns the characters needed.
+int PortAnsiToWide(const char* text, int count, wchar_t* output, int capacity);
+// Converts count wide characters into ANSI bytes at output (room for capacity bytes, no
+// terminator written); characters the code page lacks become its default character. Returns
+// the bytes written, or 0 when they do not fit or count is 0. With no output, returns the
+// bytes needed.
+int PortWideToAnsi(const wchar_t* text, int count, char* output, int capacity);
+
+enum class PortReadStatus {
+    Read,       // the whole file is in the buffer
+    Missing,    // there is no such file (or folder)
+    TooLarge,   // the file is larger than the limit: nothing was read
+    Unreadable, // the file exists but could not be opened or read whole
+};
+// Reads the whole file at path, when it holds at most maxBytes bytes, into a new heap block
+// of size + 1 bytes whose last byte is zero; the caller frees it with PortHeapFree. data is
+// null unless the result is Read.
+PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, size_t* size);
+// Replaces the file at path (or creates it) with the size bytes of data in one step: they are
+// written and flushed to a new file in the same folder, which then takes the old one's place.
+// Returns false, with the old file left as it was, when any step fails.
+bool PortReplaceFile(const wchar_t* path, const char* data, size_t size);

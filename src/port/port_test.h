@@ -4,3 +4,6 @@
 // Chooses the ANSI code page the port imitates: 1252 (the default, no lead bytes) or 932
 // (Shift-JIS). Any other value behaves as 1252.
 void PortSetCodePage(unsigned codePage);
+// Lets the next allocations of PortHeapAlloc succeed and every one after them fail, so that
+// the handling of a full heap can be tested; a negative count lets all succeed again.
+void PortFailHeapAfter(long allocations);

@@ -3,16 +3,22 @@
 
 #include <windows.h>
 
-void* PortHeapAlloc(size_t bytes) { return HeapAlloc(GetProcessHeap(), 0, bytes); }
+void* PortHeapAlloc(size_t bytes) {
+    return HeapAlloc(GetProcessHeap(), 0, bytes);
+}
 
 void PortHeapFree(void* memory) {
     if (memory)
         HeapFree(GetProcessHeap(), 0, memory);
 }
 
-bool PortIsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+bool PortIsLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
 
-const wchar_t* PortCharNextW(const wchar_t* text) { return CharNextW(text); }
+const wchar_t* PortCharNextW(const wchar_t* text) {
+    return CharNextW(text);
+}
 
 wchar_t PortToLowerWide(wchar_t ch) {
     // With a zero high word CharLowerW converts the one character held in the low word and
@@ -20,4 +26,109 @@ wchar_t PortToLowerWide(wchar_t ch) {
     ULONG_PTR single = static_cast<unsigned short>(ch);
     LPWSTR lowered = CharLowerW(reinterpret_cast<LPWSTR>(single));
     return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(lowered) & 0xFFFF);
+}
+
+const char* PortCharNextA(const char* text) {
+    return CharNextA(text);
+}
+
+bool PortSameNameA(const char* a, const char* b, int n) {
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, n, b, n) == CSTR_EQUAL;
+}
+
+int PortAnsiToWide(const char* text, int count, wchar_t* output, int capacity) {
+    if (count <= 0)
+        return 0;
+    return MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text, count, output, output ? capacity : 0);
+}
+
+int PortWideToAnsi(const wchar_t* text, int count, char* output, int capacity) {
+    if (count <= 0)
+        return 0;
+    return WideCharToMultiByte(CP_ACP, 0, text, count, output, output ? capacity : 0, nullptr,
+                               nullptr);
+}
+
+PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, size_t* size) {
+    *data = nullptr;
+    *size = 0;
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        // Only a file that is not there may be created later; one that is there but locked
+        // or forbidden must not be replaced.
+        bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                       error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+        return missing ? PortReadStatus::Missing : PortReadStatus::Unreadable;
+    }
+    PortReadStatus status = PortReadStatus::Unreadable;
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        goto close_file;
+    if (high != 0 || low > maxBytes) {
+        status = PortReadStatus::TooLarge;
+        goto close_file;
+    }
+    {
+        char* text = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, low + 1));
+        if (!text)
+            goto close_file;
+        DWORD got = 0;
+        if (!ReadFile(file, text, low, &got, nullptr) || got != low) {
+            HeapFree(GetProcessHeap(), 0, text);
+            goto close_file;
+        }
+        text[got] = '\0';
+        *data = text;
+        *size = got;
+        status = PortReadStatus::Read;
+    }
+close_file:
+    CloseHandle(file);
+    return status;
+}
+
+bool PortReplaceFile(const wchar_t* path, const char* data, size_t size) {
+    // The new file is made in the folder of the old one, so that moving it over the old one
+    // is a rename on the same volume: the settings file is either the old or the new one.
+    wchar_t folder[MAX_PATH];
+    int end = 0;
+    int n = 0;
+    for (; path[n]; n++) {
+        if (n >= MAX_PATH - 1)
+            return false;
+        folder[n] = path[n];
+        if (path[n] == L'\\' || path[n] == L'/' || path[n] == L':')
+            end = n + 1;
+    }
+    if (end == 0) {
+        folder[0] = L'.';
+        end = 1;
+    }
+    folder[end] = L'\0';
+
+    wchar_t temp[MAX_PATH];
+    if (!GetTempFileNameW(folder, L"fgs", 0, temp))
+        return false;
+    bool written = false;
+    HANDLE file =
+        CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        written = true;
+        while (written && size > 0) {
+            DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+            DWORD done = 0;
+            written = WriteFile(file, data, chunk, &done, nullptr) && done == chunk;
+            data += chunk;
+            size -= chunk;
+        }
+        written = FlushFileBuffers(file) && written;
+        written = CloseHandle(file) && written;
+    }
+    if (written && MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(temp);
+    return false;
 }

@@ -1,12 +1,26 @@
-// Loading and saving the settings file. Files are not read or written yet: the load gives
-// the defaults and the save only takes the window's placement.
+// Loading and saving the settings file of the running program: the settings argument, the
+// program's own path and the window's rectangle put to the settings store.
 #include "settings/settings_file.h"
 
-#include "settings/settings_schema.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+int ProgramSettingsPath(const AppState* app, wchar_t* path) {
+    wchar_t module[PathChars];
+    DWORD length = GetModuleFileNameW(nullptr, module, PathChars);
+    // A cut path (the result fills the buffer) names some other file.
+    if (length == 0 || length >= static_cast<DWORD>(PathChars))
+        module[0] = L'\0';
+    return ResolveSettingsPath(app->SettingsArg, module, path);
+}
+
+} // namespace
 
 int LoadSettings(AppState* app) {
-    LoadSettingsRecords(nullptr, &app->Settings, app->Run);
-    return 0;
+    wchar_t path[PathChars];
+    bool found = ProgramSettingsPath(app, path);
+    return LoadSettingsFile(found ? path : nullptr, &app->Settings, app->Run);
 }
 
 int SaveSettings(AppState* app, HWND window) {
@@ -18,5 +32,10 @@ int SaveSettings(AppState* app, HWND window) {
         place->WndWidth = r.right - r.left;
         place->WndHeight = r.bottom - r.top;
     }
-    return 0;
+    wchar_t path[PathChars];
+    if (!ProgramSettingsPath(app, path))
+        return 0;
+    // A failed save is not reported: the program goes on with the settings it has.
+    SettingsSaveResult result = SaveSettingsFile(path, &app->Settings);
+    return result == SettingsSaveResult::Replaced || result == SettingsSaveResult::Refused;
 }

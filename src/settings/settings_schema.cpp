@@ -9,18 +9,34 @@
 
 namespace {
 
-#define MAIN_KEY(name, type, field, def)                                                          \
-    {name, KeyType::type, 0, static_cast<uint16_t>(offsetof(SettingsRecords, field)), 0, {def, def}, \
-     {nullptr, nullptr}}
-#define SLOT_NUM(name, type, flags, field, def0, def1)                                            \
-    {name, KeyType::type, flags, static_cast<uint16_t>(offsetof(CounterSlot, field)), 0,          \
-     {def0, def1}, {nullptr, nullptr}}
-#define SLOT_TEXT(name, field, chars, def0, def1)                                                 \
-    {name, KeyType::Text, 0, static_cast<uint16_t>(offsetof(CounterSlot, field)), chars, {0, 0},  \
-     {def0, def1}}
-#define STYLE_NUM(name, flags, field, def0, def1)                                                 \
-    {name, KeyType::Dec, flags, static_cast<uint16_t>(offsetof(DrawStyle, field)), 0,             \
-     {def0, def1}, {nullptr, nullptr}}
+#define MAIN_KEY(name, type, field, def)                                                           \
+    {                                                                                              \
+        name, KeyType::type, 0, static_cast<uint16_t>(offsetof(SettingsRecords, field)), 0,        \
+            {def, def}, {                                                                          \
+            nullptr, nullptr                                                                       \
+        }                                                                                          \
+    }
+#define SLOT_NUM(name, type, flags, field, def0, def1)                                             \
+    {                                                                                              \
+        name, KeyType::type, flags, static_cast<uint16_t>(offsetof(CounterSlot, field)), 0,        \
+            {def0, def1}, {                                                                        \
+            nullptr, nullptr                                                                       \
+        }                                                                                          \
+    }
+#define SLOT_TEXT(name, field, chars, def0, def1)                                                  \
+    {                                                                                              \
+        name, KeyType::Text, 0, static_cast<uint16_t>(offsetof(CounterSlot, field)), chars,        \
+            {0, 0}, {                                                                              \
+            def0, def1                                                                             \
+        }                                                                                          \
+    }
+#define STYLE_NUM(name, flags, field, def0, def1)                                                  \
+    {                                                                                              \
+        name, KeyType::Dec, flags, static_cast<uint16_t>(offsetof(DrawStyle, field)), 0,           \
+            {def0, def1}, {                                                                        \
+            nullptr, nullptr                                                                       \
+        }                                                                                          \
+    }
 
 const SettingsKey MainKeys[] = {
     MAIN_KEY("Prop", Dec, Main.Prop, 0x603),
@@ -44,8 +60,13 @@ const SettingsKey CounterKeys[] = {
               L"\\Memory\\% Committed Bytes In Use"),
     SLOT_TEXT("Title", Title, TitleChars, L"CPU ", L"MEM "),
     SLOT_TEXT("Unit", Unit, UnitChars, L" %", L" %"),
-    {"Font", KeyType::Text, KeyFontPart, static_cast<uint16_t>(offsetof(CounterSlot, Font)),
-     FontChars, {0, 0}, {L"", L""}},
+    {"Font",
+     KeyType::Text,
+     KeyFontPart,
+     static_cast<uint16_t>(offsetof(CounterSlot, Font)),
+     FontChars,
+     {0, 0},
+     {L"", L""}},
     SLOT_NUM("FontHigh", Dec, KeyFontPart, FontHigh, 0, 0),
     SLOT_NUM("FontType", Dec, KeyFontPart, FontType, 0, 0),
     SLOT_NUM("AlarmFlag", Hex, 0, AlarmFlag, 0, 0),
@@ -86,7 +107,9 @@ const SettingsKey IconKeys[] = {
 #undef SLOT_TEXT
 #undef STYLE_NUM
 
-template <int N> constexpr int CountOf(const SettingsKey (&)[N]) { return N; }
+template <int N> constexpr int CountOf(const SettingsKey (&)[N]) {
+    return N;
+}
 
 // Reads every key of one section into record, which the keys' offsets address.
 void LoadSection(const SettingsText* text, const SettingsSection* section, int index,
@@ -135,6 +158,44 @@ void LoadSection(const SettingsText* text, const SettingsSection* section, int i
     }
 }
 
+// Writes every key of one section from record, which the keys' offsets address.
+SettingsText* SaveSection(const SettingsSection* section, int index, const void* record,
+                          bool hasFont, SettingsText* text, bool* failed) {
+    char name[32];
+    BuildSectionName(section, index, name);
+    const char* base = static_cast<const char*>(record);
+    for (int k = 0; k < section->KeyCount; k++) {
+        const SettingsKey* key = &section->Keys[k];
+        if ((key->Flags & KeyFirstOnly) && index != 0)
+            continue;
+        if ((key->Flags & KeyFontPart) && !hasFont) {
+            DeleteKey(name, key->Name, text);
+            continue;
+        }
+        const void* field = base + key->Offset;
+        switch (key->Type) {
+        case KeyType::Dec:
+            text = SetIntValue(name, key->Name, *static_cast<const int32_t*>(field), text, failed);
+            break;
+        case KeyType::Hex:
+            text = SetHexValue(name, key->Name, *static_cast<const uint32_t*>(field), text, failed);
+            break;
+        case KeyType::I64:
+            text =
+                SetInt64Value(name, key->Name, *static_cast<const int64_t*>(field), text, failed);
+            break;
+        case KeyType::Text:
+            text = SetTextValue(name, key->Name, static_cast<const wchar_t*>(field), text, failed);
+            break;
+        case KeyType::HeapText:
+            text =
+                SetTextValue(name, key->Name, *static_cast<wchar_t* const*>(field), text, failed);
+            break;
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 const SettingsSection MainSection = {"MAIN", false, MainKeys, CountOf(MainKeys)};
@@ -164,4 +225,17 @@ void LoadSettingsRecords(const SettingsText* text, SettingsRecords* records, Cou
         LoadSection(text, &IconSection, i, style);
         slot->Runtime = &runs[i];
     }
+}
+
+SettingsText* SaveSettingsRecords(const SettingsRecords* records, SettingsText* text,
+                                  bool* failed) {
+    text = SaveSection(&MainSection, 0, records, false, text, failed);
+    for (int i = 0; i < 2; i++) {
+        const CounterSlot* slot = &records->Slot[i];
+        const DrawStyle* style = &records->Style[i];
+        text = SaveSection(&CounterSection, i, slot, slot->Font[0] != L'\0', text, failed);
+        text = SaveSection(&GraphSection, i, style, false, text, failed);
+        text = SaveSection(&IconSection, i, style, false, text, failed);
+    }
+    return text;
 }

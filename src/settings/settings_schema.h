@@ -52,3 +52,7 @@ int BuildSectionName(const SettingsSection* section, int index, char* name);
 // missing. Links each slot's Runtime to runs[index]. ChangeMask and graph 2's widths keep
 // what they hold. The alarm texts are replaced (old ones freed).
 void LoadSettingsRecords(const SettingsText* text, SettingsRecords* records, CounterRun* runs);
+// Writes every record into text in the schema's order, the font keys only while the slot has
+// a face name (they are deleted otherwise), the width keys only for graph 1. Returns the text
+// to continue with; *failed is set when a write found no memory (the text then lacks it).
+SettingsText* SaveSettingsRecords(const SettingsRecords* records, SettingsText* text, bool* failed);

@@ -1,28 +1,390 @@
-// The settings text engine. Until files are read, every text is absent and readers give
-// their defaults.
+// The settings text engine: its own scanner over the ANSI text, so that comments, unknown keys
+// and foreign sections stay where they are when the program writes its values.
 #include "settings/settings_text.h"
 
+#include <cstddef>
+#include <cstring>
+
+#include "port/port.h"
 #include "settings/convert.h"
 
-int32_t GetIntValue(const char*, const char*, int32_t defaultValue, const SettingsText*) {
-    return defaultValue;
+namespace {
+
+constexpr char CR = '\r';
+constexpr char LF = '\n';
+
+// The text that a write on an absent text starts from.
+constexpr size_t EmptyTextBytes = 4;
+
+bool IsLineEnd(char c) {
+    return c == '\0' || c == CR || c == LF;
 }
 
-uint32_t GetHexValue(const char*, const char*, uint32_t defaultValue, const SettingsText*) {
-    return defaultValue;
+const char* SkipLineStart(const char* p) {
+    while (*p == CR || *p == LF)
+        p++;
+    while (*p == ' ' || *p == '\t')
+        p++;
+    return p;
 }
 
-int64_t GetInt64Value(const char*, const char*, int64_t defaultValue, const SettingsText*) {
-    return defaultValue;
+// The end of the value or name that starts at p: the first 0, CR or LF, stepped by character.
+const char* LineEnd(const char* p) {
+    while (!IsLineEnd(*p))
+        p = PortCharNextA(p);
+    return p;
 }
 
-int GetTextValue(const char*, const char*, const wchar_t* defaultValue, wchar_t* output,
-                 int capacity, const SettingsText*) {
-    const wchar_t* value = defaultValue ? defaultValue : L"";
-    if (!output)
-        return WideLength(value);
-    if (capacity < 1)
+bool SameName(const char* name, size_t nameLength, const char* start, const char* end) {
+    return static_cast<size_t>(end - start) == nameLength &&
+           PortSameNameA(name, start, static_cast<int>(nameLength));
+}
+
+// The value of key in section, and its end, or null.
+const char* FindValue(const char* section, const char* key, const SettingsText* text,
+                      const char** end) {
+    if (!text)
+        return nullptr;
+    const char* cursor = text;
+    if (!FindSection(section, &cursor))
+        return nullptr;
+    const char* value = FindKey(key, &cursor);
+    if (value)
+        *end = LineEnd(value);
+    return value;
+}
+
+// Collects a new text from pieces in one heap block sized in advance.
+struct TextBuilder {
+    char* start;
+    char* next;
+};
+
+bool BeginText(TextBuilder* b, size_t bytes) {
+    b->start = static_cast<char*>(PortHeapAlloc(bytes));
+    b->next = b->start;
+    return b->start != nullptr;
+}
+
+void AddBytes(TextBuilder* b, const char* bytes, size_t count) {
+    std::memcpy(b->next, bytes, count);
+    b->next += count;
+}
+
+void AddString(TextBuilder* b, const char* text) {
+    AddBytes(b, text, std::strlen(text));
+}
+
+// The value in the code page, written without a terminator; ansiLength bytes.
+void AddValue(TextBuilder* b, const wchar_t* value, int valueLength, int ansiLength) {
+    if (ansiLength > 0)
+        b->next += PortWideToAnsi(value, valueLength, b->next, ansiLength);
+}
+
+SettingsText* FinishText(TextBuilder* b, SettingsText* old) {
+    *b->next = '\0';
+    FreeSettingsText(old);
+    return b->start;
+}
+
+SettingsText* Refuse(SettingsText* text, bool* failed) {
+    if (failed)
+        *failed = true;
+    return text;
+}
+
+} // namespace
+
+SettingsText* ReadSettingsFile(const wchar_t* path, SettingsFileStatus* status) {
+    SettingsFileStatus result = SettingsFileStatus::Absent;
+    char* data = nullptr;
+    size_t size = 0;
+    switch (PortReadFile(path, SettingsFileMaxBytes, &data, &size)) {
+    case PortReadStatus::Read:
+        if (size == 0) {
+            PortHeapFree(data);
+            data = nullptr;
+        } else if (std::memchr(data, '\0', size)) {
+            // A zero byte (a file saved as UTF-16, say) would cut the text there, and a save
+            // would write the cut text back: such a file is left alone.
+            PortHeapFree(data);
+            data = nullptr;
+            result = SettingsFileStatus::Refused;
+        } else {
+            result = SettingsFileStatus::Read;
+        }
+        break;
+    case PortReadStatus::Missing:
+        break;
+    case PortReadStatus::TooLarge:
+    case PortReadStatus::Unreadable:
+        result = SettingsFileStatus::Refused;
+        break;
+    }
+    if (status)
+        *status = result;
+    return data;
+}
+
+void FreeSettingsText(SettingsText* text) {
+    PortHeapFree(text);
+}
+
+bool WriteSettingsFile(const wchar_t* path, const SettingsText* text) {
+    if (!path)
+        return false;
+    const char* bytes = text ? text : "";
+    return PortReplaceFile(path, bytes, std::strlen(bytes));
+}
+
+const char* NextLine(const char* p) {
+    while (!IsLineEnd(*p))
+        p = PortCharNextA(p);
+    if (*p == CR)
+        p++;
+    if (*p == LF)
+        p++;
+    return p;
+}
+
+const char* FindSection(const char* name, const char** cursor) {
+    if (!cursor || !*cursor || !name)
+        return nullptr;
+    size_t n = std::strlen(name);
+    const char* p = *cursor;
+    while (*p) {
+        p = SkipLineStart(p);
+        if (*p != '[') {
+            p = NextLine(p);
+            continue;
+        }
+        const char* start = p + 1;
+        const char* q = start;
+        while (!IsLineEnd(*q) && *q != ']')
+            q = PortCharNextA(q);
+        if (*q == ']' && SameName(name, n, start, q)) {
+            *cursor = NextLine(q);
+            return *cursor;
+        }
+        p = NextLine(q);
+    }
+    *cursor = p;
+    return nullptr;
+}
+
+const char* FindKey(const char* name, const char** cursor) {
+    if (!cursor || !*cursor || !name)
+        return nullptr;
+    size_t n = std::strlen(name);
+    const char* p = *cursor;
+    while (*p) {
+        const char* lineStart = p;
+        p = SkipLineStart(p);
+        if (*p == '\0' || *p == '[') {
+            // The section ends here; a new key goes before the blank lines that lead here.
+            *cursor = lineStart;
+            return nullptr;
+        }
+        if (*p == '#' || *p == ';' || *p == '!') {
+            p = NextLine(p);
+            continue;
+        }
+        const char* q = p;
+        while (!IsLineEnd(*q) && *q != '=')
+            q = PortCharNextA(q);
+        if (*q == '=' && SameName(name, n, p, q)) {
+            const char* value = q + 1;
+            *cursor = NextLine(value);
+            return value;
+        }
+        p = NextLine(q);
+    }
+    *cursor = p;
+    return nullptr;
+}
+
+int GetTextValue(const char* section, const char* key, const wchar_t* defaultValue, wchar_t* output,
+                 int capacity, const SettingsText* text) {
+    const char* end = nullptr;
+    const char* value = FindValue(section, key, text, &end);
+    if (value) {
+        int n = static_cast<int>(end - value);
+        if (!output)
+            return n;
+        if (capacity < 1)
+            return 0;
+        int count = PortAnsiToWide(value, n, output, capacity - 1);
+        output[count] = L'\0';
+        return count;
+    }
+    if (!output || capacity < 1)
         return 0;
     output[0] = L'\0';
-    return CopyWideText(output, value, capacity);
+    if (defaultValue)
+        CopyWideText(output, defaultValue, capacity);
+    return 0;
+}
+
+int32_t GetIntValue(const char* section, const char* key, int32_t defaultValue,
+                    const SettingsText* text) {
+    const char* end = nullptr;
+    const char* value = FindValue(section, key, text, &end);
+    // The parsers stop at the first byte they cannot use, so they never pass the line's end.
+    return value ? ParseInt32(value) : defaultValue;
+}
+
+uint32_t GetHexValue(const char* section, const char* key, uint32_t defaultValue,
+                     const SettingsText* text) {
+    const char* end = nullptr;
+    const char* value = FindValue(section, key, text, &end);
+    return value ? ParseHex32(value) : defaultValue;
+}
+
+int64_t GetInt64Value(const char* section, const char* key, int64_t defaultValue,
+                      const SettingsText* text) {
+    const char* end = nullptr;
+    const char* value = FindValue(section, key, text, &end);
+    return value ? ParseInt64(value, nullptr) : defaultValue;
+}
+
+SettingsText* SetTextValue(const char* section, const char* key, const wchar_t* value,
+                           SettingsText* text, bool* failed) {
+    if (!section || !key)
+        return Refuse(text, failed);
+    if (!text) {
+        text = static_cast<SettingsText*>(PortHeapAlloc(EmptyTextBytes));
+        if (!text)
+            return Refuse(nullptr, failed);
+        std::memset(text, 0, EmptyTextBytes);
+    }
+    int valueLength = WideLength(value);
+    int m = PortWideToAnsi(value, valueLength, nullptr, 0);
+    size_t length = std::strlen(text);
+
+    const char* cursor = text;
+    bool sectionFound = FindSection(section, &cursor) != nullptr;
+    const char* found = sectionFound ? FindKey(key, &cursor) : nullptr;
+
+    if (found) {
+        char* start = text + (found - text);
+        char* end = text + (LineEnd(found) - text);
+        int o = static_cast<int>(end - start);
+        if (m <= o) {
+            // Shrinks or keeps its size: written over the old value, the rest moved up.
+            if (m > 0)
+                PortWideToAnsi(value, valueLength, start, m);
+            if (m < o)
+                std::memmove(start + m, end, length - static_cast<size_t>(end - text) + 1);
+            return text;
+        }
+        TextBuilder b;
+        if (!BeginText(&b, length + static_cast<size_t>(m - o) + 1))
+            return Refuse(text, failed);
+        AddBytes(&b, text, static_cast<size_t>(start - text));
+        AddValue(&b, value, valueLength, m);
+        AddBytes(&b, end, length - static_cast<size_t>(end - text));
+        return FinishText(&b, text);
+    }
+
+    size_t keyLength = std::strlen(key);
+    if (sectionFound) {
+        // A new key line at the section's insertion point.
+        size_t at = static_cast<size_t>(cursor - text);
+        bool needBreak = at > 0 && text[at - 1] != CR && text[at - 1] != LF;
+        TextBuilder b;
+        if (!BeginText(&b, length + 2 + keyLength + 1 + static_cast<size_t>(m) + 2 + 1))
+            return Refuse(text, failed);
+        AddBytes(&b, text, at);
+        if (needBreak)
+            AddString(&b, "\r\n");
+        AddBytes(&b, key, keyLength);
+        AddString(&b, "=");
+        AddValue(&b, value, valueLength, m);
+        AddString(&b, "\r\n");
+        AddBytes(&b, text + at, length - at);
+        return FinishText(&b, text);
+    }
+
+    // A new section at the end, one blank line after the text before it.
+    size_t sectionLength = std::strlen(section);
+    bool needBreak = length > 0 && text[length - 1] != CR && text[length - 1] != LF;
+    TextBuilder b;
+    if (!BeginText(&b, length + 4 + 1 + sectionLength + 3 + keyLength + 1 + static_cast<size_t>(m) +
+                           2 + 1))
+        return Refuse(text, failed);
+    AddBytes(&b, text, length);
+    if (length > 0) {
+        if (needBreak)
+            AddString(&b, "\r\n");
+        AddString(&b, "\r\n");
+    }
+    AddString(&b, "[");
+    AddBytes(&b, section, sectionLength);
+    AddString(&b, "]\r\n");
+    AddBytes(&b, key, keyLength);
+    AddString(&b, "=");
+    AddValue(&b, value, valueLength, m);
+    AddString(&b, "\r\n");
+    return FinishText(&b, text);
+}
+
+SettingsText* SetIntValue(const char* section, const char* key, int32_t value, SettingsText* text,
+                          bool* failed) {
+    wchar_t digits[16];
+    FormatInt64(value, digits, 16);
+    return SetTextValue(section, key, digits, text, failed);
+}
+
+SettingsText* SetHexValue(const char* section, const char* key, uint32_t value, SettingsText* text,
+                          bool* failed) {
+    wchar_t digits[11] = L"0";
+    if (value != 0) {
+        static const wchar_t Hex[] = L"0123456789ABCDEF";
+        digits[1] = L'x';
+        for (int i = 0; i < 8; i++)
+            digits[2 + i] = Hex[(value >> (28 - 4 * i)) & 0xF];
+        digits[10] = L'\0';
+    }
+    return SetTextValue(section, key, digits, text, failed);
+}
+
+SettingsText* SetInt64Value(const char* section, const char* key, int64_t value, SettingsText* text,
+                            bool* failed) {
+    wchar_t digits[32];
+    FormatInt64(value, digits, 32);
+    return SetTextValue(section, key, digits, text, failed);
+}
+
+int DeleteKey(const char* section, const char* key, SettingsText* text) {
+    if (!text || !key)
+        return 0;
+    const char* cursor = text;
+    if (!FindSection(section, &cursor))
+        return 0;
+    size_t n = std::strlen(key);
+    const char* p = cursor;
+    while (*p) {
+        while (*p == CR || *p == LF)
+            p++;
+        const char* lineStart = p; // leading blanks belong to the line
+        while (*p == ' ' || *p == '\t')
+            p++;
+        if (*p == '\0' || *p == '[')
+            return 0;
+        if (*p == '#' || *p == ';' || *p == '!') {
+            p = NextLine(p);
+            continue;
+        }
+        const char* q = p;
+        while (!IsLineEnd(*q) && *q != '=')
+            q = PortCharNextA(q);
+        if (*q == '=' && SameName(key, n, p, q)) {
+            const char* next = NextLine(q);
+            char* to = text + (lineStart - text);
+            std::memmove(to, next, std::strlen(next) + 1);
+            return 1;
+        }
+        p = NextLine(q);
+    }
+    return 0;
 }

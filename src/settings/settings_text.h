@@ -4,11 +4,40 @@
 #include <cstdint>
 
 // The whole settings file as one zero-terminated ANSI byte string on the process heap.
-// Absent (null) stands for no file: readers then give their defaults.
+// Absent (null) stands for no file: readers then give their defaults, and the first write
+// makes a new text.
 using SettingsText = char;
 
+// The largest settings file that is read, in bytes.
+constexpr int SettingsFileMaxBytes = 65535;
+
+enum class SettingsFileStatus {
+    Read,    // the whole file is in the text
+    Absent,  // no file, or an empty one: a save may create it
+    Refused, // a file that was not taken whole (too large, unreadable, holding a zero byte):
+             // the program runs on its defaults and never overwrites it
+};
+
+// The file's bytes and a terminator as a new text, or absent; status (when given) tells why.
+SettingsText* ReadSettingsFile(const wchar_t* path, SettingsFileStatus* status);
+// Frees a text; absent is allowed.
+void FreeSettingsText(SettingsText* text);
+// Replaces the file with the bytes of text up to its terminator, in one step. Returns false,
+// with the old file as it was, when the new one could not be written whole.
+bool WriteSettingsFile(const wchar_t* path, const SettingsText* text);
+
+// The start of the line after the one at p: over one CR and then one LF.
+const char* NextLine(const char* p);
+// The line after the first header [name] from *cursor on, or null. *cursor moves past the
+// header, or to the end of the text when there is none (where a new section goes).
+const char* FindSection(const char* name, const char** cursor);
+// The first byte of the value of the first name= line of the section at *cursor, or null.
+// *cursor moves past that line; when the key is missing, to the place where it is to be
+// inserted: after the section's last non-blank line.
+const char* FindKey(const char* name, const char** cursor);
+
 // Readers: the value of key in section, or the default when the text, the section or the
-// key is missing.
+// key is missing. A key that is present with an empty or unusable number gives 0.
 int32_t GetIntValue(const char* section, const char* key, int32_t defaultValue,
                     const SettingsText* text);
 uint32_t GetHexValue(const char* section, const char* key, uint32_t defaultValue,
@@ -16,6 +45,24 @@ uint32_t GetHexValue(const char* section, const char* key, uint32_t defaultValue
 int64_t GetInt64Value(const char* section, const char* key, int64_t defaultValue,
                       const SettingsText* text);
 // Copies the value (or the default) into output of capacity wide characters, terminator
-// included, and returns the characters stored. With no output, returns the value's size.
-int GetTextValue(const char* section, const char* key, const wchar_t* defaultValue,
-                 wchar_t* output, int capacity, const SettingsText* text);
+// included, and returns the characters stored; a value that does not fit gives the empty
+// text. With no output, returns the value's size in bytes (size + 1 characters suffice).
+int GetTextValue(const char* section, const char* key, const wchar_t* defaultValue, wchar_t* output,
+                 int capacity, const SettingsText* text);
+
+// Writers: set key in section to value (none writes an empty value), in place when the key
+// is there, else at the end of its section, else in a new section at the end. They return the
+// text to continue with, which may be a new one (the old one is then freed). When memory for
+// a larger text cannot be had they return the text they were given, unchanged (absent when
+// it was absent), and set *failed when failed is given.
+SettingsText* SetTextValue(const char* section, const char* key, const wchar_t* value,
+                           SettingsText* text, bool* failed = nullptr);
+SettingsText* SetIntValue(const char* section, const char* key, int32_t value, SettingsText* text,
+                          bool* failed = nullptr);
+// "0" for zero, else "0x" and eight upper-case hexadecimal digits.
+SettingsText* SetHexValue(const char* section, const char* key, uint32_t value, SettingsText* text,
+                          bool* failed = nullptr);
+SettingsText* SetInt64Value(const char* section, const char* key, int64_t value, SettingsText* text,
+                            bool* failed = nullptr);
+// Removes the first key line of the section, in place; 1 when a line was removed, else 0.
+int DeleteKey(const char* section, const char* key, SettingsText* text);

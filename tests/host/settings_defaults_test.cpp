@@ -7,25 +7,13 @@
 #include "counters/counter_run.h"
 #include "port/port.h"
 #include "settings/settings_schema.h"
+#include "settings_support.h"
 
 namespace {
 
-std::wstring Text(const wchar_t* s) { return s ? std::wstring(s) : std::wstring(L"<none>"); }
-
-struct LoadedRecords {
-    SettingsRecords records;
-    CounterRun runs[2];
-    LoadedRecords() {
-        std::memset(&records, 0, sizeof(records));
-        std::memset(runs, 0, sizeof(runs));
-    }
-    ~LoadedRecords() {
-        for (CounterSlot& slot : records.Slot) {
-            PortHeapFree(slot.AlarmFile);
-            PortHeapFree(slot.AlarmOption);
-        }
-    }
-};
+std::wstring Text(const wchar_t* s) {
+    return s ? std::wstring(s) : std::wstring(L"<none>");
+}
 
 TEST(SettingsDefaults, LoadFromNoFileGivesEveryDefault) {
     LoadedRecords loaded;

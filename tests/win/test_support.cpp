@@ -3,6 +3,8 @@
 
 #include <winternl.h>
 
+#include <gtest/gtest.h>
+
 #include "gdi_table.h"
 #include "render/surface.h"
 
@@ -121,3 +123,29 @@ COLORREF Canvas::At(int x, int y) const {
     uint32_t p = bits[(height - 1 - y) * width + x];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
+
+void ForgetSettingsFile() {
+    // The program's own settings file beside the test executable, which every window the
+    // tests destroy saves into.
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n < 4 || n >= MAX_PATH)
+        return;
+    lstrcpyW(path + n - 3, L"ini");
+    DeleteFileW(path);
+}
+
+namespace {
+
+// Every test starts and ends without a settings file, so no test sees what another saved.
+class SettingsFileCleaner : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { ForgetSettingsFile(); }
+    void OnTestEnd(const testing::TestInfo&) override { ForgetSettingsFile(); }
+};
+
+const bool CleanerInstalled = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new SettingsFileCleaner);
+    return true;
+}();
+
+} // namespace

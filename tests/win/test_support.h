@@ -48,3 +48,7 @@ struct Canvas {
     HBITMAP bitmap;
     uint32_t* bits;
 };
+
+// Deletes the settings file beside the test executable (win_tests.ini); the tests do it
+// before and after every test.
+void ForgetSettingsFile();

@@ -1,0 +1,77 @@
+// Where the settings file is, and loading and saving the records from and to it. Every save
+// edits the file's own text, so its comments and foreign keys stay in their places.
+#include "settings/settings_store.h"
+
+#include <cstring>
+
+#include "settings/convert.h"
+#include "settings/settings_schema.h"
+#include "settings/settings_text.h"
+
+namespace {
+
+constexpr wchar_t IniExtension[] = L"ini";
+
+bool EndsInIni(const wchar_t* text) {
+    int dot = ExtensionDotOffset(text);
+    if (dot == 0)
+        return false;
+    const wchar_t* extension = text + dot + 1;
+    return WideLength(extension) == WideLength(IniExtension) &&
+           CompareNoCase(extension, IniExtension) == 0;
+}
+
+} // namespace
+
+int ResolveSettingsPath(const wchar_t* argument, const wchar_t* modulePath, wchar_t* path) {
+    path[0] = L'\0';
+    if (argument && EndsInIni(argument) && WideLength(argument) < PathChars) {
+        CopyWideText(path, argument, PathChars);
+        return 1;
+    }
+    int length = WideLength(modulePath);
+    if (length == 0)
+        return 0;
+    int name = FileNameOffset(modulePath);
+    int dot = ExtensionDotOffset(modulePath + name);
+    int keep = dot ? name + dot : length;
+    if (keep + 4 + 1 > PathChars)
+        return 0;
+    for (int i = 0; i < keep; i++)
+        path[i] = modulePath[i];
+    path[keep] = L'.';
+    for (int i = 0; i < 3; i++)
+        path[keep + 1 + i] = IniExtension[i];
+    path[keep + 4] = L'\0';
+    return 1;
+}
+
+int LoadSettingsFile(const wchar_t* path, SettingsRecords* records, CounterRun* runs) {
+    SettingsText* text = path ? ReadSettingsFile(path, nullptr) : nullptr;
+    LoadSettingsRecords(text, records, runs);
+    int read = text ? 1 : 0;
+    FreeSettingsText(text);
+    return read;
+}
+
+SettingsSaveResult SaveSettingsFile(const wchar_t* path, const SettingsRecords* records) {
+    if (!path)
+        return SettingsSaveResult::Failed;
+    SettingsFileStatus status;
+    SettingsText* text = ReadSettingsFile(path, &status);
+    if (status == SettingsFileStatus::Refused)
+        return SettingsSaveResult::Refused;
+    bool failed = false;
+    text = SaveSettingsRecords(records, text, &failed);
+    // A text the load would refuse as too large is not written: the file the user has stays
+    // readable, though this save is lost.
+    if (!failed && text && std::strlen(text) > static_cast<size_t>(SettingsFileMaxBytes))
+        failed = true;
+    if (!failed)
+        failed = !WriteSettingsFile(path, text);
+    FreeSettingsText(text);
+    if (failed)
+        return SettingsSaveResult::Failed;
+    return status == SettingsFileStatus::Read ? SettingsSaveResult::Replaced
+                                              : SettingsSaveResult::Created;
+}

@@ -1,0 +1,212 @@
+// Loading and saving the settings file: its path, the whole file written from nothing, a
+// user's file edited in place, and files that must never be overwritten.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "settings/convert.h"
+#include "settings/settings_schema.h"
+#include "settings/settings_store.h"
+#include "settings_support.h"
+
+namespace {
+
+std::wstring Resolve(const wchar_t* argument, const wchar_t* module) {
+    wchar_t path[PathChars];
+    if (!ResolveSettingsPath(argument, module, path))
+        return L"<none>";
+    return path;
+}
+
+TEST(SettingsPath, ArgumentEndingInIniElseTheProgramsOwnName) {
+    struct Case {
+        const wchar_t* argument;
+        const wchar_t* module;
+        const wchar_t* path;
+    };
+    const Case cases[] = {
+        {L"D:\\conf\\mon.INI", L"C:\\Tools\\mon.exe", L"D:\\conf\\mon.INI"},
+        {L"rel.ini", L"C:\\Tools\\mon.exe", L"rel.ini"},
+        {L"D:\\my conf\\a.Ini", L"C:\\Tools\\mon.exe", L"D:\\my conf\\a.Ini"},
+        {L"D:\\conf\\mon.ini.bak", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
+        {L"D:\\conf\\mon.inix", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
+        {L"D:\\conf\\mon", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
+        {L"\"D:\\a b\\mon.ini\"", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
+        {L"", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
+        {nullptr, L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
+        {L"", L"C:\\v1.2\\mon", L"C:\\v1.2\\mon.ini"},
+        {L"", L"C:\\Tools\\mon.old.exe", L"C:\\Tools\\mon.old.ini"},
+        {L"", L"", L"<none>"},
+        {L"", nullptr, L"<none>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ScratchFolder::Narrow(c.argument ? c.argument : L"<null>"));
+        EXPECT_EQ(Resolve(c.argument, c.module), c.path);
+    }
+
+    // 259 characters fit with the terminator; one more does not.
+    std::wstring longIni = std::wstring(255, L'a') + L".ini";
+    EXPECT_EQ(Resolve(longIni.c_str(), L"C:\\m.exe"), longIni);
+    std::wstring tooLong = std::wstring(256, L'a') + L".ini";
+    EXPECT_EQ(Resolve(tooLong.c_str(), L"C:\\m.exe"), L"C:\\m.ini") << "falls back";
+    std::wstring module = std::wstring(255, L'b') + L".exe";
+    EXPECT_EQ(Resolve(L"", module.c_str()), std::wstring(255, L'b') + L".ini");
+    std::wstring noDot = std::wstring(256, L'b');
+    EXPECT_EQ(Resolve(L"", noDot.c_str()), L"<none>");
+}
+
+class SettingsStore : public testing::Test {
+protected:
+    std::wstring File(const wchar_t* name = L"mon.ini") const { return folder.Path(name); }
+
+    int Load(const std::wstring& path) {
+        return LoadSettingsFile(path.c_str(), &loaded.records, loaded.runs);
+    }
+
+    SettingsSaveResult Save(const std::wstring& path) {
+        return SaveSettingsFile(path.c_str(), &loaded.records);
+    }
+
+    ScratchFolder folder;
+    LoadedRecords loaded;
+};
+
+TEST_F(SettingsStore, SaveFromNoFileWritesTheDefaultsInSchemaOrder) {
+    std::wstring path = File();
+    EXPECT_EQ(Load(path), 0);
+    loaded.records.Place.WndPosX = 1138;
+    loaded.records.Place.WndPosY = 721;
+    EXPECT_EQ(Save(path), SettingsSaveResult::Created);
+    EXPECT_EQ(ReadBytes(path), ReadBytes(TestDataPath("default_settings.ini")));
+    EXPECT_EQ(CountFiles(folder), 1);
+
+    // Loaded again, saved again: the same bytes.
+    LoadedRecords again;
+    EXPECT_EQ(LoadSettingsFile(path.c_str(), &again.records, again.runs), 1);
+    EXPECT_EQ(again.records.Place.WndPosX, 1138);
+    EXPECT_EQ(SaveSettingsFile(path.c_str(), &again.records), SettingsSaveResult::Replaced);
+    EXPECT_EQ(ReadBytes(path), ReadBytes(TestDataPath("default_settings.ini")));
+}
+
+TEST_F(SettingsStore, AUsersFileKeepsItsLinesInPlaceAndGetsTheRest) {
+    std::wstring path = File();
+    WriteBytes(path, "; my settings\r\n[main]\r\ninterval=500\r\n# keep\r\n\r\n"
+                     "[Other]\r\nx=1\r\n\r\n[GRAPH2]\r\nBackWidth=7\r\nDrawFlag=5\r\n");
+    EXPECT_EQ(Load(path), 1);
+    EXPECT_EQ(loaded.records.Main.Interval, 500u);
+    EXPECT_EQ(loaded.records.Main.Prop, 0x603u) << "the rest at its default";
+    EXPECT_EQ(loaded.records.Style[1].DrawFlag, 5u);
+    EXPECT_EQ(loaded.records.Style[1].BackWidth, 0) << "graph 2 has no width keys";
+    EXPECT_EQ(Save(path), SettingsSaveResult::Replaced);
+
+    std::string saved = ReadBytes(path);
+    EXPECT_EQ(saved.rfind("; my settings\r\n[main]\r\ninterval=500\r\n# keep\r\nProp=1539\r\n", 0),
+              0u)
+        << saved;
+    EXPECT_NE(saved.find("WndHeight=43\r\n\r\n[Other]\r\nx=1\r\n\r\n[GRAPH2]\r\nBackWidth=7\r\n"
+                         "DrawFlag=5\r\nColLastBrush=255\r\n"),
+              std::string::npos)
+        << saved;
+    EXPECT_EQ(saved.find("Interval="), std::string::npos) << "no second Interval line";
+    EXPECT_NE(saved.find("ColBackPen=16711680\r\n\r\n[COUNTER1]\r\n"), std::string::npos);
+    EXPECT_EQ(saved.find("[COUNTER1]"), saved.rfind("[COUNTER1]"));
+}
+
+TEST_F(SettingsStore, FontKeysAreWrittenOnlyWithAFaceName) {
+    std::wstring path = File();
+    WriteBytes(path, "[COUNTER1]\r\nFontHigh=-12\r\nFontType=256\r\nX=1\r\n");
+    EXPECT_EQ(Load(path), 1);
+    EXPECT_EQ(loaded.records.Slot[0].FontHigh, -12);
+    Save(path);
+    std::string saved = ReadBytes(path);
+    EXPECT_EQ(saved.find("Font"), std::string::npos) << saved;
+    EXPECT_EQ(saved.rfind("[COUNTER1]\r\nX=1\r\nPdhFlag=1\r\n", 0), 0u) << saved;
+
+    CopyWideText(loaded.records.Slot[1].Font, L"Tahoma", FontChars);
+    loaded.records.Slot[1].FontHigh = -11;
+    Save(path);
+    saved = ReadBytes(path);
+    // Keys new to an existing section go to its end.
+    EXPECT_NE(saved.find("AlarmOption=\r\nFont=Tahoma\r\nFontHigh=-11\r\nFontType=0\r\n\r\n"
+                         "[GRAPH2]"),
+              std::string::npos)
+        << saved;
+}
+
+TEST_F(SettingsStore, AlarmTextsOfAnyLengthComeBackExactly) {
+    std::wstring path = File();
+    std::wstring option(3000, L'p');
+    option += L" %V \\t end ";
+    loaded.records.Slot[0].AlarmOption =
+        static_cast<wchar_t*>(PortHeapAlloc((option.size() + 1) * sizeof(wchar_t)));
+    CopyWideText(loaded.records.Slot[0].AlarmOption, option.c_str(),
+                 static_cast<int>(option.size() + 1));
+    Save(path);
+    LoadedRecords again;
+    LoadSettingsFile(path.c_str(), &again.records, again.runs);
+    ASSERT_NE(again.records.Slot[0].AlarmOption, nullptr);
+    EXPECT_EQ(std::wstring(again.records.Slot[0].AlarmOption), option);
+    EXPECT_EQ(again.records.Slot[0].AlarmFile, nullptr) << "an empty value is no text";
+}
+
+// A file that was not read whole is never replaced, and the program runs on its defaults.
+TEST_F(SettingsStore, FilesNotTakenWholeAreLeftAlone) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    std::string large = "[MAIN]\r\nInterval=500\r\n" + std::string(70000, ';');
+    const Case cases[] = {
+        {"large.ini", large},
+        {"utf16.ini", std::string("[\0M\0A\0I\0N\0]\0\r\0\n\0", 16)},
+        {"zero.ini", std::string("[MAIN]\r\nInterval=500\r\n\0[x]\r\n", 28)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring path = File(ScratchFolder::Widen(c.name).c_str());
+        WriteBytes(path, c.bytes);
+        EXPECT_EQ(Load(path), 0);
+        EXPECT_EQ(loaded.records.Main.Interval, 1000u) << "the defaults";
+        EXPECT_EQ(Save(path), SettingsSaveResult::Refused);
+        EXPECT_EQ(ReadBytes(path), c.bytes);
+    }
+}
+
+TEST_F(SettingsStore, AnEmptyFileIsFilledAndAMissingFolderIsAFailure) {
+    std::wstring path = File();
+    WriteBytes(path, "");
+    EXPECT_EQ(Load(path), 0);
+    EXPECT_EQ(Save(path), SettingsSaveResult::Created);
+    EXPECT_EQ(ReadBytes(path).rfind("[MAIN]\r\nProp=1539\r\n", 0), 0u);
+    EXPECT_EQ(Save(folder.Path(L"none/mon.ini")), SettingsSaveResult::Failed);
+    EXPECT_EQ(SaveSettingsFile(nullptr, &loaded.records), SettingsSaveResult::Failed);
+}
+
+TEST_F(SettingsStore, ASaveTheLoadCouldNotReadBackIsNotWritten) {
+    // 65000 bytes of the user's own: the program's sections would take the file past the
+    // limit of the load.
+    std::wstring path = File();
+    std::string user = "[User]\r\n" + std::string(65000, ';') + "\r\n";
+    WriteBytes(path, user);
+    EXPECT_EQ(Load(path), 1);
+    EXPECT_EQ(Save(path), SettingsSaveResult::Failed);
+    EXPECT_EQ(ReadBytes(path), user);
+}
+
+#ifndef _WIN32
+TEST_F(SettingsStore, NoMemoryDuringASaveLeavesTheFileAsItWas) {
+    std::wstring path = File();
+    const std::string before = "[MAIN]\r\nInterval=500\r\n";
+    for (long allowed : {0L, 1L, 2L, 10L, 40L}) {
+        SCOPED_TRACE(allowed);
+        WriteBytes(path, before);
+        PortFailHeapAfter(allowed);
+        SettingsSaveResult result = Save(path);
+        PortFailHeapAfter(-1);
+        EXPECT_EQ(result, SettingsSaveResult::Failed);
+        EXPECT_EQ(ReadBytes(path), before);
+    }
+}
+#endif
+
+} // namespace

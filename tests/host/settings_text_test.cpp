@@ -1,0 +1,291 @@
+// The settings text engine: finding sections and keys, reading values, editing the text in
+// place or into a new one, deleting lines, and reading files within the size limit.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "settings/settings_text.h"
+#include "settings_support.h"
+
+namespace {
+
+std::wstring Get(const std::string& bytes, const char* section, const char* key,
+                 const wchar_t* fallback = L"<default>") {
+    OwnedText t(bytes);
+    wchar_t out[64];
+    GetTextValue(section, key, fallback, out, 64, t.text);
+    return out;
+}
+
+std::string Set(const std::string& bytes, const char* section, const char* key,
+                const wchar_t* value) {
+    OwnedText t(bytes);
+    t.text = SetTextValue(section, key, value, t.text);
+    return t.Bytes();
+}
+
+TEST(SettingsText, FindsSectionsAndKeysAsTheScannerReadsThem) {
+    struct Case {
+        const char* text;
+        const char* section;
+        const char* key;
+        const wchar_t* value;
+    };
+    const Case cases[] = {
+        {"[main]\r\nInterval=5\r\n", "MAIN", "Interval", L"5"},
+        {"[ MAIN ]\r\nInterval=5\r\n", "MAIN", "Interval", L"<default>"},
+        {"[MAIN] ; note\r\nInterval=5\r\n", "MAIN", "Interval", L"5"},
+        {"  [MAIN]\r\n\tInterval=5\r\n", "MAIN", "Interval", L"5"},
+        {"[MAIN]\r\ninterval=5\r\n", "MAIN", "Interval", L"5"},
+        {"[MAIN]\r\nInterval =5\r\n", "MAIN", "Interval", L"<default>"},
+        {"[MAIN]\r\nUnit= %\r\n", "MAIN", "Unit", L" %"},
+        {"[MAIN]\r\nPath=a=b\r\n", "MAIN", "Path", L"a=b"},
+        {"[MAIN]\nA=1\rB=2\r\n\r\n\nC=3", "MAIN", "C", L"3"},
+        {"[MAIN]\r\nA=1\r\n[MAIN]\r\nB=2\r\n", "MAIN", "B", L"<default>"},
+        {"[MAIN]\r\nA=1\r\nA=2\r\n", "MAIN", "A", L"1"},
+        {"[MAIN]\r\n#A=1\r\n;A=2\r\n!A=3\r\nA=4\r\n", "MAIN", "A", L"4"},
+        {"A=1\r\n[MAIN]\r\nB=2\r\n", "MAIN", "A", L"<default>"},
+        {"[MAIN\r\nA=1\r\n", "MAIN", "A", L"<default>"},
+        {"[MAIN]\r\n[MAIN\r\nA=1\r\n", "MAIN", "A", L"<default>"},
+        {"[OTHER]\r\nA=1\r\n[MAIN]\r\nA=2", "MAIN", "A", L"2"},
+        {"[MAIN]\r\nA\r\nA=2\r\n", "MAIN", "A", L"2"},
+        {"[MAIN]\r\nA=\r\n", "MAIN", "A", L""},
+        {"", "MAIN", "A", L"<default>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Get(c.text, c.section, c.key), c.value);
+    }
+    wchar_t out[8] = L"x";
+    EXPECT_EQ(GetTextValue("MAIN", "A", L"dflt", out, 8, nullptr), 0) << "absent text";
+    EXPECT_EQ(std::wstring(out), L"dflt");
+}
+
+TEST(SettingsText, NumbersReadFromTheValueAndGiveZeroWhenUnusable) {
+    OwnedText t("[MAIN]\r\nProp=0x603\r\nHkShow=1D\r\nEmpty=\r\nWord=abc\r\n"
+                "Big=-9223372036854775808\r\nPlain=1539 trailing\r\n");
+    EXPECT_EQ(GetIntValue("MAIN", "Prop", 7, t.text), 0) << "a hex text read as decimal";
+    EXPECT_EQ(GetHexValue("MAIN", "HkShow", 7, t.text), 0x1Du);
+    EXPECT_EQ(GetIntValue("MAIN", "Empty", 7, t.text), 0) << "present: 0, not the default";
+    EXPECT_EQ(GetIntValue("MAIN", "Word", 7, t.text), 0);
+    EXPECT_EQ(GetInt64Value("MAIN", "Big", 7, t.text), INT64_MIN);
+    EXPECT_EQ(GetIntValue("MAIN", "Plain", 7, t.text), 1539);
+    EXPECT_EQ(GetIntValue("MAIN", "Missing", 7, t.text), 7);
+    EXPECT_EQ(GetHexValue("NONE", "HkShow", 9, t.text), 9u);
+    EXPECT_EQ(GetInt64Value("MAIN", "Prop", 5, nullptr), 5);
+}
+
+TEST(SettingsText, TextValuesQueryTheirSizeAndNeverOverflow) {
+    OwnedText t("[C]\r\nPath=\\Processor(_Total)\\% Processor Time\r\n");
+    EXPECT_EQ(GetTextValue("C", "Path", L"", nullptr, 0, t.text), 35);
+    wchar_t small[8] = L"guard";
+    EXPECT_EQ(GetTextValue("C", "Path", L"dflt", small, 8, t.text), 0);
+    EXPECT_EQ(std::wstring(small), L"") << "a value that does not fit gives the empty text";
+    wchar_t exact[36];
+    EXPECT_EQ(GetTextValue("C", "Path", L"", exact, 36, t.text), 35);
+    EXPECT_EQ(std::wstring(exact), L"\\Processor(_Total)\\% Processor Time");
+    wchar_t cut[4];
+    GetTextValue("C", "Missing", L"default", cut, 4, t.text);
+    EXPECT_EQ(std::wstring(cut), L"def") << "a default is cut to the capacity";
+}
+
+TEST(SettingsText, WritesEditInPlaceOrMakeANewText) {
+    // Same size and shrinking stay in the same text; growing makes a new one.
+    OwnedText t("[MAIN]\r\nInterval=1000\r\nNext=1\r\n");
+    SettingsText* before = t.text;
+    t.text = SetTextValue("MAIN", "Interval", L"500", t.text);
+    EXPECT_EQ(t.text, before);
+    EXPECT_EQ(t.Bytes(), "[MAIN]\r\nInterval=500\r\nNext=1\r\n");
+    t.text = SetTextValue("MAIN", "Interval", L"700", t.text);
+    EXPECT_EQ(t.text, before);
+    EXPECT_EQ(t.Bytes(), "[MAIN]\r\nInterval=700\r\nNext=1\r\n");
+    t.text = SetTextValue("MAIN", "Interval", L"60000", t.text);
+    EXPECT_EQ(t.Bytes(), "[MAIN]\r\nInterval=60000\r\nNext=1\r\n");
+
+    struct Case {
+        const char* before;
+        const char* section;
+        const char* key;
+        const wchar_t* value;
+        const char* after;
+    };
+    const Case cases[] = {
+        // a new key at the end of its section, before the blank lines and the next header
+        {"[A]\r\nX=1\r\n\r\n[B]\r\n", "A", "Y", L"2", "[A]\r\nX=1\r\nY=2\r\n\r\n[B]\r\n"},
+        {"[A]\r\nX=1\r\n; note\r\n\r\n[B]\r\n", "A", "Y", L"2",
+         "[A]\r\nX=1\r\n; note\r\nY=2\r\n\r\n[B]\r\n"},
+        {"[A]\r\nX=1", "A", "Y", L"2", "[A]\r\nX=1\r\nY=2\r\n"},
+        {"[A]", "A", "Y", L"2", "[A]\r\nY=2\r\n"},
+        // the first of two sections, and the key's own letter case kept
+        {"[A]\r\nx=1\r\n[A]\r\nX=3\r\n", "A", "X", L"2", "[A]\r\nx=2\r\n[A]\r\nX=3\r\n"},
+        // a key line with a blank before '=' is another key
+        {"[A]\r\nX =1\r\n", "A", "X", L"2", "[A]\r\nX =1\r\nX=2\r\n"},
+        // a key above the first header goes into its section
+        {"X=1\r\n[A]\r\n", "A", "X", L"2", "X=1\r\n[A]\r\nX=2\r\n"},
+        // new sections: one blank line before them, none in an empty text
+        {"", "A", "X", L"1", "[A]\r\nX=1\r\n"},
+        {"[B]\r\nY=1\r\n", "A", "X", L"1", "[B]\r\nY=1\r\n\r\n[A]\r\nX=1\r\n"},
+        {"[B]\r\nY=1", "A", "X", L"1", "[B]\r\nY=1\r\n\r\n[A]\r\nX=1\r\n"},
+        {"; only a comment\n", "A", "X", L"1", "; only a comment\n\r\n[A]\r\nX=1\r\n"},
+        // values as they are: blanks kept, none written empty
+        {"[A]\r\nUnit= %\r\n", "A", "Unit", L" %", "[A]\r\nUnit= %\r\n"},
+        {"[A]\r\nF=old\r\n", "A", "F", nullptr, "[A]\r\nF=\r\n"},
+        {"[A]\r\n", "A", "F", nullptr, "[A]\r\nF=\r\n"},
+        // a lone CR or LF ends a line as CR LF does
+        {"[A]\rX=1\rY=2", "A", "X", L"33", "[A]\rX=33\rY=2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        EXPECT_EQ(Set(c.before, c.section, c.key, c.value), c.after);
+    }
+    OwnedText fresh(std::string(), true);
+    fresh.text = SetTextValue("MAIN", "Prop", L"1539", fresh.text);
+    EXPECT_EQ(fresh.Bytes(), "[MAIN]\r\nProp=1539\r\n");
+}
+
+TEST(SettingsText, TypedWritersFormatTheirNumbers) {
+    OwnedText t;
+    t.text = SetHexValue("M", "Zero", 0, t.text);
+    t.text = SetHexValue("M", "Key", 0x007B011D, t.text);
+    t.text = SetHexValue("M", "Top", 0xFFFFFFFF, t.text);
+    t.text = SetIntValue("M", "Neg", -2147483647 - 1, t.text);
+    t.text = SetInt64Value("M", "Big", INT64_MIN, t.text);
+    EXPECT_EQ(t.Bytes(), "[M]\r\nZero=0\r\nKey=0x007B011D\r\nTop=0xFFFFFFFF\r\n"
+                         "Neg=-2147483648\r\nBig=-9223372036854775808\r\n");
+}
+
+TEST(SettingsText, DeleteKeyRemovesTheFirstMatchingLineOnly) {
+    struct Case {
+        const char* before;
+        const char* key;
+        int removed;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"[C]\r\nFont=A\r\nFontHigh=-12\r\n", "Font", 1, "[C]\r\nFontHigh=-12\r\n"},
+        {"[C]\r\n  Font=A\r\nX=1\r\n", "Font", 1, "[C]\r\nX=1\r\n"},
+        {"[C]\r\nFont=A\r\nFont=B\r\n", "Font", 1, "[C]\r\nFont=B\r\n"},
+        {"[C]\r\nX=1\r\n\r\nFont=A", "Font", 1, "[C]\r\nX=1\r\n\r\n"},
+        {"[C]\r\n;Font=A\r\n", "Font", 0, "[C]\r\n;Font=A\r\n"},
+        {"[C]\r\nX=1\r\n[D]\r\nFont=A\r\n", "Font", 0, "[C]\r\nX=1\r\n[D]\r\nFont=A\r\n"},
+        {"[D]\r\nFont=A\r\n", "Font", 0, "[D]\r\nFont=A\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        OwnedText t(c.before);
+        EXPECT_EQ(DeleteKey("C", c.key, t.text), c.removed);
+        EXPECT_EQ(t.Bytes(), c.after);
+    }
+    EXPECT_EQ(DeleteKey("C", "Font", nullptr), 0);
+}
+
+#ifndef _WIN32
+TEST(SettingsText, NoMemoryForALargerTextKeepsTheTextAndSaysSo) {
+    for (const char* before : {"[A]\r\nX=1\r\n", "[A]\r\n", "[B]\r\n"}) {
+        SCOPED_TRACE(before);
+        OwnedText t(before);
+        SettingsText* given = t.text;
+        PortFailHeapAfter(0);
+        bool failed = false;
+        t.text = SetTextValue("A", "X", L"1234567", t.text, &failed);
+        PortFailHeapAfter(-1);
+        EXPECT_TRUE(failed);
+        EXPECT_EQ(t.text, given);
+        EXPECT_EQ(t.Bytes(), before);
+    }
+    PortFailHeapAfter(0);
+    bool failed = false;
+    SettingsText* text = SetTextValue("A", "X", L"1", nullptr, &failed);
+    PortFailHeapAfter(-1);
+    EXPECT_EQ(text, nullptr);
+    EXPECT_TRUE(failed);
+}
+#endif
+
+// Double-byte characters whose trail byte is ']' (0x5D) or '\' (0x5C): stepped whole, they
+// are never taken for the end of a header or anything else.
+class SettingsTextCodePage : public testing::Test {
+protected:
+    void TearDown() override { RestoreCodePage(); }
+};
+
+TEST_F(SettingsTextCodePage, TrailBytesAreNeverDelimitersInCodePage932) {
+    if (!SelectCodePage(932))
+        GTEST_SKIP() << "the system's code page is not 932";
+    const std::string zo = "\x83\x5D"; // ゾ, trail byte ']'
+    const std::string so = "\x83\x5C"; // ソ, trail byte '\'
+    const std::string text = "[" + zo + "]\r\n" + so + "=" + zo + so + "\r\n";
+    EXPECT_EQ(Get(text, zo.c_str(), so.c_str()), L"\u30be\u30bd");
+    EXPECT_EQ(Get(text, "\x83", so.c_str()), L"<default>") << "half a character is no name";
+
+    // A wide value written in the code page and read back.
+    OwnedText t(text);
+    t.text = SetTextValue(zo.c_str(), so.c_str(), L"\u30bd\u30d5\u30c8]", t.text);
+    EXPECT_EQ(t.Bytes(), "[" + zo + "]\r\n" + so + "=\x83\x5C\x83\x74\x83\x67]\r\n");
+    wchar_t out[16];
+    GetTextValue(zo.c_str(), so.c_str(), L"", out, 16, t.text);
+    EXPECT_EQ(std::wstring(out), L"\u30bd\u30d5\u30c8]");
+    EXPECT_EQ(GetTextValue(zo.c_str(), so.c_str(), L"", nullptr, 0, t.text), 7) << "bytes";
+    EXPECT_EQ(DeleteKey(zo.c_str(), so.c_str(), t.text), 1);
+    EXPECT_EQ(t.Bytes(), "[" + zo + "]\r\n");
+}
+
+TEST_F(SettingsTextCodePage, SingleBytesOfCodePage1252AreCharactersOfTheirOwn) {
+    if (!SelectCodePage(1252))
+        GTEST_SKIP() << "the system's code page is not 1252";
+    const std::string text = "[\x83]\x5D\r\nK=\x80\xe9\r\n";
+    EXPECT_EQ(Get(text, "\x83", "K"), L"\u20ac\u00e9");
+    OwnedText t;
+    t.text = SetTextValue("S", "K", L"\u00e9\u20ac\u30bd", t.text);
+    EXPECT_EQ(t.Bytes(), "[S]\r\nK=\xe9\x80?\r\n") << "a missing character becomes '?'";
+}
+
+TEST(SettingsFile, ReadsFilesOfOneTo65535Bytes) {
+    ScratchFolder folder;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        SettingsFileStatus status;
+    };
+    std::string big(65535, 'x');
+    big.replace(0, 11, "[MAIN]\r\nA=1");
+    const std::vector<Case> cases = {
+        {"limit.ini", big, SettingsFileStatus::Read},
+        {"over.ini", big + "x", SettingsFileStatus::Refused},
+        {"empty.ini", "", SettingsFileStatus::Absent},
+        {"utf16.ini", std::string("[\0M\0A\0I\0N\0]\0", 12), SettingsFileStatus::Refused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring path = folder.Path(ScratchFolder::Widen(c.name).c_str());
+        WriteBytes(path, c.bytes);
+        SettingsFileStatus status;
+        SettingsText* text = ReadSettingsFile(path.c_str(), &status);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(text != nullptr, c.status == SettingsFileStatus::Read);
+        if (text) {
+            EXPECT_EQ(std::string(text), c.bytes);
+        }
+        FreeSettingsText(text);
+    }
+    SettingsFileStatus status;
+    EXPECT_EQ(ReadSettingsFile(folder.Path(L"missing.ini").c_str(), &status), nullptr);
+    EXPECT_EQ(status, SettingsFileStatus::Absent);
+    EXPECT_EQ(ReadSettingsFile(folder.Path(L"no\\such\\folder.ini").c_str(), &status), nullptr);
+    EXPECT_EQ(status, SettingsFileStatus::Absent);
+}
+
+TEST(SettingsFile, WriteReplacesTheWholeFileAndLeavesNoTemporaryFile) {
+    ScratchFolder folder;
+    std::wstring path = folder.Path(L"mon.ini");
+    WriteBytes(path, std::string(5000, 'o'));
+    OwnedText t("[MAIN]\r\nA=1\r\n");
+    EXPECT_TRUE(WriteSettingsFile(path.c_str(), t.text));
+    EXPECT_EQ(ReadBytes(path), "[MAIN]\r\nA=1\r\n");
+    EXPECT_EQ(CountFiles(folder), 1);
+    EXPECT_FALSE(WriteSettingsFile(folder.Path(L"none/mon.ini").c_str(), t.text));
+    EXPECT_EQ(CountFiles(folder), 1);
+}
+
+} // namespace
