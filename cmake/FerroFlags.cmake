@@ -12,6 +12,12 @@ if(FERRO_SANITIZE AND NOT MSVC)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(FERRO_FUZZ AND NOT MSVC)
+    # Coverage for libFuzzer in every object; the fuzz targets link the fuzzer itself.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(WIN32)
     add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX)
 endif()

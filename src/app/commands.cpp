@@ -60,7 +60,7 @@ void ToggleWindowEffect(AppState* app, HWND window, uint32_t propBit) {
         return;
     app->Settings.Main.Prop ^= propBit;
     app->RunFlag &= ~(LayAlpha | LayColorKey | LayClickThrough);
-    app->RunFlag |= ApplyWindowEffects(app, window, &app->Settings.Main);
+    app->RunFlag |= ApplyWindowEffects(window, &app->Settings.Main);
 }
 
 void SetPriority(AppState* app, int32_t priority, DWORD priorityClass) {

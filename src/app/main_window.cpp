@@ -53,7 +53,7 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
     app->SizeEdge = 0;
     app->PeekPoint = {65536, 65536};
     app->Peeking = 0;
-    app->LayeredCaps = ProbeLayeredApi(app);
+    app->LayeredCaps = ProbeLayeredApi();
     if (!app->Pdh)
         app->Pdh = SystemCounterLibrary();
 
@@ -89,7 +89,7 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
         app->RunFlag |= Topmost;
     }
     if (app->LayeredCaps) {
-        app->RunFlag |= ApplyWindowEffects(app, window, main);
+        app->RunFlag |= ApplyWindowEffects(window, main);
     } else {
         // Without layered windows the hover action can only hide.
         main->Prop =
@@ -135,7 +135,7 @@ LRESULT OnDestroy(AppState* app, HWND window) {
         DeleteObject(app->Surface);
         app->Surface = nullptr;
     }
-    ReleaseLayeredApi(app);
+    ReleaseLayeredApi();
     if (!ShiftHeld())
         SaveSettings(app, window);
     PostQuitMessage(0);

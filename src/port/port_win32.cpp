@@ -109,6 +109,12 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size) {
     }
     folder[end] = L'\0';
 
+    // A file marked read-only is the user's word that it must not change; renaming over it
+    // would otherwise succeed on some file systems.
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+
     wchar_t temp[MAX_PATH];
     if (!GetTempFileNameW(folder, L"fgs", 0, temp))
         return false;

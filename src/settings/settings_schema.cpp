@@ -169,7 +169,10 @@ SettingsText* SaveSection(const SettingsSection* section, int index, const void*
         if ((key->Flags & KeyFirstOnly) && index != 0)
             continue;
         if ((key->Flags & KeyFontPart) && !hasFont) {
-            DeleteKey(name, key->Name, text);
+            // Every such line goes: a second one would otherwise become the first and be
+            // read as the font at the next start.
+            while (DeleteKey(name, key->Name, text)) {
+            }
             continue;
         }
         const void* field = base + key->Offset;

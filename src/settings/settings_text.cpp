@@ -20,6 +20,16 @@ bool IsLineEnd(char c) {
     return c == '\0' || c == CR || c == LF;
 }
 
+// The next character, stepped with the code page. A lead byte that has lost its trail byte
+// to a line break stands alone: a line break is never part of a character, or a line ending
+// in such a byte would run into the next one and a key written there could not be read back.
+const char* StepChar(const char* p) {
+    const char* next = PortCharNextA(p);
+    if (next - p == 2 && (p[1] == CR || p[1] == LF))
+        return p + 1;
+    return next;
+}
+
 const char* SkipLineStart(const char* p) {
     while (*p == CR || *p == LF)
         p++;
@@ -31,7 +41,7 @@ const char* SkipLineStart(const char* p) {
 // The end of the value or name that starts at p: the first 0, CR or LF, stepped by character.
 const char* LineEnd(const char* p) {
     while (!IsLineEnd(*p))
-        p = PortCharNextA(p);
+        p = StepChar(p);
     return p;
 }
 
@@ -139,7 +149,7 @@ bool WriteSettingsFile(const wchar_t* path, const SettingsText* text) {
 
 const char* NextLine(const char* p) {
     while (!IsLineEnd(*p))
-        p = PortCharNextA(p);
+        p = StepChar(p);
     if (*p == CR)
         p++;
     if (*p == LF)
@@ -161,7 +171,7 @@ const char* FindSection(const char* name, const char** cursor) {
         const char* start = p + 1;
         const char* q = start;
         while (!IsLineEnd(*q) && *q != ']')
-            q = PortCharNextA(q);
+            q = StepChar(q);
         if (*q == ']' && SameName(name, n, start, q)) {
             *cursor = NextLine(q);
             return *cursor;
@@ -191,7 +201,7 @@ const char* FindKey(const char* name, const char** cursor) {
         }
         const char* q = p;
         while (!IsLineEnd(*q) && *q != '=')
-            q = PortCharNextA(q);
+            q = StepChar(q);
         if (*q == '=' && SameName(name, n, p, q)) {
             const char* value = q + 1;
             *cursor = NextLine(value);
@@ -377,7 +387,7 @@ int DeleteKey(const char* section, const char* key, SettingsText* text) {
         }
         const char* q = p;
         while (!IsLineEnd(*q) && *q != '=')
-            q = PortCharNextA(q);
+            q = StepChar(q);
         if (*q == '=' && SameName(key, n, p, q)) {
             const char* next = NextLine(q);
             char* to = text + (lineStart - text);

@@ -229,6 +229,22 @@ TEST_F(SettingsTextCodePage, TrailBytesAreNeverDelimitersInCodePage932) {
     EXPECT_EQ(GetTextValue(zo.c_str(), so.c_str(), L"", nullptr, 0, t.text), 7) << "bytes";
     EXPECT_EQ(DeleteKey(zo.c_str(), so.c_str(), t.text), 1);
     EXPECT_EQ(t.Bytes(), "[" + zo + "]\r\n");
+
+    // A lead byte whose trail byte is missing does not swallow the line break after it.
+    struct Broken {
+        const char* text;
+        const wchar_t* b;
+    };
+    const Broken broken[] = {{"[S]\r\nA=\x83\nB=2\r\n", L"2"},
+                             {"[S]\r\nA=\x83\r\nB=2\r\n", L"2"},
+                             {"[S]\n\x83\n", L"none"}};
+    for (const Broken& c : broken) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Get(c.text, "S", "B", L"none"), c.b);
+        OwnedText b(c.text);
+        b.text = SetTextValue("S", "K", L"1", b.text);
+        EXPECT_EQ(Get(b.Bytes(), "S", "K"), L"1") << "a key written after it reads back";
+    }
 }
 
 TEST_F(SettingsTextCodePage, SingleBytesOfCodePage1252AreCharactersOfTheirOwn) {

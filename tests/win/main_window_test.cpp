@@ -45,8 +45,9 @@ TEST_F(MainWindow, CreationWithDefaultsShowsATopmostToolWindow) {
     EXPECT_TRUE(ExStyle() & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(ExStyle() & WS_EX_TOPMOST);
     EXPECT_EQ(TheApp.RunFlag & (Shown | Topmost), Shown | Topmost);
-    EXPECT_EQ(TheApp.Settings.Main.Prop, 0x603u | PropHoverHides)
-        << "without layered windows the hover action can only hide";
+    EXPECT_EQ(TheApp.Settings.Main.Prop, 0x603u) << "the settings as they were loaded";
+    EXPECT_NE(TheApp.LayeredCaps & 0x1, 0u) << "the layered-window functions were found";
+    EXPECT_EQ(ExStyle() & (WS_EX_LAYERED | WS_EX_TRANSPARENT), 0) << "no effect is on";
     EXPECT_NE(TheApp.Query, nullptr) << "the posted start command opened the query";
 
     RECT r, work;

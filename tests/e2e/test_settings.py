@@ -1,0 +1,97 @@
+"""Settings file: written beside the program (or where the command line says) when it exits,
+read at the next start, and left untouched when Shift is held while it exits."""
+
+import os
+import re
+import subprocess
+import time
+import unittest
+
+import harness
+
+IdExit = 40008
+WindowTimeoutMs = 15000
+ExitTimeoutS = 10
+DefaultSettings = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data",
+                               "default_settings.ini")
+
+
+def windows_path(path):
+    """The Wine path of a host path: the host's root is drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+class SettingsTest(harness.DesktopTestCase):
+    def start(self, exe, args=()):
+        program = self.desktop.start_program(args=args, exe=exe)
+        window = self.desktop.wait_window(WindowTimeoutMs)
+        self.assertTrue(window.ok, f"no graph window: {window}\n{program.log()}")
+        return program, window
+
+    def exit(self, program):
+        posted = self.desktop.command(IdExit)
+        self.assertTrue(posted.ok and posted["posted"] == "1", posted)
+        try:
+            self.assertEqual(program.wait(ExitTimeoutS), 0, program.log())
+        except subprocess.TimeoutExpired:
+            self.fail(f"still running {ExitTimeoutS} s after the Exit command")
+
+    def expected_file(self, window):
+        """The defaults as the program writes them, with the window's corner as its place."""
+        text = read_bytes(DefaultSettings)
+        text = text.replace(b"WndPosX=1138\r\n", b"WndPosX=%d\r\n" % window.int("left"))
+        return text.replace(b"WndPosY=721\r\n", b"WndPosY=%d\r\n" % window.int("top"))
+
+    def test_exit_writes_the_defaults_beside_the_program_and_the_next_start_reads_them(self):
+        exe = self.desktop.copy_exe()
+        settings = os.path.splitext(exe)[0] + ".ini"
+        program, window = self.start(exe)
+        self.assertFalse(os.path.exists(settings))
+        self.exit(program)
+        self.assertEqual(read_bytes(settings), self.expected_file(window))
+
+        # The next start takes its place from the file.
+        moved = re.sub(rb"WndPosX=\d+", b"WndPosX=300", read_bytes(settings))
+        moved = re.sub(rb"WndPosY=\d+", b"WndPosY=200", moved)
+        with open(settings, "wb") as f:
+            f.write(moved)
+        program, window = self.start(exe)
+        self.assertEqual((window.int("left"), window.int("top")), (300, 200), window)
+        self.exit(program)
+        self.assertEqual(read_bytes(settings), moved)
+
+    def test_settings_path_with_a_blank_on_the_command_line(self):
+        exe = self.desktop.copy_exe()
+        folder = os.path.join(self.desktop.run_dir, "my settings")
+        os.makedirs(folder)
+        settings = os.path.join(folder, "mon.INI")
+        # The rest of the command line is the path, blanks and all, without quotes: the
+        # blank splits it into two arguments here and Wine joins them with one blank again.
+        program, window = self.start(exe, args=windows_path(settings).split(" "))
+        self.exit(program)
+        self.assertEqual(read_bytes(settings), self.expected_file(window))
+        self.assertFalse(os.path.exists(os.path.splitext(exe)[0] + ".ini"))
+
+    def test_exit_with_shift_held_leaves_the_file_as_it_was(self):
+        exe = self.desktop.copy_exe()
+        settings = os.path.splitext(exe)[0] + ".ini"
+        before = b"; kept as it is\r\n[MAIN]\r\nInterval=2000\r\n"
+        with open(settings, "wb") as f:
+            f.write(before)
+        program, _ = self.start(exe)
+        self.desktop.xdotool("keydown", "shift")
+        try:
+            time.sleep(0.3)
+            self.exit(program)
+        finally:
+            self.desktop.xdotool("keyup", "shift")
+        self.assertEqual(read_bytes(settings), before)
+
+
+if __name__ == "__main__":
+    unittest.main()

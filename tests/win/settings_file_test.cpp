@@ -1,0 +1,156 @@
+// The settings file of the running program on a real disk: its path from the program's own
+// file name or the argument, the save from the window, and files another program holds open.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "port/port.h"
+#include "settings/settings_file.h"
+#include "settings/settings_store.h"
+#include "test_support.h"
+
+namespace {
+
+std::wstring ModuleSettingsPath() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(path, n - 3) + L"ini";
+}
+
+std::string ReadAll(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteAll(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(file);
+}
+
+// Files in the folder of path whose names start with the save's temporary prefix.
+int TemporaryFilesBeside(const std::wstring& path) {
+    std::wstring pattern = path.substr(0, path.find_last_of(L"\\/") + 1) + L"fgs*.tmp";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        count++;
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return count;
+}
+
+class SettingsFile : public testing::Test {
+protected:
+    void SetUp() override {
+        app = new AppState();
+        app->SettingsArg = L"";
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + L"ferro settings.d";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 120, 130, 150, 40, nullptr, nullptr,
+                                 nullptr, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(window);
+        for (CounterSlot& slot : app->Settings.Slot) {
+            PortHeapFree(slot.AlarmFile);
+            PortHeapFree(slot.AlarmOption);
+        }
+        delete app;
+        DeleteFileW((folder + L"\\mon.INI").c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+    AppState* app = nullptr;
+    std::wstring folder;
+    HWND window = nullptr;
+};
+
+TEST_F(SettingsFile, ProgramsOwnNameGivesThePathUnlessTheArgumentNamesAnIniFile) {
+    WriteAll(ModuleSettingsPath(), "[MAIN]\r\nInterval=500\r\n");
+    std::wstring named = folder + L"\\mon.INI";
+    WriteAll(named, "[MAIN]\r\nInterval=700\r\n");
+    std::wstring quoted = L"\"" + named + L"\"";
+    std::wstring tooLong = folder + L"\\" + std::wstring(260, L'x') + L".ini";
+    struct Case {
+        std::wstring argument;
+        uint32_t interval;
+    };
+    const Case cases[] = {
+        {L"", 500}, {named, 700}, {quoted, 500}, {folder + L"\\mon.txt", 500}, {tooLong, 500}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.argument.begin(), c.argument.end()).substr(0, 80));
+        app->SettingsArg = c.argument.c_str();
+        EXPECT_EQ(LoadSettings(app), 1);
+        EXPECT_EQ(app->Settings.Main.Interval, c.interval);
+    }
+    DeleteFileW(ModuleSettingsPath().c_str());
+    app->SettingsArg = L"";
+    EXPECT_EQ(LoadSettings(app), 0);
+    EXPECT_EQ(app->Settings.Main.Interval, 1000u);
+}
+
+TEST_F(SettingsFile, SaveTakesThePlaceFromTheWindow) {
+    std::wstring named = folder + L"\\mon.INI";
+    app->SettingsArg = named.c_str();
+    LoadSettings(app);
+    EXPECT_EQ(SaveSettings(app, window), 0) << "there was no file";
+    std::string saved = ReadAll(named);
+    EXPECT_NE(saved.find("WndPosX=120\r\nWndPosY=130\r\nWndWidth=150\r\nWndHeight=40\r\n"),
+              std::string::npos)
+        << saved;
+    EXPECT_EQ(app->Settings.Place.WndPosX, 120);
+    EXPECT_EQ(SaveSettings(app, window), 1) << "now there is one";
+    EXPECT_EQ(TemporaryFilesBeside(named), 0);
+}
+
+TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
+    std::wstring named = folder + L"\\mon.INI";
+    app->SettingsArg = named.c_str();
+    const std::string before = "[MAIN]\r\nInterval=500\r\n";
+    struct Case {
+        const char* what;
+        DWORD share;
+        int loaded;
+    };
+    // Readable but not replaceable, and not even readable.
+    const Case cases[] = {{"shared for reading", FILE_SHARE_READ, 1}, {"not shared", 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteAll(named, before);
+        HANDLE held =
+            CreateFileW(named.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(LoadSettings(app), c.loaded);
+        app->Settings.Main.Interval = 900;
+        SaveSettings(app, window);
+        CloseHandle(held);
+        EXPECT_EQ(ReadAll(named), before);
+        EXPECT_EQ(TemporaryFilesBeside(named), 0) << "the new file was removed";
+    }
+
+    // A read-only file is not replaced either.
+    WriteAll(named, before);
+    SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(SaveSettingsFile(named.c_str(), &app->Settings), SettingsSaveResult::Failed);
+    SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadAll(named), before);
+    EXPECT_EQ(TemporaryFilesBeside(named), 0);
+}
+
+} // namespace
