@@ -65,6 +65,14 @@ class SettingsTest(harness.DesktopTestCase):
         self.exit(program)
         self.assertEqual(read_bytes(settings), moved)
 
+    def test_program_without_extension_in_a_dotted_folder(self):
+        exe = self.desktop.copy_exe("v1.2")
+        bare = os.path.splitext(exe)[0]
+        os.rename(exe, bare)
+        program, window = self.start(bare)
+        self.exit(program)
+        self.assertEqual(read_bytes(bare + ".ini"), self.expected_file(window))
+
     def test_settings_path_with_a_blank_on_the_command_line(self):
         exe = self.desktop.copy_exe()
         folder = os.path.join(self.desktop.run_dir, "my settings")
