@@ -103,6 +103,48 @@ SettingsText* Refuse(SettingsText* text, bool* failed) {
     return text;
 }
 
+// A key line found by ScanSection: where it starts (after the line breaks before it, its
+// leading blanks included) and where its '=' is.
+struct KeyLine {
+    const char* start;
+    const char* equals;
+};
+
+// Scans the section whose first line is at p for the first key line of name. Without one,
+// *stop is where the section ends: the start of the blank lines before the next header or
+// the text's end, or the text's end itself.
+bool ScanSection(const char* name, const char* p, KeyLine* found, const char** stop) {
+    size_t n = std::strlen(name);
+    while (*p) {
+        const char* blockStart = p;
+        while (*p == CR || *p == LF)
+            p++;
+        const char* lineStart = p;
+        while (*p == ' ' || *p == '\t')
+            p++;
+        if (*p == '\0' || *p == '[') {
+            // A new key goes before the blank lines that lead here.
+            *stop = blockStart;
+            return false;
+        }
+        if (*p == '#' || *p == ';' || *p == '!') {
+            p = NextLine(p);
+            continue;
+        }
+        const char* q = p;
+        while (!IsLineEnd(*q) && *q != '=')
+            q = StepChar(q);
+        if (*q == '=' && SameName(name, n, p, q)) {
+            found->start = lineStart;
+            found->equals = q;
+            return true;
+        }
+        p = NextLine(q);
+    }
+    *stop = p;
+    return false;
+}
+
 } // namespace
 
 SettingsText* ReadSettingsFile(const wchar_t* path, SettingsFileStatus* status) {
@@ -185,32 +227,12 @@ const char* FindSection(const char* name, const char** cursor) {
 const char* FindKey(const char* name, const char** cursor) {
     if (!cursor || !*cursor || !name)
         return nullptr;
-    size_t n = std::strlen(name);
-    const char* p = *cursor;
-    while (*p) {
-        const char* lineStart = p;
-        p = SkipLineStart(p);
-        if (*p == '\0' || *p == '[') {
-            // The section ends here; a new key goes before the blank lines that lead here.
-            *cursor = lineStart;
-            return nullptr;
-        }
-        if (*p == '#' || *p == ';' || *p == '!') {
-            p = NextLine(p);
-            continue;
-        }
-        const char* q = p;
-        while (!IsLineEnd(*q) && *q != '=')
-            q = StepChar(q);
-        if (*q == '=' && SameName(name, n, p, q)) {
-            const char* value = q + 1;
-            *cursor = NextLine(value);
-            return value;
-        }
-        p = NextLine(q);
-    }
-    *cursor = p;
-    return nullptr;
+    KeyLine line;
+    if (!ScanSection(name, *cursor, &line, cursor))
+        return nullptr;
+    const char* value = line.equals + 1;
+    *cursor = NextLine(value);
+    return value;
 }
 
 int GetTextValue(const char* section, const char* key, const wchar_t* defaultValue, wchar_t* output,
@@ -371,30 +393,12 @@ int DeleteKey(const char* section, const char* key, SettingsText* text) {
     const char* cursor = text;
     if (!FindSection(section, &cursor))
         return 0;
-    size_t n = std::strlen(key);
-    const char* p = cursor;
-    while (*p) {
-        while (*p == CR || *p == LF)
-            p++;
-        const char* lineStart = p; // leading blanks belong to the line
-        while (*p == ' ' || *p == '\t')
-            p++;
-        if (*p == '\0' || *p == '[')
-            return 0;
-        if (*p == '#' || *p == ';' || *p == '!') {
-            p = NextLine(p);
-            continue;
-        }
-        const char* q = p;
-        while (!IsLineEnd(*q) && *q != '=')
-            q = StepChar(q);
-        if (*q == '=' && SameName(key, n, p, q)) {
-            const char* next = NextLine(q);
-            char* to = text + (lineStart - text);
-            std::memmove(to, next, std::strlen(next) + 1);
-            return 1;
-        }
-        p = NextLine(q);
-    }
-    return 0;
+    KeyLine line;
+    const char* stop;
+    if (!ScanSection(key, cursor, &line, &stop))
+        return 0;
+    // The line goes from its first byte (leading blanks included) to the next line's start.
+    const char* next = NextLine(line.equals);
+    std::memmove(text + (line.start - text), next, std::strlen(next) + 1);
+    return 1;
 }

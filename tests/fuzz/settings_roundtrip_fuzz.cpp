@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "counters/counter_run.h"
+#include "loaded_records.h"
 #include "port/port.h"
 #include "port/port_test.h"
 #include "settings/settings_store.h"
@@ -80,21 +80,6 @@ bool SameRecords(const SettingsRecords& a, const SettingsRecords& b) {
     return true;
 }
 
-struct Loaded {
-    SettingsRecords records;
-    CounterRun runs[2];
-    Loaded() {
-        std::memset(&records, 0, sizeof(records));
-        std::memset(runs, 0, sizeof(runs));
-    }
-    ~Loaded() {
-        for (CounterSlot& slot : records.Slot) {
-            PortHeapFree(slot.AlarmFile);
-            PortHeapFree(slot.AlarmOption);
-        }
-    }
-};
-
 std::string FuzzPath() {
     return "/dev/shm/ferro-roundtrip-" + std::to_string(getpid()) + ".ini";
 }
@@ -111,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteAll(path.c_str(), data + 1, size - 1);
     const std::string original = ReadAll(path.c_str());
 
-    Loaded first;
+    LoadedRecords first;
     int read = LoadSettingsFile(widePath.c_str(), &first.records, first.runs);
     SettingsSaveResult saved = SaveSettingsFile(widePath.c_str(), &first.records);
     const std::string once = ReadAll(path.c_str());
@@ -120,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(once == original, "a file that was not saved is unchanged");
     }
 
-    Loaded second;
+    LoadedRecords second;
     LoadSettingsFile(widePath.c_str(), &second.records, second.runs);
     if (saved == SettingsSaveResult::Created || saved == SettingsSaveResult::Replaced)
         Check(SameRecords(first.records, second.records), "a second load gives the same records");

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "counters/counter_run.h"
+#include "loaded_records.h"
 #include "port/port.h"
 #include "settings/settings_model.h"
 #include "settings/settings_text.h"
@@ -118,24 +118,6 @@ std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 // The names in a folder.
 int CountFiles(const ScratchFolder& folder);
-
-// Settings records with their run-time records, zeroed, freeing their alarm texts at the end.
-struct LoadedRecords {
-    SettingsRecords records;
-    CounterRun runs[2];
-    LoadedRecords() {
-        std::memset(&records, 0, sizeof(records));
-        std::memset(runs, 0, sizeof(runs));
-    }
-    ~LoadedRecords() {
-        for (CounterSlot& slot : records.Slot) {
-            PortHeapFree(slot.AlarmFile);
-            PortHeapFree(slot.AlarmOption);
-        }
-    }
-    LoadedRecords(const LoadedRecords&) = delete;
-    LoadedRecords& operator=(const LoadedRecords&) = delete;
-};
 
 // A file of the test data folder.
 std::wstring TestDataPath(const char* name);
