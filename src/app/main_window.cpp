@@ -293,7 +293,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             PostMessageW(window, WM_COMMAND, IDM_SHOWGRAPH, 0);
         return 0;
     case TrayCallbackMsg:
-        return OnTrayCallback(app, window, lParam);
+        // Only the program's one icon reports here.
+        return wParam == TrayIconId ? OnTrayCallback(app, window, lParam) : 0;
     case RedrawMsg:
         return OnRedraw(app, window);
     default:

@@ -1,53 +1,103 @@
-// Placement of the graph window: the work area, the corner by the tray, hit testing and
-// snapping.
+// Placement of the graph window: the work area, the corner by the tray, hit testing, snapping
+// and grid fitting, on the arithmetic of frame_math.
 #include "window/placement.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
+
+#include "window/frame_math.h"
+
+namespace {
+
+PixelRect ToPixel(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+} // namespace
 
 void GetWorkArea(RECT* area) {
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, area, 0))
         *area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+int TaskbarEdge() {
+    APPBARDATA bar = {};
+    bar.cbSize = sizeof(bar);
+    return SHAppBarMessage(ABM_GETTASKBARPOS, &bar) ? static_cast<int>(bar.uEdge) : ABE_LEFT;
+}
+
 int PlaceNearTray(HWND window, BOOL repaint) {
     RECT r;
     if (!GetWindowRect(window, &r))
         return 0;
+    RECT area;
+    GetWorkArea(&area);
+    PixelRect work = ToPixel(area);
     int w = r.right - r.left;
     int h = r.bottom - r.top;
-    RECT work;
-    GetWorkArea(&work);
-    APPBARDATA bar = {};
-    bar.cbSize = sizeof(bar);
-    UINT edge = SHAppBarMessage(ABM_GETTASKBARPOS, &bar) ? bar.uEdge : ABE_LEFT;
-    int x, y;
-    if (edge == ABE_LEFT) {
-        x = work.left;
-        y = work.bottom - h;
-    } else if (edge == ABE_TOP) {
-        x = work.right - w;
-        y = work.top;
-    } else {
-        x = work.right - w;
-        y = work.bottom - h;
-    }
-    MoveWindow(window, x, y, w, h, repaint);
+    PixelPoint corner = TrayCorner(TaskbarEdge(), w, h, &work);
+    MoveWindow(window, corner.x, corner.y, w, h, repaint);
     return 1;
 }
 
-int BringOnScreen(HWND window, bool) {
-    // Not in place yet: the window stays where it is.
+int BringOnScreen(HWND window, bool topmost) {
     RECT r;
-    return GetWindowRect(window, &r) ? 1 : 0;
+    if (!GetWindowRect(window, &r))
+        return 0;
+    RECT area;
+    GetWorkArea(&area);
+    PixelRect work = ToPixel(area);
+    PixelRect box = ToPixel(r);
+    PullIntoArea(&box, &work);
+    MoveWindow(window, box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
+    bool isTopmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (topmost != isTopmost)
+        SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE);
+    return 1;
 }
 
 LRESULT HitTestFrame(HWND window, LPARAM point) {
-    // Until the sizing border exists, the whole window drags as a caption.
     RECT r;
-    GetWindowRect(window, &r);
-    POINT p = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    return PtInRect(&r, p) ? HTCAPTION : HTNOWHERE;
+    if (!GetWindowRect(window, &r))
+        return HTNOWHERE;
+    PixelRect box = ToPixel(r);
+    return HitTestRect(&box, GET_X_LPARAM(point), GET_Y_LPARAM(point));
 }
 
-void AdjustWindowPos(int, WINDOWPOS*, const MainSettings*, const DrawResources*) {}
+void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main,
+                     const DrawResources* graph) {
+    // A change that keeps the place or the size leaves those members unset: the window's
+    // own values stand in for them, and they are not written back.
+    WindowBox box = {pos->x, pos->y, pos->cx, pos->cy};
+    RECT now;
+    if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) && GetWindowRect(pos->hwnd, &now)) {
+        if (pos->flags & SWP_NOMOVE) {
+            box.x = now.left;
+            box.y = now.top;
+        }
+        if (pos->flags & SWP_NOSIZE) {
+            box.cx = now.right - now.left;
+            box.cy = now.bottom - now.top;
+        }
+    }
+    if ((main->Prop & PropSnapEdges) && edge == EdgeMoving) {
+        RECT area;
+        GetWorkArea(&area);
+        PixelRect work = ToPixel(area);
+        SnapToWorkArea(&box, &work, static_cast<int32_t>(main->SnapPixel));
+    }
+    if ((main->Prop & PropFitGrid) && edge >= EdgeLeft && edge <= EdgeBottomRight) {
+        GridFit grid = {(graph->DrawFlag & FrameOn) != 0, graph->FrameWidth, graph->LastWidth,
+                        graph->BackWidth, graph->BackHeight};
+        FitToGrid(&box, edge, &grid);
+    }
+    if (!(pos->flags & SWP_NOMOVE)) {
+        pos->x = box.x;
+        pos->y = box.y;
+    }
+    if (!(pos->flags & SWP_NOSIZE)) {
+        pos->cx = box.cx;
+        pos->cy = box.cy;
+    }
+}

@@ -3,6 +3,9 @@
 
 #include <shellapi.h>
 
+#include "res/resource.h"
+#include "window/placement.h"
+
 BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, HICON icon,
                     const wchar_t* tip) {
     // The first layout is understood by every shell and needs nothing newer.
@@ -25,7 +28,112 @@ BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, H
     return Shell_NotifyIconW(message, &data);
 }
 
-HMENU BuildPopupMenu(AppState*, HINSTANCE instance, int menuId, UINT, uint32_t, uint32_t) {
-    // The item states are not dressed yet: the menu shows as the resource has it.
-    return LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
+namespace {
+
+void SetItemState(HMENU menu, UINT id, UINT state) {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STATE;
+    info.fState = state;
+    SetMenuItemInfoW(menu, id, FALSE, &info);
+}
+
+UINT PriorityItem(DWORD priorityClass) {
+    switch (priorityClass) {
+    case REALTIME_PRIORITY_CLASS:
+        return IDM_PRIO_REALTIME;
+    case HIGH_PRIORITY_CLASS:
+        return IDM_PRIO_HIGH;
+    case ABOVE_NORMAL_PRIORITY_CLASS:
+        return IDM_PRIO_ABOVE;
+    case NORMAL_PRIORITY_CLASS:
+        return IDM_PRIO_NORMAL;
+    case BELOW_NORMAL_PRIORITY_CLASS:
+        return IDM_PRIO_BELOW;
+    case IDLE_PRIORITY_CLASS:
+        return IDM_PRIO_IDLE;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT defaultItem,
+                     uint32_t runFlag, uint32_t prop) {
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
+    if (!menu)
+        return nullptr;
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STATE;
+    if (GetMenuItemInfoW(menu, defaultItem, FALSE, &info))
+        SetItemState(menu, defaultItem, info.fState | MFS_DEFAULT);
+
+    // Without a tray icon the window's own menu is the only way back: hiding the window or
+    // making it click-through would leave nothing to click.
+    if (!(runFlag & TrayIcon)) {
+        if (!(runFlag & Shown))
+            EnableMenuItem(menu, IDM_SHOWGRAPH, MF_BYCOMMAND | MF_GRAYED);
+        if (!(runFlag & LayClickThrough))
+            EnableMenuItem(menu, IDM_CLICKTHROUGH, MF_BYCOMMAND | MF_GRAYED);
+    }
+    if (prop & PropShown)
+        SetItemState(menu, IDM_SHOWGRAPH, MFS_CHECKED);
+    if (prop & PropTopmost)
+        SetItemState(menu, IDM_TOPMOST, MFS_CHECKED);
+
+    if (app->LayeredCaps) {
+        if (prop & PropTranslucent)
+            SetItemState(menu, IDM_TRANSLUCENT, MFS_CHECKED);
+        if (prop & PropClearBack)
+            SetItemState(menu, IDM_CLEARBACK, MFS_CHECKED);
+        if (prop & PropClickThrough)
+            SetItemState(menu, IDM_CLICKTHROUGH, MFS_CHECKED);
+    } else {
+        DeleteMenu(menu, IDM_TRANSLUCENT, MF_BYCOMMAND);
+        DeleteMenu(menu, IDM_CLEARBACK, MF_BYCOMMAND);
+        DeleteMenu(menu, IDM_CLICKTHROUGH, MF_BYCOMMAND);
+    }
+    // Systems before version 5 have no above-normal and below-normal classes.
+    if (app->OsMajor < 5) {
+        DeleteMenu(menu, IDM_PRIO_ABOVE, MF_BYCOMMAND);
+        DeleteMenu(menu, IDM_PRIO_BELOW, MF_BYCOMMAND);
+    }
+    if (runFlag & AlarmRunning)
+        SetItemState(menu, IDM_ALARM, MFS_CHECKED);
+    if (!(runFlag & AlarmArmed))
+        EnableMenuItem(menu, IDM_ALARM, MF_BYCOMMAND | MF_GRAYED);
+    if (runFlag & SettingsOpen) {
+        EnableMenuItem(menu, IDM_SETTINGS, MF_BYCOMMAND | MF_GRAYED);
+        EnableMenuItem(menu, IDM_ALARM, MF_BYCOMMAND | MF_GRAYED);
+        EnableMenuItem(menu, IDM_EXIT, MF_BYCOMMAND | MF_GRAYED);
+    }
+    UINT priority = PriorityItem(GetPriorityClass(GetCurrentProcess()));
+    if (priority)
+        CheckMenuRadioItem(menu, IDM_PRIO_REALTIME, IDM_PRIO_IDLE, priority, MF_BYCOMMAND);
+    return menu;
+}
+
+BOOL ShowTrayMenu(HWND window, HMENU popup) {
+    UINT align;
+    switch (TaskbarEdge()) {
+    case ABE_LEFT:
+        align = TPM_LEFTALIGN | TPM_BOTTOMALIGN;
+        break;
+    case ABE_TOP:
+        align = TPM_RIGHTALIGN | TPM_TOPALIGN;
+        break;
+    default:
+        align = TPM_RIGHTALIGN | TPM_BOTTOMALIGN;
+        break;
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    // Without the foreground the menu would not close when the user clicks elsewhere, and
+    // the message posted after it lets the next tray click open it again at once.
+    SetForegroundWindow(window);
+    BOOL result = TrackPopupMenu(popup, align, cursor.x, cursor.y, 0, window, nullptr);
+    PostMessageW(window, WM_NULL, 0, 0);
+    return result;
 }

@@ -14,3 +14,6 @@ BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, H
 // Loads the pop-up menu and dresses its items for the current state; the caller destroys it.
 HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT defaultItem,
                      uint32_t runFlag, uint32_t prop);
+// Opens popup at the cursor, aligned away from the taskbar, for the tray icon's right click.
+// Returns TrackPopupMenu's result.
+BOOL ShowTrayMenu(HWND window, HMENU popup);

@@ -1,0 +1,125 @@
+// The arithmetic of moving and sizing the graph window; rectangles in, rectangles or codes out.
+#include "window/frame_math.h"
+
+namespace {
+
+// The sizing border: 2 pixels, or half of a window too small for two borders of 2.
+int32_t BorderOf(int32_t size) {
+    return ((size + 1) & ~1) <= 4 ? (size + 1) / 2 : 2;
+}
+
+constexpr int32_t CornerZone = 6;
+
+// The start of an edge within snap of target, in [target - snap, target + snap).
+bool Near(int64_t value, int64_t target, int64_t snap) {
+    return target - snap <= value && value < target + snap;
+}
+
+// The part of size beyond a whole number of cells, when there is at least one cell.
+int32_t Excess(int32_t size, int32_t cell) {
+    if (cell == 0 || size < cell)
+        return 0;
+    return size % cell;
+}
+
+} // namespace
+
+int HitTestRect(const PixelRect* r, int32_t x, int32_t y) {
+    if (x < r->left || x >= r->right || y < r->top || y >= r->bottom)
+        return HitNowhere;
+    int32_t bx = BorderOf(r->right - r->left);
+    int32_t by = BorderOf(r->bottom - r->top);
+    bool left = x < r->left + bx;
+    bool right = !left && x >= r->right - bx;
+    bool top = y < r->top + by;
+    bool bottom = !top && y >= r->bottom - by;
+    if (!left && !right && !top && !bottom)
+        return HitCaption;
+    bool cornerLeft = x < r->left + CornerZone;
+    bool cornerRight = !cornerLeft && x >= r->right - CornerZone;
+    bool cornerTop = y < r->top + CornerZone;
+    bool cornerBottom = !cornerTop && y >= r->bottom - CornerZone;
+    if ((cornerLeft || cornerRight) && (cornerTop || cornerBottom)) {
+        if (cornerTop)
+            return cornerLeft ? HitTopLeft : HitTopRight;
+        return cornerLeft ? HitBottomLeft : HitBottomRight;
+    }
+    if (left)
+        return HitLeft;
+    if (right)
+        return HitRight;
+    return top ? HitTop : HitBottom;
+}
+
+void SnapToWorkArea(WindowBox* box, const PixelRect* work, int32_t snap) {
+    if (snap == 0)
+        return;
+    if (Near(box->x, work->left, snap))
+        box->x = work->left;
+    else if (Near(int64_t(box->x) + box->cx, work->right, snap))
+        box->x = work->right - box->cx;
+    if (Near(box->y, work->top, snap))
+        box->y = work->top;
+    else if (Near(int64_t(box->y) + box->cy, work->bottom, snap))
+        box->y = work->bottom - box->cy;
+}
+
+void FitToGrid(WindowBox* box, int edge, const GridFit* grid) {
+    int32_t frame = grid->frameOn ? (grid->frameWidth ? 2 * grid->frameWidth : 2) : 0;
+    int32_t dx = Excess(box->cx - frame - grid->lastWidth, grid->backWidth);
+    int32_t dy = Excess(box->cy - frame - 1, grid->backHeight);
+    switch (edge) {
+    case EdgeLeft:
+    case EdgeTopLeft:
+    case EdgeBottomLeft:
+        box->x += dx; // the right edge stays where it is
+        box->cx -= dx;
+        break;
+    case EdgeRight:
+    case EdgeTopRight:
+    case EdgeBottomRight:
+        box->cx -= dx;
+        break;
+    default:
+        break;
+    }
+    switch (edge) {
+    case EdgeTop:
+    case EdgeTopLeft:
+    case EdgeTopRight:
+        box->y += dy; // the bottom edge stays where it is
+        box->cy -= dy;
+        break;
+    case EdgeBottom:
+    case EdgeBottomLeft:
+    case EdgeBottomRight:
+        box->cy -= dy;
+        break;
+    default:
+        break;
+    }
+}
+
+void PullIntoArea(PixelRect* r, const PixelRect* area) {
+    int32_t dx = 0, dy = 0;
+    if (r->left < area->left)
+        dx = area->left - r->left;
+    else if (r->right > area->right)
+        dx = area->right - r->right;
+    if (r->top < area->top)
+        dy = area->top - r->top;
+    else if (r->bottom > area->bottom)
+        dy = area->bottom - r->bottom;
+    r->left += dx;
+    r->right += dx;
+    r->top += dy;
+    r->bottom += dy;
+}
+
+PixelPoint TrayCorner(int edge, int32_t width, int32_t height, const PixelRect* work) {
+    if (edge == TaskbarLeft)
+        return {work->left, work->bottom - height};
+    if (edge == TaskbarTop)
+        return {work->right - width, work->top};
+    return {work->right - width, work->bottom - height};
+}
