@@ -13,6 +13,7 @@
 #include "render/surface.h"
 #include "res/resource.h"
 #include "settings/settings_file.h"
+#include "window/frame_math.h"
 #include "window/layered.h"
 #include "window/placement.h"
 #include "window/tray.h"
@@ -262,6 +263,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return HitTestFrame(window, lParam);
     case WM_NCMOUSEMOVE:
         return OnNcMouseMove(app, window);
+    case WM_NCRBUTTONDOWN:
+        // Handled, so that no default handling captures the mouse over the caption and turns
+        // the button's release into a client message.
+        return 0;
     case WM_NCRBUTTONUP:
         return OnNcRButtonUp(app, window, lParam);
     case WM_SYSKEYDOWN:
@@ -277,8 +282,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         return OnTimer(app, window, wParam);
     case WM_SIZING:
-    case WM_MOVING:
         app->SizeEdge = static_cast<int32_t>(wParam);
+        break;
+    case WM_MOVING:
+        // Windows passes 9 for a move here; some implementations pass 0.
+        app->SizeEdge = EdgeMoving;
         break;
     case WM_ENTERSIZEMOVE:
         app->InSizeMove = 1;

@@ -415,6 +415,34 @@ class WineDesktop:
         return Pixels(rgb, width, height)
 
 
+    def find_tray_icon(self, name, frame=(0x80, 0x80, 0x80)):
+        """The screen position of the top-left corner of the program's 16 x 16 framed graph
+        in the notification area, with the taskbar's pixels; (None, None, pixels) if absent."""
+        top = self.work_area[3]
+        bar = self.grab(name, 0, top, self.work_area[2], 768 - top)
+        for y in range(bar.height - 15):
+            for x in range(bar.width - 15):
+                if all(bar.at(x + i, y) == frame and bar.at(x + i, y + 15) == frame and
+                       bar.at(x, y + i) == frame and bar.at(x + 15, y + i) == frame
+                       for i in range(16)):
+                    return (x, top + y), bar
+        return None, bar
+
+    def drag(self, start, end, steps=8, button=1):
+        """Presses the button at start, moves to end in steps, releases it there."""
+        self.mousemove(*start)
+        time.sleep(0.1)
+        self.mousedown(button)
+        time.sleep(0.1)
+        for i in range(1, steps + 1):
+            self.mousemove(start[0] + (end[0] - start[0]) * i // steps,
+                           start[1] + (end[1] - start[1]) * i // steps)
+            time.sleep(0.03)
+        time.sleep(0.1)
+        self.mouseup(button)
+        time.sleep(0.2)
+
+
 class Pixels:
     """An RGB picture read from a screenshot; at(x, y) gives (r, g, b)."""
 

@@ -65,19 +65,6 @@ class RenderingTest(harness.DesktopTestCase):
                 self.assertEqual(picture.at(x, OpenRow), Background, f"background at {x}")
         return samples
 
-    def find_tray_picture(self, what):
-        """The top-left corner of the 16 x 16 framed graph in the taskbar, or None."""
-        work = self.desktop.work_area
-        top = work[3]
-        bar = self.desktop.grab(self.shot_name(what), 0, top, work[2], 768 - top)
-        for y in range(bar.height - 15):
-            for x in range(bar.width - 15):
-                if all(bar.at(x + i, y) == Frame and bar.at(x + i, y + 15) == Frame and
-                       bar.at(x, y + i) == Frame and bar.at(x + 15, y + i) == Frame
-                       for i in range(16)):
-                    return bar, x, y
-        return bar, None, None
-
     def test_default_window_shows_the_live_processor_graph(self):
         exe = self.desktop.copy_exe()
         program = self.desktop.start_program(exe=exe)
@@ -91,8 +78,9 @@ class RenderingTest(harness.DesktopTestCase):
 
         # The tray icon: the same graph at 16 x 16, frame 8, grid 12 every 5 pixels on rows
         # 4, 9 and 14, history 14; 5 % of 13 steps stays on the baseline.
-        bar, x, y = self.find_tray_picture("tray")
-        self.assertIsNotNone(x, "no framed graph in the notification area")
+        corner, bar = self.desktop.find_tray_icon(self.shot_name("tray"))
+        self.assertIsNotNone(corner, "no framed graph in the notification area")
+        x, y = corner[0], corner[1] - self.desktop.work_area[3]
         for row in (4, 9):
             self.assertEqual(bar.at(x + 7, y + row), Grid, f"grid line on icon row {row}")
         self.assertEqual(bar.at(x + 14, y + 14), History, "the newest sample at the baseline")

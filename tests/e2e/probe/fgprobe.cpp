@@ -14,6 +14,7 @@
 
 #include <windows.h>
 #include <winternl.h>
+#include <shellapi.h>
 
 #include "gdi_table.h"
 
@@ -26,24 +27,24 @@ const DWORD PollIntervalMs = 50;
 
 enum ExitCode { ExitOk = 0, ExitNotFound = 1, ExitUsage = 2 };
 
-int Usage()
-{
-    fwprintf(stderr,
-             L"usage: fgprobe find\n"
-             L"       fgprobe wait-window TIMEOUT_MS\n"
-             L"       fgprobe post MSG WPARAM LPARAM\n"
-             L"       fgprobe ping\n"
-             L"       fgprobe workarea\n"
-             L"       fgprobe gdi PID\n"
-             L"       fgprobe wait-exit PID TIMEOUT_MS\n"
-             L"       fgprobe hold TIMEOUT_MS\n"
-             L"numbers are decimal or 0x hex\n");
+int Usage() {
+    fwprintf(stderr, L"usage: fgprobe find\n"
+                     L"       fgprobe wait-window TIMEOUT_MS\n"
+                     L"       fgprobe post MSG WPARAM LPARAM\n"
+                     L"       fgprobe ping\n"
+                     L"       fgprobe workarea\n"
+                     L"       fgprobe gdi PID\n"
+                     L"       fgprobe wait-exit PID TIMEOUT_MS\n"
+                     L"       fgprobe hold TIMEOUT_MS\n"
+                     L"       fgprobe menu\n"
+                     L"       fgprobe foreground\n"
+                     L"       fgprobe tray-restart\n"
+                     L"numbers are decimal or 0x hex\n");
     return ExitUsage;
 }
 
 // Parses a decimal or 0x-prefixed hex number; false unless the whole text is a number.
-bool ParseNumber(const wchar_t* text, unsigned long long* value)
-{
+bool ParseNumber(const wchar_t* text, unsigned long long* value) {
     if (!text || !*text || *text == L'-')
         return false;
     wchar_t* end = nullptr;
@@ -51,13 +52,11 @@ bool ParseNumber(const wchar_t* text, unsigned long long* value)
     return end && *end == L'\0';
 }
 
-HWND FindGraphWindow()
-{
+HWND FindGraphWindow() {
     return FindWindowW(GraphClass, GraphTitle);
 }
 
-void PrintWindowState(HWND hwnd)
-{
+void PrintWindowState(HWND hwnd) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     RECT rc = {};
@@ -84,8 +83,18 @@ void PrintWindowState(HWND hwnd)
     wprintf(L"\n");
 }
 
-int CmdFind()
-{
+// The foreground window's class, for tests that need to know who is active.
+int CmdForeground() {
+    HWND hwnd = GetForegroundWindow();
+    wchar_t name[64] = L"";
+    if (hwnd)
+        GetClassNameW(hwnd, name, 64);
+    wprintf(L"hwnd=0x%llx class=%ls graph=%d\n", (unsigned long long)(ULONG_PTR)hwnd, name,
+            hwnd && hwnd == FindGraphWindow() ? 1 : 0);
+    return ExitOk;
+}
+
+int CmdFind() {
     HWND hwnd = FindGraphWindow();
     if (!hwnd) {
         wprintf(L"found=0\n");
@@ -95,8 +104,39 @@ int CmdFind()
     return ExitOk;
 }
 
-int CmdWaitWindow(DWORD timeoutMs)
-{
+// A popup menu open on the desktop, and its rectangle.
+int CmdMenu() {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    RECT rc = {};
+    GetWindowRect(menu, &rc);
+    wprintf(L"found=1 left=%ld top=%ld right=%ld bottom=%ld\n", rc.left, rc.top, rc.right,
+            rc.bottom);
+    return ExitOk;
+}
+
+// What a restarted taskbar does to the program: its icon is gone, and the shell tells every
+// top-level window that the taskbar was created.
+int CmdTrayRestart() {
+    HWND hwnd = FindGraphWindow();
+    if (!hwnd) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = hwnd;
+    data.uID = 1;
+    BOOL deleted = Shell_NotifyIconW(NIM_DELETE, &data);
+    BOOL posted = PostMessageW(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    wprintf(L"deleted=%d posted=%d\n", deleted ? 1 : 0, posted ? 1 : 0);
+    return ExitOk;
+}
+
+int CmdWaitWindow(DWORD timeoutMs) {
     // The window exists before its creation handler has placed it; it is shown last, so a
     // visible window has its final place. One still hidden at the timeout is reported as is.
     DWORD start = GetTickCount();
@@ -119,8 +159,7 @@ int CmdWaitWindow(DWORD timeoutMs)
     return ExitNotFound;
 }
 
-int CmdPost(UINT msg, WPARAM wParam, LPARAM lParam)
-{
+int CmdPost(UINT msg, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = FindGraphWindow();
     if (!hwnd) {
         wprintf(L"found=0\n");
@@ -133,19 +172,17 @@ int CmdPost(UINT msg, WPARAM wParam, LPARAM lParam)
 
 // Whether the graph window answers a message within a second, and whether a message box
 // captioned like the program is open (the counter errors are shown in one).
-int CmdPing()
-{
+int CmdPing() {
     HWND window = FindGraphWindow();
     DWORD_PTR answer = 0;
-    bool responds = window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
-                                                  1000, &answer) != 0;
+    bool responds =
+        window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
     bool box = FindWindowW(L"#32770", GraphTitle) != nullptr;
     wprintf(L"responds=%d message_box=%d\n", responds ? 1 : 0, box ? 1 : 0);
     return window ? ExitOk : ExitNotFound;
 }
 
-int CmdWorkArea()
-{
+int CmdWorkArea() {
     RECT rc = {};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &rc, 0))
         return ExitNotFound;
@@ -157,11 +194,10 @@ int CmdWorkArea()
 
 // GetGuiResources answers 0 under Wine, so the live GDI objects of the other process are
 // counted straight from its handle table, which sits in its own address space.
-int CmdGdi(DWORD pid)
-{
+int CmdGdi(DWORD pid) {
     typedef NTSTATUS(NTAPI * QueryProc)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    QueryProc query =
-        (QueryProc)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
+    QueryProc query = (QueryProc)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"),
+                                                       "NtQueryInformationProcess");
     if (!query)
         return ExitNotFound;
 
@@ -204,8 +240,7 @@ close_process:
     return result;
 }
 
-int CmdWaitExit(DWORD pid, DWORD timeoutMs)
-{
+int CmdWaitExit(DWORD pid, DWORD timeoutMs) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process) {
         wprintf(L"found=0\n");
@@ -225,8 +260,7 @@ int CmdWaitExit(DWORD pid, DWORD timeoutMs)
 }
 
 // The shell is ready once its taskbar exists and has taken its strip off the work area.
-bool ShellReady(RECT* workArea)
-{
+bool ShellReady(RECT* workArea) {
     if (!FindWindowW(TaskbarClass, nullptr))
         return false;
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, workArea, 0))
@@ -235,8 +269,7 @@ bool ShellReady(RECT* workArea)
            workArea->right - workArea->left < GetSystemMetrics(SM_CXSCREEN);
 }
 
-int CmdHold(DWORD timeoutMs)
-{
+int CmdHold(DWORD timeoutMs) {
     DWORD start = GetTickCount();
     RECT rc = {};
     while (!ShellReady(&rc)) {
@@ -268,8 +301,7 @@ int CmdHold(DWORD timeoutMs)
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv)
-{
+int wmain(int argc, wchar_t** argv) {
     // The harness reads stdout through a pipe; make every line arrive at once.
     setvbuf(stdout, nullptr, _IONBF, 0);
 
@@ -294,6 +326,12 @@ int wmain(int argc, wchar_t** argv)
     if (!wcscmp(cmd, L"wait-exit") && argc == 4 && ParseNumber(argv[2], &a) &&
         ParseNumber(argv[3], &b))
         return CmdWaitExit((DWORD)a, (DWORD)b);
+    if (!wcscmp(cmd, L"foreground") && argc == 2)
+        return CmdForeground();
+    if (!wcscmp(cmd, L"menu") && argc == 2)
+        return CmdMenu();
+    if (!wcscmp(cmd, L"tray-restart") && argc == 2)
+        return CmdTrayRestart();
     if (!wcscmp(cmd, L"hold") && argc == 3 && ParseNumber(argv[2], &a))
         return CmdHold((DWORD)a);
     return Usage();
