@@ -5,9 +5,35 @@
 
 #include "settings/settings_model.h"
 
-// Starts or stops the alarms of count slots by mode (3: those that start with monitoring,
-// -1: toggle all) and sets the AlarmArmed and AlarmRunning bits of runFlag anew.
-void ControlAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int count);
+// Summary bits of the main window's run flags: some slot with a counter has its alarm in use;
+// some alarm is running.
+constexpr uint32_t AlarmSummaryArmed = 0x400;
+constexpr uint32_t AlarmSummaryRunning = 0x800;
 
-// Judges a running alarm's new sample against its rule; may carry out its action.
-int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value);
+// AlarmState bits of a slot's run-time record.
+enum : uint32_t {
+    AlarmStateRunning = 0x1,
+    AlarmStateFirstPending = 0x2,
+    AlarmStateHolding = 0x4,
+    AlarmStateFired = 0x8,
+};
+
+// Result bits of JudgeAlarm besides the comparisons that held (0x10, 0x20, 0x40).
+enum : int {
+    AlarmFired = 0x1,
+    AlarmFiredOnLeave = 0x200,
+};
+
+// The comparison codes of AlarmFlag bits 4-6 that compare with the threshold, and "always".
+constexpr uint32_t CompareAlways = 0x70;
+
+// Starts or stops the alarms of count slots by mode: 3 monitoring started, 2 settings
+// confirmed, -1 the menu command (stops while one runs, else starts all), 1 start all, any
+// other stops all. Stores the new summary bits into *runFlag (after clearing both) and
+// returns them; *stopped tells whether the stop branch ran, which silences a playing sound.
+uint32_t SwitchAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int count, bool* stopped);
+
+// Judges the new sample of a slot whose alarm runs, with the previous one, and moves its run
+// state. Returns the result bits; with AlarmFired the action is due, with the value and the
+// threshold stored in *threshold.
+int JudgeAlarm(CounterSlot* slot, int64_t previous, int64_t value, int64_t* threshold);

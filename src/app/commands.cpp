@@ -2,7 +2,7 @@
 // and the process priority.
 #include "app/commands.h"
 
-#include "alarm/alarm_eval.h"
+#include "alarm/alarm_action.h"
 #include "app/apply_settings.h"
 #include "app/main_window.h"
 #include "counters/counter_query.h"

@@ -1,7 +1,7 @@
 // The sampling cycle: the sample tick, the redraw it asks for, and the working-set trim.
 #include "app/sampling.h"
 
-#include "alarm/alarm_eval.h"
+#include "alarm/alarm_action.h"
 #include "app/hover.h"
 #include "counters/counter_query.h"
 #include "render/painter.h"

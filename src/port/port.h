@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Memory on the process heap for texts of free length; null when none is to be had.
 void* PortHeapAlloc(size_t bytes);
@@ -46,3 +47,25 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
 // written and flushed to a new file in the same folder, which then takes the old one's place.
 // Returns false, with the old file left as it was, when any step fails.
 bool PortReplaceFile(const wchar_t* path, const char* data, size_t size);
+
+// Milliseconds since the system started, wrapping after about 49.7 days.
+uint32_t PortTickCount();
+
+// A local date and time, as the system clock gives it.
+struct PortTime {
+    uint16_t year, month, day, hour, minute, second, milliseconds;
+};
+void PortLocalTime(PortTime* time);
+// The date in the user's short date format, or the time in the user's time format, written
+// at output with its terminator within capacity characters. Returns the characters written
+// without the terminator, or 0 with nothing to keep when it does not fit.
+int PortShortDateText(const PortTime* time, wchar_t* output, int capacity);
+int PortTimeText(const PortTime* time, wchar_t* output, int capacity);
+
+// The default beep, and how many the program has asked for so far.
+void PortBeep();
+unsigned PortBeepCount();
+
+// Appends size bytes to the end of the file at path, creating it when missing, while no
+// other program has it open. Returns the bytes written, 0 when it could not be opened.
+size_t PortAppendFile(const wchar_t* path, const char* data, size_t size);

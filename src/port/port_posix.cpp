@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwctype>
 #include <string>
 
@@ -18,6 +19,11 @@ namespace {
 
 // The ANSI code page the host imitates; Windows programs get it from the system.
 unsigned activeCodePage = 1252;
+
+// The clock and the calendar the tests set.
+uint32_t tickCount = 0;
+PortTime localTime = {2010, 3, 3, 9, 5, 7, 45};
+unsigned beepCount = 0;
 
 // Allocations left before PortHeapAlloc starts failing; negative: never.
 long heapAllocationsLeft = -1;
@@ -283,4 +289,63 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size) {
         return true;
     unlink(temp.c_str());
     return false;
+}
+
+uint32_t PortTickCount() {
+    return tickCount;
+}
+
+void PortSetTickCount(uint32_t ms) {
+    tickCount = ms;
+}
+
+void PortLocalTime(PortTime* time) {
+    *time = localTime;
+}
+
+void PortSetLocalTime(const PortTime* time) {
+    localTime = *time;
+}
+
+namespace {
+
+// A fixed imitation of the user's formats: yyyy/MM/dd and H:mm:ss.
+int FormatInto(wchar_t* output, int capacity, const char* text) {
+    int n = static_cast<int>(std::strlen(text));
+    if (n + 1 > capacity)
+        return 0;
+    for (int i = 0; i <= n; i++)
+        output[i] = static_cast<wchar_t>(text[i]);
+    return n;
+}
+
+} // namespace
+
+int PortShortDateText(const PortTime* time, wchar_t* output, int capacity) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%04u/%02u/%02u", time->year, time->month, time->day);
+    return FormatInto(output, capacity, text);
+}
+
+int PortTimeText(const PortTime* time, wchar_t* output, int capacity) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%u:%02u:%02u", time->hour, time->minute, time->second);
+    return FormatInto(output, capacity, text);
+}
+
+void PortBeep() {
+    beepCount++;
+}
+
+unsigned PortBeepCount() {
+    return beepCount;
+}
+
+size_t PortAppendFile(const wchar_t* path, const char* data, size_t size) {
+    int fd = open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (fd < 0)
+        return 0;
+    size_t written = WriteAll(fd, data, size) ? size : 0;
+    close(fd);
+    return written;
 }

@@ -138,3 +138,66 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size) {
     DeleteFileW(temp);
     return false;
 }
+
+uint32_t PortTickCount() {
+    return GetTickCount();
+}
+
+void PortLocalTime(PortTime* time) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    *time = {now.wYear,   now.wMonth,  now.wDay,         now.wHour,
+             now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+namespace {
+
+SYSTEMTIME ToSystemTime(const PortTime* time) {
+    SYSTEMTIME s = {};
+    s.wYear = time->year;
+    s.wMonth = time->month;
+    s.wDay = time->day;
+    s.wHour = time->hour;
+    s.wMinute = time->minute;
+    s.wSecond = time->second;
+    s.wMilliseconds = time->milliseconds;
+    return s;
+}
+
+unsigned beepCount = 0;
+
+} // namespace
+
+int PortShortDateText(const PortTime* time, wchar_t* output, int capacity) {
+    SYSTEMTIME s = ToSystemTime(time);
+    int n = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &s, nullptr, output, capacity);
+    return n > 0 ? n - 1 : 0;
+}
+
+int PortTimeText(const PortTime* time, wchar_t* output, int capacity) {
+    SYSTEMTIME s = ToSystemTime(time);
+    int n = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &s, nullptr, output, capacity);
+    return n > 0 ? n - 1 : 0;
+}
+
+void PortBeep() {
+    beepCount++;
+    MessageBeep(0);
+}
+
+unsigned PortBeepCount() {
+    return beepCount;
+}
+
+size_t PortAppendFile(const wchar_t* path, const char* data, size_t size) {
+    HANDLE file =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    SetFilePointer(file, 0, nullptr, FILE_END);
+    DWORD written = 0;
+    if (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr))
+        written = 0;
+    CloseHandle(file);
+    return written;
+}

@@ -1,0 +1,25 @@
+// The alarms on the platform: switching them, judging samples and carrying out the five
+// actions (beep, open a file, run a program, play a WAV file, append a log line).
+#pragma once
+
+#include <cstdint>
+
+#include <windows.h>
+
+#include "settings/settings_model.h"
+
+// Switches the alarms as SwitchAlarms does and silences a playing sound when they stop.
+// Returns the new summary bits, which are also in *runFlag.
+uint32_t ControlAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int count);
+// Judges a running alarm's new sample and carries out its action when it fires. Returns the
+// result bits of JudgeAlarm.
+int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value);
+
+// The action of the slot's AlarmFlag for a firing with value and threshold.
+void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold);
+// PlaySoundW through winmm.dll from the system folder, loaded on the first sound. A stop
+// request (no sound) before any sound answers 1 and loads nothing; 0 without the library.
+BOOL CallPlaySound(const wchar_t* sound, HMODULE module, DWORD flags);
+// Starts program with parameters (none: no blank after it) in its own folder, or the folder
+// of this program when the path names none. Returns the new process's id, 0 on failure.
+DWORD RunAlarmProgram(const wchar_t* program, const wchar_t* parameters);
