@@ -323,14 +323,15 @@ class WineDesktop:
         shutil.copy2(self.exe, target)
         return target
 
-    def start_program(self, args=(), exe=None, cwd=None):
+    def start_program(self, args=(), exe=None, cwd=None, env=None):
         """Starts the program (by default the FERRO_EXE itself) with args, working in cwd
         (by default the exe's folder). Its output goes to a log beside the prefix."""
         exe = exe or self.exe
         cwd = cwd or os.path.dirname(exe)
         log_path = os.path.join(self.run_dir, f"program-{len(self._programs)}.log")
         with open(log_path, "wb") as log:
-            popen = subprocess.Popen(["wine", exe, *map(str, args)], cwd=cwd, env=self.env(),
+            popen = subprocess.Popen(["wine", exe, *map(str, args)], cwd=cwd,
+                                     env=self.env(**(env or {})),
                                      stdin=subprocess.DEVNULL, stdout=log,
                                      stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
         program = Program(popen, exe, log_path)

@@ -1,0 +1,236 @@
+// The alarm actions on the real platform: the log file, a started program and its folder, a
+// file opened through the shell, the beep on failure, and the sound library.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "alarm/alarm_action.h"
+#include "alarm/alarm_text.h"
+#include "loaded_records.h"
+#include "port/port.h"
+#include "settings/convert.h"
+
+namespace {
+
+std::wstring Folder(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    if (!bytes.empty())
+        ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    return bytes;
+}
+
+// A heap copy for AlarmFile or AlarmOption, which the slot owns.
+wchar_t* HeapText(const std::wstring& text) {
+    auto* copy = static_cast<wchar_t*>(PortHeapAlloc((text.size() + 1) * sizeof(wchar_t)));
+    text.copy(copy, text.size());
+    copy[text.size()] = L'\0';
+    return copy;
+}
+
+class AlarmAction : public testing::Test {
+protected:
+    void SetUp() override {
+        slot = &loaded.records.Slot[0];
+        CopyWideText(slot->Title, L"CPU ", TitleChars);
+        CopyWideText(slot->Unit, L" %", UnitChars);
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + L"ferro alarm";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        record = folder + L"\\record.txt";
+        SetEnvironmentVariableW(L"FERRO_RECORD", record.c_str());
+    }
+    void TearDown() override {
+        for (const wchar_t* name : {L"\\record.txt", L"\\alarm.log", L"\\sub\\rec.exe"})
+            DeleteFileW((folder + name).c_str());
+        RemoveDirectoryW((folder + L"\\sub").c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+    void Set(uint32_t action, const std::wstring& file, const wchar_t* option) {
+        PortHeapFree(slot->AlarmFile);
+        PortHeapFree(slot->AlarmOption);
+        slot->AlarmFile = file.empty() ? nullptr : HeapText(file);
+        slot->AlarmOption = option ? HeapText(option) : nullptr;
+        slot->AlarmFlag = AlarmUse | (action << AlarmActionShift);
+    }
+    // What record_args wrote: its command line and working directory, or empty.
+    std::wstring WaitForRecord() {
+        for (int i = 0; i < 100; i++) {
+            std::string bytes = ReadBytes(record);
+            size_t lines = 0;
+            std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
+                              bytes.size() / sizeof(wchar_t));
+            for (wchar_t c : text)
+                lines += c == L'\n';
+            if (bytes != "<missing>" && lines >= 2)
+                return text;
+            Sleep(50);
+        }
+        return L"";
+    }
+    std::wstring RecordArgs() const { return Folder(ModulePath()) + L"\\record_args.exe"; }
+
+    LoadedRecords loaded;
+    CounterSlot* slot = nullptr;
+    std::wstring folder, record;
+};
+
+TEST_F(AlarmAction, LogLinesAreAppendedAsTheyExpand) {
+    std::wstring log = folder + L"\\alarm.log";
+    Set(4, log, L"%t%v%u (>= %b)\\r\\n");
+    RunAlarmAction(slot, 87, 80);
+    RunAlarmAction(slot, -3, 80);
+    EXPECT_EQ(ReadBytes(log), "CPU 87 % (>= 80)\r\nCPU -3 % (>= 80)\r\n");
+
+    // The whole example template: date and time of the moment, then the same text.
+    DeleteFileW(log.c_str());
+    Set(4, log, L"%y/%M/%d %H:%m:%s.%S %t%v%u (>= %b)\\r\\n");
+    EXPECT_EQ(AppendAlarmLog(slot, 87, 80), 42u);
+    std::string line = ReadBytes(log);
+    ASSERT_EQ(line.size(), 42u) << line;
+    EXPECT_EQ(line.substr(23), " CPU 87 % (>= 80)\r\n");
+    for (size_t i : {4u, 7u})
+        EXPECT_EQ(line[i], '/');
+    EXPECT_EQ(line[10], ' ');
+    EXPECT_EQ(line[19], '.');
+}
+
+TEST_F(AlarmAction, AnUnopenableLogWritesNothing) {
+    Set(4, folder + L"\\no such folder\\alarm.log", L"%v\\r\\n");
+    EXPECT_EQ(AppendAlarmLog(slot, 1, 0), 0u);
+    std::wstring log = folder + L"\\alarm.log";
+    HANDLE held = CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    Set(4, log, L"%v\\r\\n");
+    EXPECT_EQ(AppendAlarmLog(slot, 1, 0), 0u) << "held open by another program";
+    CloseHandle(held);
+    Set(4, log, L"");
+    EXPECT_EQ(AppendAlarmLog(slot, 1, 0), 0u) << "an empty template";
+    EXPECT_EQ(ReadBytes(log), "");
+}
+
+TEST_F(AlarmAction, ProgramRunsInItsOwnFolderWithTheExpandedParameters) {
+    std::wstring sub = folder + L"\\sub";
+    CreateDirectoryW(sub.c_str(), nullptr);
+    std::wstring copy = sub + L"\\rec.exe";
+    ASSERT_TRUE(CopyFileW(RecordArgs().c_str(), copy.c_str(), FALSE));
+    Set(2, copy, L"-v %v -t %t");
+    RunAlarmAction(slot, 87, 80);
+    EXPECT_EQ(WaitForRecord(), L"\"" + copy + L"\" -v 87 -t CPU \n" + sub + L"\n");
+
+    // A bare program name runs in this program's folder (and is found there).
+    DeleteFileW(record.c_str());
+    EXPECT_NE(RunAlarmProgram(L"record_args.exe", L""), 0u);
+    EXPECT_EQ(WaitForRecord(), L"\"record_args.exe\" \n" + Folder(ModulePath()) + L"\n");
+}
+
+TEST_F(AlarmAction, FileIsOpenedThroughTheShell) {
+    Set(1, RecordArgs(), nullptr);
+    unsigned beeps = PortBeepCount();
+    RunAlarmAction(slot, 1, 0);
+    EXPECT_NE(WaitForRecord(), L"");
+    EXPECT_EQ(PortBeepCount(), beeps);
+}
+
+TEST_F(AlarmAction, FailuresBeep) {
+    struct Case {
+        const char* what;
+        uint32_t action;
+        std::wstring file;
+    };
+    const Case cases[] = {
+        {"the beep action", 0, L"x"},
+        {"no file", 2, L""},
+        {"a program that is not there", 2, folder + L"\\none.exe"},
+        {"a file that is not there", 1, folder + L"\\none.xyz"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Set(c.action, c.file, L"");
+        unsigned beeps = PortBeepCount();
+        RunAlarmAction(slot, 1, 0);
+        EXPECT_EQ(PortBeepCount(), beeps + 1);
+    }
+    Set(6, L"x", L"");
+    unsigned beeps = PortBeepCount();
+    RunAlarmAction(slot, 1, 0);
+    EXPECT_EQ(PortBeepCount(), beeps) << "actions 5 to 7 do nothing";
+}
+
+// A short silent WAV file: 8-bit mono at 8 kHz, a tenth of a second.
+void WriteWav(const std::wstring& path) {
+    const DWORD samples = 800;
+    std::string bytes = "RIFF";
+    auto put32 = [&](DWORD v) {
+        for (int i = 0; i < 4; i++)
+            bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto put16 = [&](WORD v) {
+        bytes += static_cast<char>(v & 0xFF);
+        bytes += static_cast<char>(v >> 8);
+    };
+    put32(36 + samples);
+    bytes += "WAVEfmt ";
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(8000);
+    put32(8000);
+    put16(1);
+    put16(8);
+    bytes += "data";
+    put32(samples);
+    bytes += std::string(samples, '\x80');
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(file);
+}
+
+TEST_F(AlarmAction, SoundLibraryComesFromTheSystemFolderOnlyWhenASoundPlays) {
+    // A stop before any sound loads nothing.
+    bool loadedBefore = GetModuleHandleW(L"winmm.dll") != nullptr;
+    EXPECT_TRUE(CallPlaySound(nullptr, nullptr, 0));
+    if (!loadedBefore) {
+        EXPECT_EQ(GetModuleHandleW(L"winmm.dll"), nullptr);
+    }
+
+    // A winmm.dll planted beside the program is never the one loaded.
+    std::wstring planted = Folder(ModulePath()) + L"\\winmm.dll";
+    ASSERT_TRUE(
+        CopyFileW((Folder(ModulePath()) + L"\\fake_pdh.dll").c_str(), planted.c_str(), FALSE));
+    std::wstring wav = folder + L"\\alarm.wav";
+    WriteWav(wav);
+    Set(3, wav, nullptr);
+    DWORD start = GetTickCount();
+    RunAlarmAction(slot, 1, 0);
+    RunAlarmAction(slot, 1, 0); // while the first may still play
+    EXPECT_LT(GetTickCount() - start, 1000u) << "the sound plays in the background";
+    HMODULE winmm = GetModuleHandleW(L"winmm.dll");
+    ASSERT_NE(winmm, nullptr);
+    wchar_t loadedPath[MAX_PATH], system[MAX_PATH];
+    GetModuleFileNameW(winmm, loadedPath, MAX_PATH);
+    UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(CompareStringOrdinal(loadedPath, n, system, n, TRUE), CSTR_EQUAL) << loadedPath;
+    CallPlaySound(nullptr, nullptr, 0);
+    DeleteFileW(planted.c_str());
+    DeleteFileW(wav.c_str());
+}
+
+} // namespace
