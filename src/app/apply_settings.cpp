@@ -1,4 +1,154 @@
-// The settings command. The settings window does not exist yet, so there is nothing to open.
+// The settings command: opens the settings window and, after OK, brings the running program
+// in line with the edited records: tray icon, window effects, drawing resources, counters and
+// histories, alarms, the sampling period and the settings file.
 #include "app/apply_settings.h"
 
-void RunSettingsCommand(AppState*, HWND) {}
+#include "alarm/alarm_action.h"
+#include "counters/counter_query.h"
+#include "render/draw_resources_build.h"
+#include "render/surface.h"
+#include "res/resource.h"
+#include "settings/settings_file.h"
+#include "ui/settings_window.h"
+#include "window/layered.h"
+#include "window/tray.h"
+
+namespace {
+
+// ChangeMask bits the counter pages set at OK.
+constexpr uint32_t ChangedUse = 0x1;
+constexpr uint32_t ChangedPath = 0x2;
+constexpr uint32_t ChangedMaximum = 0x4;
+
+void ApplyTrayIcon(AppState* app, HWND window) {
+    const MainSettings* main = &app->Settings.Main;
+    if (main->Prop & PropNoTrayIcon) {
+        if (app->RunFlag & TrayIcon) {
+            NotifyTrayIcon(NIM_DELETE, window, TrayIconId, 0, nullptr, nullptr);
+            app->RunFlag &= ~TrayIcon;
+            if (app->TrayImage) {
+                DestroyIcon(app->TrayImage);
+                app->TrayImage = nullptr;
+            }
+        }
+        // Without an icon the window is the only way back: shown and clickable.
+        if (!(main->Prop & PropShown))
+            SendMessageW(window, WM_COMMAND, IDM_SHOWGRAPH, 0);
+        if (main->Prop & PropClickThrough)
+            SendMessageW(window, WM_COMMAND, IDM_CLICKTHROUGH, 0);
+        return;
+    }
+    if (app->TrayImage)
+        DestroyIcon(app->TrayImage);
+    if (main->Prop & PropNoIconGraph)
+        app->TrayImage = static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP),
+                                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    else
+        app->TrayImage = MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, app->Run, 2);
+    const wchar_t* tip = (main->Prop & PropShown) ? ProgramTitle : nullptr;
+    if (app->RunFlag & TrayIcon) {
+        NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, TrayCallbackMsg, app->TrayImage, tip);
+    } else if (NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage, tip)) {
+        app->RunFlag |= TrayIcon;
+    }
+}
+
+void ResetGraph(AppState* app, int graph) {
+    ResetCounterRun(&app->Run[graph]);
+    uint32_t flag = app->Settings.Slot[graph].AlarmFlag;
+    if ((flag & AlarmUse) && (flag & AlarmAtStart))
+        app->Run[graph].AlarmState = 1;
+}
+
+// Graph 2 shares graph 1's background, frame and geometry.
+void ShareGeometry(DrawStyle* second, const DrawStyle* first) {
+    second->ColBackPen = first->ColBackPen;
+    second->ColBackBrush = first->ColBackBrush;
+    second->ColFrame = first->ColFrame;
+    second->LastWidth = first->LastWidth;
+    second->BackWidth = first->BackWidth;
+    second->BackHeight = first->BackHeight;
+    second->FrameWidth = first->FrameWidth;
+}
+
+// Steps 5 to 14 of the command, after OK.
+void ApplySettings(AppState* app, HWND window) {
+    SettingsRecords* s = &app->Settings;
+    s->Main.ColWndLay = s->Style[0].ColBackBrush;
+    ApplyTrayIcon(app, window);
+
+    if (app->RunFlag & (LayAlpha | LayColorKey | LayClickThrough)) {
+        app->RunFlag &= ~(LayAlpha | LayColorKey | LayClickThrough);
+        app->RunFlag |= ApplyWindowEffects(window, &s->Main);
+    }
+
+    uint32_t changes = s->Slot[0].ChangeMask | s->Slot[1].ChangeMask;
+    bool countersChanged = (changes & (ChangedUse | ChangedPath)) != 0;
+    if (countersChanged)
+        KillTimer(window, TIMER_SAMPLE);
+    if (!app->Query) {
+        PDH_HQUERY query = nullptr;
+        if (app->Pdh->OpenQuery(nullptr, 0, &query) != ERROR_SUCCESS || !query) {
+            MessageBoxW(window, L"PdhOpenQuery() Error", ProgramTitle, MB_OK);
+            return;
+        }
+        app->Query = query;
+    }
+
+    for (int i = 0; i < 2; i++) {
+        if (i == 1)
+            ShareGeometry(&s->Style[1], &s->Style[0]);
+        BuildGraphResources(&app->GraphRes[i], &s->Style[i], &s->Slot[i]);
+        BuildIconResources(&app->IconRes[i], &s->Style[i]);
+        app->Run[i].TextWidth = 0;
+        if (countersChanged) {
+            if (app->Run[i].Counter) {
+                app->Pdh->RemoveCounter(app->Run[i].Counter);
+                app->Run[i].Counter = nullptr;
+            }
+            AddGraphCounter(app, i);
+            ResetGraph(app, i);
+        } else if (changes & ChangedMaximum) {
+            ResetGraph(app, i);
+        }
+    }
+    ControlAlarms(2, &app->RunFlag, s->Slot, 2);
+
+    if (countersChanged &&
+        (!app->Run[0].Counter || app->Pdh->CollectQueryData(app->Query) != ERROR_SUCCESS)) {
+        KillTimer(window, TIMER_SAMPLE);
+        CloseCounters(app);
+        ShowCounterError(app, window);
+    }
+    if (app->Query)
+        SetTimer(window, TIMER_SAMPLE, s->Main.Interval, nullptr);
+    if (GetKeyState(VK_SHIFT) >= 0)
+        SaveSettings(app, window);
+    SetTimer(window, TIMER_TRIM, TrimDelayMs, nullptr);
+}
+
+} // namespace
+
+void RunSettingsCommand(AppState* app, HWND window) {
+    if (app->RunFlag & SettingsOpen)
+        return; // already open
+    app->RunFlag |= SettingsOpen;
+    if (app->RunFlag & HotKey) {
+        UnregisterHotKey(window, HotKeyId);
+        app->RunFlag &= ~HotKey;
+    }
+    app->Settings.Slot[0].ChangeMask = 0;
+    app->Settings.Slot[1].ChangeMask = 0;
+
+    if (RunSettingsWindow(app->Instance, window, &app->Settings.Main, app->Settings.Slot,
+                          app->Settings.Style) == 1)
+        ApplySettings(app, window);
+
+    // On every path: the hot key comes back and the menu's items with it.
+    uint32_t key = app->Settings.Main.HkShow;
+    if ((key & HotKeyVkMask) &&
+        RegisterHotKey(window, HotKeyId, (key >> HotKeyModShift) & HotKeyModMask,
+                       key & HotKeyVkMask))
+        app->RunFlag |= HotKey;
+    app->RunFlag &= ~SettingsOpen;
+}

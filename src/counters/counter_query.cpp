@@ -33,18 +33,11 @@ bool FirstInstance(const CounterLibrary* pdh, const wchar_t* machine, const wcha
         return false;
     counterLength = 0;
     if (listLength > 0 &&
-        pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength, list,
-                             &listLength, PERF_DETAIL_WIZARD, 0) == ERROR_SUCCESS)
+        pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength, list, &listLength,
+                             PERF_DETAIL_WIZARD, 0) == ERROR_SUCCESS)
         *length = AppendText(output, *length, capacity, list, static_cast<int>(listLength));
     HeapFree(GetProcessHeap(), 0, list);
     return true;
-}
-
-void ShowCounterError(AppState* app, HWND window) {
-    wchar_t text[64];
-    if (LoadStringW(app->Instance, IDS_COUNTER_ERROR, text, 64) <= 0)
-        text[0] = L'\0';
-    MessageBoxW(window, text, ProgramTitle, MB_OK);
 }
 
 } // namespace
@@ -93,34 +86,46 @@ int ExpandCounterPath(const CounterLibrary* pdh, const wchar_t* path, wchar_t* o
     machine[0] = L'\0';
     if (machineEnd > 0)
         AppendText(machine, 0, ExpandedPathChars, path, machineEnd);
-    if (!FirstInstance(pdh, machineEnd > 0 ? machine : nullptr, object, output, &length,
-                       capacity))
+    if (!FirstInstance(pdh, machineEnd > 0 ? machine : nullptr, object, output, &length, capacity))
         return length;
     return AppendText(output, length, capacity, path + close, ExpandedPathChars);
 }
 
-void AddCounters(AppState* app) {
+void ShowCounterError(AppState* app, HWND window) {
+    wchar_t text[64];
+    if (LoadStringW(app->Instance, IDS_COUNTER_ERROR, text, 64) <= 0)
+        text[0] = L'\0';
+    MessageBoxW(window, text, ProgramTitle, MB_OK);
+}
+
+bool AddGraphCounter(AppState* app, int graph) {
     const CounterLibrary* pdh = app->Pdh;
+    CounterSlot* slot = &app->Settings.Slot[graph];
+    CounterRun* run = &app->Run[graph];
+    run->Counter = nullptr;
+    if (!(slot->PdhFlag & PdhUse))
+        return false;
+    wchar_t path[ExpandedPathChars];
+    ExpandCounterPath(pdh, slot->Path, path, ExpandedPathChars);
+    PDH_HCOUNTER counter = nullptr;
+    PDH_STATUS status = pdh->AddCounter(app->Query, path, 0, &counter);
+    // Counter names are translated on non-English systems, where the default English
+    // paths fail; try them as English names before giving up.
+    if (status != ERROR_SUCCESS && pdh->AddEnglishCounter)
+        status = pdh->AddEnglishCounter(app->Query, path, 0, &counter);
+    if (status != ERROR_SUCCESS)
+        return false;
+    run->Counter = counter;
+    return true;
+}
+
+void AddCounters(AppState* app) {
     for (int i = 0; i < 2; i++) {
-        CounterSlot* slot = &app->Settings.Slot[i];
-        CounterRun* run = &app->Run[i];
-        run->Counter = nullptr;
-        if (!(slot->PdhFlag & PdhUse))
+        if (!AddGraphCounter(app, i))
             continue;
-        wchar_t path[ExpandedPathChars];
-        ExpandCounterPath(pdh, slot->Path, path, ExpandedPathChars);
-        PDH_HCOUNTER counter = nullptr;
-        PDH_STATUS status = pdh->AddCounter(app->Query, path, 0, &counter);
-        // Counter names are translated on non-English systems, where the default English
-        // paths fail; try them as English names before giving up.
-        if (status != ERROR_SUCCESS && pdh->AddEnglishCounter)
-            status = pdh->AddEnglishCounter(app->Query, path, 0, &counter);
-        if (status != ERROR_SUCCESS)
-            continue;
-        run->Counter = counter;
-        BuildGraphResources(&app->GraphRes[i], &app->Settings.Style[i], slot);
+        BuildGraphResources(&app->GraphRes[i], &app->Settings.Style[i], &app->Settings.Slot[i]);
         BuildIconResources(&app->IconRes[i], &app->Settings.Style[i]);
-        ResetCounterRun(run);
+        ResetCounterRun(&app->Run[i]);
     }
 }
 

@@ -13,10 +13,15 @@ constexpr int ExpandedPathChars = 260;
 // Opens the query, adds the graphs' counters and takes the reference collection. Returns 1
 // when sampling can start; on failure everything is closed again and a message is shown.
 int OpenCounters(AppState* app, HWND window);
+// Adds the counter of graph to the open query when the graph is in use; false when it gets
+// none.
+bool AddGraphCounter(AppState* app, int graph);
 // Adds the counter of every graph in use to the open query; graphs that fail get none.
 void AddCounters(AppState* app);
 // Removes every counter, then closes the query.
 void CloseCounters(AppState* app);
+// Shows the counter error box (string 11) over window.
+void ShowCounterError(AppState* app, HWND window);
 // Reads one graph's value after a collection; false when it has no counter or no value.
 bool ReadCounter(const CounterLibrary* pdh, const CounterRun* run, int64_t* value);
 

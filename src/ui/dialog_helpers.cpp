@@ -1,0 +1,123 @@
+// Helpers shared by the settings pages and dialogs.
+#include "ui/dialog_helpers.h"
+
+#include "app/system_library.h"
+#include "settings/convert.h"
+#include "ui/spin_math.h"
+
+namespace {
+
+typedef HRESULT(WINAPI* EnableThemeProc)(HWND, DWORD);
+
+// UxTheme, tried once per run: not tried, unavailable, or loaded.
+enum class ThemeState { NotTried, Unavailable, Loaded };
+struct ThemeLibrary {
+    ThemeState State;
+    HMODULE Module;
+    EnableThemeProc EnableTheme;
+};
+ThemeLibrary TheTheme;
+
+constexpr DWORD EnableTabTexture = 6; // ETDT_ENABLETAB
+
+} // namespace
+
+int SpinEdit(HWND dialog, WPARAM request, HWND scrollBar, int edit) {
+    if (!IsWindowEnabled(GetDlgItem(dialog, edit)))
+        return 0;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (!GetScrollInfo(scrollBar, SB_CTL, &info))
+        return 0;
+    BOOL read = FALSE;
+    UINT value = GetDlgItemInt(dialog, edit, &read, FALSE);
+    if (!read)
+        value = 0;
+    int64_t next = SpinValue(value, static_cast<uint32_t>(request), info.nMin, info.nMax,
+                             static_cast<int32_t>(info.nPage));
+    SetDlgItemInt(dialog, edit, static_cast<UINT>(next), FALSE);
+    return 1;
+}
+
+void SetupSpinner(HWND scrollBar, int low, int high, int step, int position) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = low;
+    info.nMax = high;
+    info.nPage = static_cast<UINT>(step);
+    info.nPos = position;
+    SetScrollInfo(scrollBar, SB_CTL, &info, FALSE);
+}
+
+int FillComboFromString(HWND combo, HINSTANCE instance, UINT id) {
+    wchar_t text[128];
+    if (LoadStringW(instance, id, text, 128) <= 0)
+        return 0;
+    int count = 0;
+    wchar_t* item = text;
+    while (*item) {
+        wchar_t* end = item;
+        while (*end && *end != L'\n')
+            end++;
+        bool last = *end == L'\0';
+        *end = L'\0';
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        count++;
+        if (last)
+            break;
+        item = end + 1; // an empty item (two line feeds, or one at the end) ends the list
+    }
+    return count;
+}
+
+int64_t GetDlgItemInt64(HWND dialog, int edit) {
+    wchar_t text[32] = L"";
+    GetDlgItemTextW(dialog, edit, text, 32);
+    if (!text[0])
+        return 0;
+    return ParseInt64Wide(text, nullptr);
+}
+
+int SetDlgItemInt64(HWND dialog, int edit, int64_t value) {
+    wchar_t text[32];
+    int n = FormatInt64(value, text, 32);
+    SetDlgItemTextW(dialog, edit, text);
+    return n;
+}
+
+int CenterOnParent(HWND dialog) {
+    HWND parent = GetParent(dialog);
+    if (!parent)
+        return 0;
+    RECT p, d;
+    GetWindowRect(parent, &p);
+    GetWindowRect(dialog, &d);
+    int width = d.right - d.left;
+    int height = d.bottom - d.top;
+    MoveWindow(dialog, (p.left + p.right) / 2 - width / 2, (p.top + p.bottom) / 2 - height / 2,
+               width, height, FALSE);
+    return 1;
+}
+
+int EnableDialogTheme(HWND window) {
+    ThemeLibrary* theme = &TheTheme;
+    if (theme->State == ThemeState::NotTried) {
+        theme->State = ThemeState::Unavailable;
+        theme->Module = LoadSystemLibrary(L"uxtheme.dll");
+        if (theme->Module) {
+            theme->EnableTheme = reinterpret_cast<EnableThemeProc>(
+                reinterpret_cast<void*>(GetProcAddress(theme->Module, "EnableThemeDialogTexture")));
+            if (theme->EnableTheme) {
+                theme->State = ThemeState::Loaded;
+            } else {
+                FreeLibrary(theme->Module);
+                theme->Module = nullptr;
+            }
+        }
+    }
+    if (theme->State != ThemeState::Loaded)
+        return 0;
+    return theme->EnableTheme(window, EnableTabTexture) == S_OK ? 1 : 0;
+}

@@ -1,0 +1,23 @@
+// Helpers shared by the settings pages and dialogs: spinners, combo boxes from the string
+// table, 64-bit edit boxes, centring, and the themed dialog background.
+#pragma once
+
+#include <cstdint>
+
+#include <windows.h>
+
+// Steps the edit box edit of dialog from its spinner scroll bar (request: WM_VSCROLL's whole
+// wParam). Returns 1 when the edit box was rewritten, 0 when nothing was done.
+int SpinEdit(HWND dialog, WPARAM request, HWND scrollBar, int edit);
+// Sets up a spinner scroll bar: range low ... high, step, and a fixed position inside.
+void SetupSpinner(HWND scrollBar, int low, int high, int step, int position);
+// Adds the items of string-table entry id (separated by line feeds; an empty item ends the
+// list) to combo. Returns the number added.
+int FillComboFromString(HWND combo, HINSTANCE instance, UINT id);
+int64_t GetDlgItemInt64(HWND dialog, int edit);
+int SetDlgItemInt64(HWND dialog, int edit, int64_t value);
+// Centres dialog on its parent (its owner). Returns 0 when it has none.
+int CenterOnParent(HWND dialog);
+// Turns on the themed tab background of a dialog, with UxTheme loaded once from the system
+// folder. Returns 1 when the call succeeded.
+int EnableDialogTheme(HWND window);

@@ -1,0 +1,344 @@
+// The settings window: a frame made from an in-memory template, its tab control, lazy page
+// creation, Ctrl+Tab, and closing through the pages' OK and Cancel.
+#include "ui/settings_window.h"
+
+#include <commctrl.h>
+
+#include "res/resource.h"
+#include "settings/convert.h"
+#include "ui/dialog_helpers.h"
+#include "ui/main_page.h"
+#include "ui/version_text.h"
+
+int LastSettingsPage = -1;
+
+namespace {
+
+constexpr wchar_t FrameFont[] = L"ＭＳ Ｐゴシック";
+constexpr WORD FrameFontPoints = 9;
+
+// The pages whose templates are not in this program yet show an empty area.
+INT_PTR CALLBACK AbsentPageProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// Writes a dialog template into a block, WORD by WORD.
+struct TemplateWriter {
+    WORD* at;
+    void Word(WORD w) { *at++ = w; }
+    void Dword(DWORD d) {
+        Word(LOWORD(d));
+        Word(HIWORD(d));
+    }
+    void Text(const wchar_t* text) {
+        do
+            Word(static_cast<WORD>(*text));
+        while (*text++);
+    }
+    void AlignDword() {
+        if (reinterpret_cast<ULONG_PTR>(at) & 3)
+            Word(0);
+    }
+    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom,
+              const wchar_t* className, const wchar_t* text) {
+        AlignDword();
+        Dword(style);
+        Dword(0); // extended style
+        Word(static_cast<WORD>(x));
+        Word(static_cast<WORD>(y));
+        Word(static_cast<WORD>(cx));
+        Word(static_cast<WORD>(cy));
+        Word(id);
+        if (className) {
+            Text(className);
+        } else {
+            Word(0xFFFF);
+            Word(atom);
+        }
+        Text(text);
+        Word(0); // no creation data
+    }
+};
+
+HWND CreateTabHostWindow(TabHostSpec* spec, DLGPROC procedure) {
+    HGLOBAL memory = GlobalAlloc(GMEM_ZEROINIT, 1024);
+    if (!memory)
+        return nullptr;
+    auto* dialog = static_cast<DLGTEMPLATE*>(GlobalLock(memory));
+    dialog->style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU |
+                    WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK;
+    dialog->cdit = 3;
+    dialog->cx = 114;
+    dialog->cy = 80;
+    TemplateWriter w = {reinterpret_cast<WORD*>(dialog + 1)};
+    w.Word(0); // no menu
+    w.Word(0); // the dialog class
+    w.Text(L"設定");
+    w.Word(FrameFontPoints);
+    w.Text(FrameFont);
+    constexpr WORD ButtonAtom = 0x0080;
+    w.Item(WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP, 5, 60, 50, 15, IDOK, ButtonAtom, nullptr,
+           L"OK");
+    w.Item(WS_CHILD | WS_VISIBLE | WS_TABSTOP, 60, 60, 50, 15, IDCANCEL, ButtonAtom, nullptr,
+           L"キャンセル");
+    w.Item(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | TCS_HOTTRACK, 5, 5, 105, 50,
+           TabControlId, 0, WC_TABCONTROLW, L"");
+    GlobalUnlock(memory);
+    HWND frame = CreateDialogIndirectParamW(spec->Instance, static_cast<DLGTEMPLATE*>(memory),
+                                            spec->Owner, procedure, reinterpret_cast<LPARAM>(spec));
+    GlobalFree(memory);
+    return frame;
+}
+
+TabHostSpec* SpecOf(HWND frame) {
+    return reinterpret_cast<TabHostSpec*>(GetWindowLongPtrW(frame, GWLP_USERDATA));
+}
+
+// The tab control's display area in the frame's client coordinates.
+RECT DisplayArea(HWND frame, HWND tabs) {
+    RECT area;
+    GetClientRect(tabs, &area);
+    SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(tabs, frame, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+HWND CreatePage(HWND frame, TabPage* page) {
+    page->Window = CreateDialogParamW(page->Instance, MAKEINTRESOURCEW(page->TemplateId), frame,
+                                      page->Procedure, reinterpret_cast<LPARAM>(page->Parameter));
+    return page->Window;
+}
+
+void MoveBy(HWND frame, int id, int dx, int dy, bool grow) {
+    HWND control = GetDlgItem(frame, id);
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&r), 2);
+    if (grow)
+        MoveWindow(control, r.left, r.top, r.right - r.left + dx, r.bottom - r.top + dy, FALSE);
+    else
+        MoveWindow(control, r.left + dx, r.top + dy, r.right - r.left, r.bottom - r.top, FALSE);
+}
+
+BOOL OnInitFrame(HWND frame, TabHostSpec* spec) {
+    EnableDialogTheme(frame);
+    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(spec));
+    // Its own taskbar button: the owner is a tool window without one.
+    SetWindowLongW(frame, GWL_EXSTYLE, GetWindowLongW(frame, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    HWND tabs = GetDlgItem(frame, TabControlId);
+    if (!tabs || spec->PageCount < 1)
+        return TRUE;
+    if (spec->CurrentPage < 0)
+        spec->CurrentPage = 0;
+    if (spec->CurrentPage >= spec->PageCount)
+        spec->CurrentPage = spec->PageCount - 1;
+    for (int i = 0; i < spec->PageCount; i++) {
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(spec->Pages[i].Label);
+        SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        spec->Pages[i].Window = nullptr;
+    }
+    SendMessageW(tabs, TCM_SETCURSEL, spec->CurrentPage, 0);
+
+    // The frame grows by what the first page needs beyond the display area.
+    HWND page = CreatePage(frame, &spec->Pages[spec->CurrentPage]);
+    RECT area = DisplayArea(frame, tabs);
+    int dx = 0, dy = 0;
+    RECT pageRect = {};
+    if (page) {
+        GetWindowRect(page, &pageRect);
+        dx = (pageRect.right - pageRect.left) - (area.right - area.left);
+        dy = (pageRect.bottom - pageRect.top) - (area.bottom - area.top);
+    }
+    RECT work;
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT frameRect;
+    GetWindowRect(frame, &frameRect);
+    int width = frameRect.right - frameRect.left + dx;
+    int height = frameRect.bottom - frameRect.top + dy;
+    auto half = [](int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); };
+    MoveWindow(frame, half((work.right - work.left) - width),
+               half((work.bottom - work.top) - height), width, height, FALSE);
+    if (page) {
+        MoveBy(frame, TabControlId, dx, dy, true);
+        MoveBy(frame, IDCANCEL, dx, dy, false);
+        MoveBy(frame, IDOK, dx, dy, false);
+        MoveWindow(page, area.left, area.top, pageRect.right - pageRect.left,
+                   pageRect.bottom - pageRect.top, FALSE);
+        SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ShowWindow(page, SW_SHOW);
+    }
+    EnableWindow(spec->Owner, FALSE);
+    return TRUE;
+}
+
+void SelectPage(HWND frame, TabHostSpec* spec, int index) {
+    if (index < 0 || index >= spec->PageCount || index == spec->CurrentPage)
+        return;
+    HWND tabs = GetDlgItem(frame, TabControlId);
+    if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != index)
+        SendMessageW(tabs, TCM_SETCURSEL, index, 0);
+    TabPage* next = &spec->Pages[index];
+    if (!next->Window && CreatePage(frame, next)) {
+        RECT area = DisplayArea(frame, tabs);
+        MoveWindow(next->Window, area.left, area.top, area.right - area.left,
+                   area.bottom - area.top, FALSE);
+    }
+    HWND current = spec->Pages[spec->CurrentPage].Window;
+    if (current)
+        ShowWindow(current, SW_HIDE);
+    if (next->Window) {
+        SetWindowPos(next->Window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ShowWindow(next->Window, SW_SHOW);
+        HWND focus = GetFocus();
+        if (!focus || (current && IsChild(current, focus)))
+            PostMessageW(next->Window, WM_NEXTDLGCTL,
+                         reinterpret_cast<WPARAM>(GetNextDlgTabItem(next->Window, nullptr, FALSE)),
+                         TRUE);
+    }
+    spec->CurrentPage = index;
+}
+
+void CloseFrame(HWND frame, TabHostSpec* spec, WORD id) {
+    // Every page that was shown stores (OK) or forgets (Cancel) its edits; one may refuse.
+    for (int i = 0; i < spec->PageCount; i++) {
+        HWND page = spec->Pages[i].Window;
+        if (page && SendMessageW(page, WM_COMMAND, id, 0) > 1) {
+            SendMessageW(frame, THM_SELECTPAGE, 0, i);
+            return;
+        }
+    }
+    for (int i = 0; i < spec->PageCount; i++) {
+        if (spec->Pages[i].Window) {
+            DestroyWindow(spec->Pages[i].Window);
+            spec->Pages[i].Window = nullptr;
+        }
+    }
+    EnableWindow(spec->Owner, TRUE);
+    DestroyWindow(frame);
+    PostQuitMessage(id);
+}
+
+INT_PTR CALLBACK TabHostProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitFrame(frame, reinterpret_cast<TabHostSpec*>(lParam));
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == TabControlId && header->code == TCN_SELCHANGE)
+            SendMessageW(frame, THM_SELECTPAGE, 0,
+                         SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0));
+        return FALSE;
+    }
+    case THM_SELECTPAGE:
+        if (TabHostSpec* spec = SpecOf(frame))
+            SelectPage(frame, spec, static_cast<int>(lParam));
+        return TRUE;
+    case WM_COMMAND: {
+        WORD id = LOWORD(wParam);
+        TabHostSpec* spec = SpecOf(frame);
+        if ((id == IDOK || id == IDCANCEL) && spec) {
+            CloseFrame(frame, spec, id);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab on a tab stop inside the frame switch pages.
+bool SwitchPageKey(HWND frame, TabHostSpec* spec, const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !IsChild(frame, msg.hwnd) ||
+        GetKeyState(VK_CONTROL) >= 0 || !(GetWindowLongW(msg.hwnd, GWL_STYLE) & WS_TABSTOP))
+        return false;
+    int count = spec->PageCount;
+    if (count < 2)
+        return true;
+    int current = spec->CurrentPage;
+    int next;
+    if (GetKeyState(VK_SHIFT) < 0)
+        next = current >= 1 && current <= count - 1 ? current - 1 : count - 1;
+    else
+        next = current >= 0 && current <= count - 2 ? current + 1 : 0;
+    SendMessageW(GetDlgItem(frame, TabControlId), TCM_SETCURFOCUS, next, 0);
+    return true;
+}
+
+} // namespace
+
+int RunTabHost(TabHostSpec* spec) {
+    HWND frame = CreateTabHostWindow(spec, TabHostProc);
+    if (!frame)
+        return -1;
+    SetWindowTextW(frame, spec->Caption);
+    ShowWindow(frame, SW_SHOW);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsWindow(frame) && SwitchPageKey(frame, spec, msg))
+            continue;
+        if (IsWindow(frame) && IsDialogMessageW(frame, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (IsWindow(frame)) {
+        // Someone else asked the program to quit: close without storing, and pass it on.
+        for (int i = 0; i < spec->PageCount; i++) {
+            if (spec->Pages[i].Window)
+                DestroyWindow(spec->Pages[i].Window);
+            spec->Pages[i].Window = nullptr;
+        }
+        EnableWindow(spec->Owner, TRUE);
+        DestroyWindow(frame);
+        PostQuitMessage(0);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
+                      DrawStyle* styles) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    TabHostSpec spec = {};
+    spec.Instance = instance;
+    spec.Owner = owner;
+    // The product name and version run together, then " 設定".
+    int n = GetVersionText(nullptr, spec.Caption, 32, L"", nullptr, nullptr);
+    wchar_t suffix[32] = L"";
+    LoadStringW(instance, IDS_SETTINGS_SUFFIX, suffix, 32);
+    CopyWideText(spec.Caption + n, suffix, 32 - n);
+
+    spec.PageCount = main->SecondGraph ? 7 : 4;
+    if (LastSettingsPage == -1)
+        LastSettingsPage = GetKeyState(VK_SHIFT) < 0 ? 1 : GetKeyState(VK_CONTROL) < 0 ? 2 : 0;
+    spec.CurrentPage = LastSettingsPage;
+
+    wchar_t labels[64] = L"";
+    LoadStringW(instance, IDS_TAB_LABELS, labels, 64);
+    const wchar_t* label[7];
+    wchar_t* p = labels;
+    for (int i = 0; i < 7; i++) {
+        label[i] = p;
+        while (*p && *p != L'\n')
+            p++;
+        if (*p)
+            *p++ = L'\0';
+    }
+    TabPage pages[7] = {
+        {nullptr, label[0], instance, IDD_MAIN_PAGE, MainPageProc, main},
+        {nullptr, label[1], instance, IDD_COUNTER_PAGE, AbsentPageProc, &slots[0]},
+        {nullptr, label[2], instance, IDD_GRAPH_PAGE, AbsentPageProc, &styles[0]},
+        {nullptr, label[3], instance, IDD_ICON_PAGE, AbsentPageProc, &styles[0]},
+        {nullptr, label[4], instance, IDD_COUNTER_PAGE, AbsentPageProc, &slots[1]},
+        {nullptr, label[5], instance, IDD_GRAPH_PAGE, AbsentPageProc, &styles[1]},
+        {nullptr, label[6], instance, IDD_ICON_PAGE, AbsentPageProc, &styles[1]},
+    };
+    spec.Pages = pages;
+    int result = RunTabHost(&spec);
+    LastSettingsPage = spec.CurrentPage;
+    return result;
+}

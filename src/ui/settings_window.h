@@ -1,0 +1,39 @@
+// The settings window: a dialog frame with a tab control, OK and Cancel, showing one page
+// dialog at a time, with its own message loop.
+#pragma once
+
+#include <windows.h>
+
+#include "settings/settings_model.h"
+
+// Shows the page of the index in lParam.
+constexpr UINT THM_SELECTPAGE = WM_USER + 114;
+constexpr int TabControlId = 12320;
+
+struct TabPage {
+    HWND Window; // null until the page was first shown
+    const wchar_t* Label;
+    HINSTANCE Instance;
+    int TemplateId;
+    DLGPROC Procedure;
+    void* Parameter; // the record the page edits
+};
+
+struct TabHostSpec {
+    HINSTANCE Instance;
+    wchar_t Caption[32];
+    HWND Owner;
+    int PageCount;   // 4 or 7
+    int CurrentPage; // on entry the page to show first; afterwards the page shown
+    TabPage* Pages;  // room for 7
+};
+
+// The page shown last in this run, -1 before the first opening.
+extern int LastSettingsPage;
+
+// Opens the settings window over owner and returns when it closes: 1 for OK, 2 for Cancel,
+// -1 when it could not be made, or the code of a quit message it did not post itself.
+int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
+                      DrawStyle* styles);
+// Runs the frame of spec until it closes; the result as for RunSettingsWindow.
+int RunTabHost(TabHostSpec* spec);

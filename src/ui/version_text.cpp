@@ -1,0 +1,123 @@
+// The program's version resource: the settings window's caption and the About box.
+#include "ui/version_text.h"
+
+#include "app/system_library.h"
+#include "settings/convert.h"
+
+namespace {
+
+typedef DWORD(WINAPI* SizeProc)(LPCWSTR, LPDWORD);
+typedef BOOL(WINAPI* InfoProc)(LPCWSTR, DWORD, DWORD, LPVOID);
+typedef BOOL(WINAPI* QueryProc)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+
+struct VersionApi {
+    HMODULE Module;
+    SizeProc GetSize;
+    InfoProc GetInfo;
+    QueryProc Query;
+};
+VersionApi TheVersionApi;
+
+template <typename T> T Entry(HMODULE module, const char* name) {
+    return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// A value of the string table named by key (ending in its separator); null when missing.
+const wchar_t* QueryValue(const void* block, const wchar_t* key, const wchar_t* name,
+                          UINT* length) {
+    wchar_t path[64];
+    int n = CopyWideText(path, key, 64);
+    CopyWideText(path + n, name, 64 - n);
+    void* value = nullptr;
+    if (!TheVersionApi.Query(block, path, &value, length) || !value)
+        return nullptr;
+    return static_cast<const wchar_t*>(value);
+}
+
+} // namespace
+
+HMODULE LoadVersionApi() {
+    VersionApi* api = &TheVersionApi;
+    if (api->Module)
+        return api->Module;
+    HMODULE module = LoadSystemLibrary(L"version.dll");
+    if (!module)
+        return nullptr;
+    api->GetSize = Entry<SizeProc>(module, "GetFileVersionInfoSizeW");
+    api->GetInfo = Entry<InfoProc>(module, "GetFileVersionInfoW");
+    api->Query = Entry<QueryProc>(module, "VerQueryValueW");
+    if (!api->GetSize || !api->GetInfo || !api->Query) {
+        FreeLibrary(module);
+        *api = {};
+        return nullptr; // tried again next time
+    }
+    api->Module = module;
+    return module;
+}
+
+int GetVersionText(const wchar_t* path, wchar_t* output, int capacity, const wchar_t* versionPrefix,
+                   const wchar_t* copyrightPrefix, const wchar_t* commentsPrefix) {
+    if (!LoadVersionApi())
+        return 0;
+    const VersionApi* api = &TheVersionApi;
+    wchar_t self[MAX_PATH];
+    if (!path || !path[0]) {
+        DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH)
+            return 0;
+        path = self;
+    }
+    DWORD size = api->GetSize(path, nullptr);
+    if (size == 0)
+        return 0;
+    void* block = HeapAlloc(GetProcessHeap(), 0, size);
+    if (!block)
+        return 0;
+    int count = 0;
+    struct Translation {
+        WORD language, codePage;
+    }* translation = nullptr;
+    UINT length = 0;
+    if (api->GetInfo(path, 0, size, block) &&
+        api->Query(block, L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                   &length) &&
+        translation && length >= sizeof(Translation)) {
+        wchar_t key[32];
+        wsprintfW(key, L"\\StringFileInfo\\%04x%04x\\", translation->language,
+                  translation->codePage);
+        const wchar_t* name = QueryValue(block, key, L"ProductName", &length);
+        if (name) {
+            if (!output)
+                count = static_cast<int>(length);
+            else if (static_cast<int>(length) < capacity)
+                count = CopyWideText(output, name, capacity);
+        }
+        if (output && capacity > 0 && count == 0)
+            output[0] = L'\0';
+        const wchar_t* prefixes[] = {versionPrefix, copyrightPrefix, commentsPrefix};
+        const wchar_t* names[] = {L"ProductVersion", L"LegalCopyright", L"Comments"};
+        for (int k = 0; k < 3; k++) {
+            if (!prefixes[k])
+                continue;
+            const wchar_t* value = QueryValue(block, key, names[k], &length);
+            if (!value)
+                continue; // no value, no prefix
+            if (!output) {
+                count += WideLength(prefixes[k]) + static_cast<int>(length);
+                continue;
+            }
+            count += CopyWideText(output + count, prefixes[k], capacity - count);
+            count += CopyWideText(output + count, value, capacity - count);
+        }
+    }
+    HeapFree(GetProcessHeap(), 0, block);
+    return count;
+}
+
+void ShowAboutBox(HWND page, HWND button) {
+    wchar_t title[32] = L"";
+    GetWindowTextW(button, title, 32);
+    wchar_t text[128];
+    if (GetVersionText(nullptr, text, 128, L" Version ", L"\r\n", nullptr) > 0)
+        MessageBoxW(page, text, title, MB_OK | MB_ICONINFORMATION);
+}

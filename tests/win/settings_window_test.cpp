@@ -1,0 +1,437 @@
+// The settings window driven from a timer inside its own message loop, as a person would use
+// it: tabs, start pages, Ctrl+Tab, the main page's controls, OK and Cancel; then the settings
+// command that takes the result into use. Also the dialog helpers and the version texts.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "app/apply_settings.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "res/resource.h"
+#include "scripted_counters.h"
+#include "settings/settings_schema.h"
+#include "test_support.h"
+#include "ui/dialog_helpers.h"
+#include "ui/settings_window.h"
+#include "ui/version_text.h"
+
+namespace {
+
+std::function<void(HWND)> TheDriver;
+
+void Press(HWND frame, int id) {
+    SendMessageW(frame, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+HWND FindFrame() {
+    struct Search {
+        HWND found;
+    } search = {nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            if (IsWindowVisible(w) && GetDlgItem(w, TabControlId)) {
+                reinterpret_cast<Search*>(p)->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CALLBACK DriveTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND frame = FindFrame();
+    if (!frame)
+        return;
+    auto driver = std::move(TheDriver);
+    TheDriver = nullptr;
+    driver(frame);
+    // A driver stopped by a failed assertion leaves the window open: close it.
+    if (testing::Test::HasFatalFailure() && IsWindow(frame))
+        Press(frame, IDCANCEL);
+}
+
+// Arranges for driver to run with the frame once the settings window's loop is running.
+void DriveSettingsWindow(std::function<void(HWND)> driver) {
+    TheDriver = std::move(driver);
+    SetTimer(nullptr, 0, 50, DriveTimer);
+}
+
+// Holds keys as far as this thread's GetKeyState sees them.
+void HoldKeys(bool shift, bool control) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+HWND CurrentPage(HWND frame) {
+    HWND tabs = GetDlgItem(frame, TabControlId);
+    for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child != tabs && IsWindowVisible(child) && GetDlgItem(child, IDC_MAIN_INTERVAL))
+            return child;
+    }
+    return nullptr;
+}
+
+int CurrentTab(HWND frame) {
+    return static_cast<int>(SendDlgItemMessageW(frame, TabControlId, TCM_GETCURSEL, 0, 0));
+}
+
+class SettingsWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        LoadSettingsRecords(nullptr, &records, runs);
+        before = records;
+        LastSettingsPage = -1;
+        HoldKeys(false, false);
+    }
+    void TearDown() override {
+        HoldKeys(false, false);
+        TheDriver = nullptr;
+    }
+    int Run() {
+        return RunSettingsWindow(GetModuleHandleW(nullptr), nullptr, &records.Main, records.Slot,
+                                 records.Style);
+    }
+    SettingsRecords records = {};
+    SettingsRecords before = {};
+    CounterRun runs[2] = {};
+};
+
+TEST_F(SettingsWindow, ShowsFourTabsOrSevenWithTheSecondGraph) {
+    for (uint32_t second : {0u, 1u}) {
+        records.Main.SecondGraph = second;
+        std::wstring labels, caption;
+        DriveSettingsWindow([&](HWND frame) {
+            HWND tabs = GetDlgItem(frame, TabControlId);
+            int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+            for (int i = 0; i < count; i++) {
+                wchar_t text[32] = L"";
+                TCITEMW item = {};
+                item.mask = TCIF_TEXT;
+                item.pszText = text;
+                item.cchTextMax = 32;
+                SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+                labels += text;
+                labels += L"|";
+            }
+            wchar_t title[64];
+            GetWindowTextW(frame, title, 64);
+            caption = title;
+            EXPECT_TRUE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+            Press(frame, IDCANCEL);
+        });
+        EXPECT_EQ(Run(), 2);
+        EXPECT_EQ(labels, second ? L"本体|PDH|グラフ|アイコン|PDH2|グラフ2|アイコン2|"
+                                 : L"本体|PDH|グラフ|アイコン|");
+        EXPECT_EQ(caption, L"Ferrogauge0.1.0 設定");
+    }
+}
+
+TEST_F(SettingsWindow, StartPageFollowsShiftCtrlAndThenThePageShownLast) {
+    struct Case {
+        int last;
+        bool shift, control;
+        int start;
+    };
+    const Case cases[] = {{-1, true, false, 1},  {-1, false, true, 2}, {-1, true, true, 1},
+                          {-1, false, false, 0}, {2, true, false, 2},  {5, false, false, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "last " << c.last << " shift " << c.shift);
+        LastSettingsPage = c.last;
+        HoldKeys(c.shift, c.control);
+        int shown = -1;
+        DriveSettingsWindow([&](HWND frame) {
+            shown = CurrentTab(frame);
+            Press(frame, IDCANCEL);
+        });
+        EXPECT_EQ(Run(), 2);
+        HoldKeys(false, false);
+        EXPECT_EQ(shown, c.start);
+        EXPECT_EQ(LastSettingsPage, c.start);
+    }
+}
+
+TEST_F(SettingsWindow, CtrlTabWrapsAroundTheTabs) {
+    LastSettingsPage = 3;
+    std::vector<int> seen;
+    DriveSettingsWindow([&](HWND frame) {
+        HWND ok = GetDlgItem(frame, IDOK);
+        // Each key press goes through the window's own loop; a timer looks after each.
+        static HWND theFrame;
+        static std::vector<int>* theSeen;
+        theFrame = frame;
+        theSeen = &seen;
+        HoldKeys(false, true);
+        PostMessageW(ok, WM_KEYDOWN, VK_TAB, 0);
+        SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            theSeen->push_back(CurrentTab(theFrame));
+            HoldKeys(true, true);
+            PostMessageW(GetDlgItem(theFrame, IDOK), WM_KEYDOWN, VK_TAB, 0);
+            SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id2, DWORD) {
+                KillTimer(nullptr, id2);
+                theSeen->push_back(CurrentTab(theFrame));
+                HoldKeys(false, false);
+                Press(theFrame, IDCANCEL);
+            });
+        });
+    });
+    EXPECT_EQ(Run(), 2);
+    EXPECT_EQ(seen, (std::vector<int>{0, 3})) << "from the last tab to the first and back";
+}
+
+TEST_F(SettingsWindow, CancelKeepsTheRecordsAndOkAfterTheMainPageWritesOnlyMainSettings) {
+    for (int button : {IDCANCEL, IDOK}) {
+        records = before;
+        LastSettingsPage = -1;
+        DriveSettingsWindow([&](HWND frame) {
+            HWND page = CurrentPage(frame);
+            ASSERT_NE(page, nullptr);
+            SetDlgItemTextW(page, IDC_MAIN_INTERVAL, L"500");
+            CheckDlgButton(page, IDC_MAIN_FIT_GRID, BST_UNCHECKED);
+            // The other tabs are shown, but their pages are not in this program yet.
+            SendMessageW(frame, THM_SELECTPAGE, 0, 2);
+            Press(frame, button);
+        });
+        EXPECT_EQ(Run(), button == IDOK ? 1 : 2);
+        if (button == IDCANCEL) {
+            EXPECT_EQ(std::memcmp(&records, &before, sizeof(records)), 0);
+            continue;
+        }
+        EXPECT_EQ(records.Main.Interval, 500u);
+        EXPECT_EQ(records.Main.Prop, before.Main.Prop & ~PropFitGrid);
+        EXPECT_EQ(std::memcmp(records.Slot, before.Slot, sizeof(records.Slot)), 0);
+        EXPECT_EQ(std::memcmp(records.Style, before.Style, sizeof(records.Style)), 0);
+        EXPECT_EQ(std::memcmp(&records.Place, &before.Place, sizeof(records.Place)), 0);
+    }
+}
+
+TEST_F(SettingsWindow, MainPageClampsWhatItStores) {
+    struct Case {
+        const wchar_t *interval, *alpha, *hover, *snap;
+        uint32_t storedInterval, storedAlpha, storedSnap;
+    };
+    const Case cases[] = {
+        {L"50", L"5", L"100", L"", 100, (90u << 16) | 10, 1},
+        {L"70000", L"100", L"5", L"99", 60000, (10u << 16) | 90, 50},
+        {L"", L"40", L"70", L"7", 100, (70u << 16) | 40, 7},
+    };
+    for (const Case& c : cases) {
+        records = before;
+        DriveSettingsWindow([&](HWND frame) {
+            HWND page = CurrentPage(frame);
+            ASSERT_NE(page, nullptr);
+            SetDlgItemTextW(page, IDC_MAIN_INTERVAL, c.interval);
+            SetDlgItemTextW(page, IDC_MAIN_ALPHA, c.alpha);
+            SetDlgItemTextW(page, IDC_MAIN_HOVER_ALPHA, c.hover);
+            SetDlgItemTextW(page, IDC_MAIN_SNAP_PIXEL, c.snap);
+            Press(frame, IDOK);
+        });
+        EXPECT_EQ(Run(), 1);
+        EXPECT_EQ(records.Main.Interval, c.storedInterval);
+        EXPECT_EQ(records.Main.WndAlpha, c.storedAlpha);
+        EXPECT_EQ(records.Main.SnapPixel, c.storedSnap);
+    }
+}
+
+TEST_F(SettingsWindow, MainPageEnablesItsControlsAsTheyDepend) {
+    records.Main.Prop = 0x603 | PropNoTrayIcon | PropHoverOn | PropHoverHides;
+    records.Main.Prop &= ~PropSnapEdges;
+    DriveSettingsWindow([&](HWND frame) {
+        HWND page = CurrentPage(frame);
+        ASSERT_NE(page, nullptr);
+        auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; };
+        EXPECT_FALSE(enabled(IDC_MAIN_NO_ICON_GRAPH)) << "no tray icon: no icon graph";
+        EXPECT_FALSE(enabled(IDC_MAIN_SNAP_PIXEL)) << "no snapping: no distance";
+        EXPECT_TRUE(enabled(IDC_MAIN_HOVER_HIDE));
+        EXPECT_FALSE(enabled(IDC_MAIN_HOVER_ALPHA)) << "hiding needs no translucency";
+        // A person clicks: the fade action, then the hover box off, the tray box off.
+        SendDlgItemMessageW(page, IDC_MAIN_HOVER_FADE, BM_CLICK, 0, 0);
+        EXPECT_TRUE(enabled(IDC_MAIN_HOVER_ALPHA));
+        SendDlgItemMessageW(page, IDC_MAIN_HOVER, BM_CLICK, 0, 0);
+        EXPECT_FALSE(enabled(IDC_MAIN_HOVER_HIDE));
+        EXPECT_FALSE(enabled(IDC_MAIN_HOVER_FADE));
+        SendDlgItemMessageW(page, IDC_MAIN_NO_TRAY, BM_CLICK, 0, 0);
+        EXPECT_TRUE(enabled(IDC_MAIN_NO_ICON_GRAPH));
+        SendDlgItemMessageW(page, IDC_MAIN_SNAP, BM_CLICK, 0, 0);
+        EXPECT_TRUE(enabled(IDC_MAIN_SNAP_PIXEL));
+        // The spinner steps the interval to the next multiple of its step.
+        SetDlgItemTextW(page, IDC_MAIN_INTERVAL, L"250");
+        HWND spin = GetDlgItem(page, IDC_MAIN_INTERVAL_SPIN);
+        SendMessageW(page, WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(spin));
+        EXPECT_EQ(GetDlgItemInt(page, IDC_MAIN_INTERVAL, nullptr, FALSE), 300u);
+        SendDlgItemMessageW(page, IDC_MAIN_SECOND_GRAPH, BM_CLICK, 0, 0);
+        Press(frame, IDOK);
+    });
+    EXPECT_EQ(Run(), 1);
+    uint32_t prop = records.Main.Prop;
+    EXPECT_EQ(prop & (PropNoTrayIcon | PropHoverOn | PropHoverHides | PropSnapEdges),
+              PropSnapEdges);
+    EXPECT_EQ(prop & (PropShown | PropTopmost | PropFitGrid), PropShown | PropTopmost | PropFitGrid)
+        << "bits the page does not edit keep their values";
+    EXPECT_EQ(records.Main.Interval, 300u);
+    EXPECT_EQ(records.Main.SecondGraph, 1u);
+}
+
+TEST(DialogHelpers, CombosEditsAndVersionTexts) {
+    HWND dialog = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 50, 100,
+                                 dialog, reinterpret_cast<HMENU>(10), nullptr, nullptr);
+    EXPECT_EQ(FillComboFromString(combo, GetModuleHandleW(nullptr), IDS_UNIT_MODES), 8);
+    wchar_t item[16];
+    SendMessageW(combo, CB_GETLBTEXT, 4, reinterpret_cast<LPARAM>(item));
+    EXPECT_STREQ(item, L"bit 自動");
+    EXPECT_EQ(FillComboFromString(combo, GetModuleHandleW(nullptr), 9999), 0);
+
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 50, 20, dialog,
+                                reinterpret_cast<HMENU>(11), nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(GetDlgItemInt64(dialog, 11), 0) << "empty";
+    EXPECT_EQ(SetDlgItemInt64(dialog, 11, -9000000000LL), 11);
+    wchar_t text[32];
+    GetDlgItemTextW(dialog, 11, text, 32);
+    EXPECT_STREQ(text, L"-9000000000");
+    EXPECT_EQ(GetDlgItemInt64(dialog, 11), -9000000000LL);
+    DestroyWindow(dialog);
+
+    wchar_t caption[32];
+    int n = GetVersionText(nullptr, caption, 32, L"", nullptr, nullptr);
+    EXPECT_STREQ(caption, L"Ferrogauge0.1.0");
+    EXPECT_EQ(n, 15);
+    wchar_t about[128];
+    GetVersionText(nullptr, about, 128, L" Version ", L"\r\n", nullptr);
+    EXPECT_STREQ(about,
+                 L"Ferrogauge Version 0.1.0\r\nCopyright (C) 2026 The Ferrogauge developers");
+    wchar_t small[8];
+    GetVersionText(nullptr, small, 8, L" Version ", nullptr, nullptr);
+    EXPECT_STREQ(small, L" Versio") << "a name too long is left out, what follows is cut";
+    EXPECT_GE(GetVersionText(nullptr, nullptr, 0, L" Version ", L"\r\n", nullptr),
+              static_cast<int>(wcslen(about)))
+        << "the size query";
+}
+
+// The settings command of the running window, with a scripted counter library.
+class SettingsCommand : public testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterGraphClass(GetModuleHandleW(nullptr)); }
+    void SetUp() override {
+        script = ResetScript();
+        script->paths = {FixedPath(L"\\Processor(_Total)\\% Processor Time", 30),
+                         FixedPath(L"\\Memory\\% Committed Bytes In Use", 40),
+                         FixedPath(L"\\Other", 50)};
+        TheApp.Pdh = ScriptedLibrary();
+        window = CreateGraphWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        TheApp.Settings.Slot[1].PdhFlag |= PdhUse;
+        PumpMessagesFor(50);
+        for (int i = 0; i < 3; i++)
+            SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
+        ASSERT_EQ(TheApp.Run[0].RingIndex, 3);
+        ASSERT_EQ(TheApp.Run[1].RingIndex, 3);
+        LastSettingsPage = -1;
+    }
+    void TearDown() override {
+        HoldKeys(false, false);
+        if (IsWindow(window))
+            DestroyWindow(window);
+        PumpMessages();
+        TheApp.Pdh = nullptr;
+    }
+    // Opens the settings window with the command, lets edit change the records as the pages
+    // not built yet would (the main page stores its own controls at OK), and presses OK.
+    void Confirm(std::function<void(HWND)> edit, bool shift = false) {
+        DriveSettingsWindow([&, edit, shift](HWND frame) {
+            EXPECT_TRUE(TheApp.RunFlag & SettingsOpen);
+            EXPECT_FALSE(IsWindowEnabled(window)) << "the graph window waits";
+            // A second settings command while the window is open is ignored.
+            SendMessageW(window, WM_COMMAND, IDM_SETTINGS, 0);
+            edit(frame);
+            HoldKeys(shift, false);
+            Press(frame, IDOK);
+        });
+        SendMessageW(window, WM_COMMAND, IDM_SETTINGS, 0);
+        HoldKeys(false, false);
+        EXPECT_FALSE(TheApp.RunFlag & SettingsOpen);
+        EXPECT_TRUE(TheApp.RunFlag & HotKey) << "the hot key is back";
+        EXPECT_TRUE(IsWindowEnabled(window));
+    }
+    ScriptedCounters* script = nullptr;
+    HWND window = nullptr;
+};
+
+TEST_F(SettingsCommand, CounterChangesReAddOrResetBothGraphsAndOtherEditsKeepThem) {
+    Confirm([](HWND) {});
+    EXPECT_EQ(TheApp.Run[0].RingIndex, 3) << "nothing changed: the histories stay";
+    EXPECT_EQ(TheApp.Run[1].RingIndex, 3);
+
+    Confirm([](HWND) {
+        TheApp.Settings.Slot[1].ValMax = 50;
+        TheApp.Settings.Slot[1].ChangeMask = 4;
+    });
+    EXPECT_EQ(TheApp.Run[0].RingIndex, 0) << "a maximum changed: both graphs start again";
+    EXPECT_EQ(TheApp.Run[1].RingIndex, 0);
+    EXPECT_EQ(script->added.size(), 2u) << "but keep their counters";
+
+    Confirm([](HWND) {
+        lstrcpyW(TheApp.Settings.Slot[0].Path, L"\\Other");
+        TheApp.Settings.Slot[0].ChangeMask = 2;
+    });
+    EXPECT_EQ(script->removes, 2) << "a path changed: both counters are added again";
+    ASSERT_EQ(script->added.size(), 4u);
+    EXPECT_EQ(script->added[2], L"\\Other");
+    EXPECT_EQ(script->added[3], L"\\Memory\\% Committed Bytes In Use");
+    SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
+    EXPECT_EQ(TheApp.Run[0].Latest, 50);
+}
+
+TEST_F(SettingsCommand, FailingQueryOpenStillRestoresTheHotKey) {
+    SendMessageW(window, WM_COMMAND, IDM_START, 0); // sampling stops: the query is closed
+    ASSERT_EQ(TheApp.Query, nullptr);
+    script->openStatus = static_cast<PDH_STATUS>(PDH_INVALID_ARGUMENT);
+    MessageBoxAnswerer answerer;
+    Confirm([](HWND) {});
+    PumpMessagesFor(300);
+    ASSERT_EQ(answerer.Texts().size(), 1u);
+    EXPECT_EQ(answerer.Texts()[0], L"PdhOpenQuery() Error");
+}
+
+TEST_F(SettingsCommand, NoTrayIconShowsTheWindowAndEndsClickThrough) {
+    SendMessageW(window, WM_COMMAND, IDM_CLICKTHROUGH, 0);
+    SendMessageW(window, WM_COMMAND, IDM_SHOWGRAPH, 0); // hidden
+    ASSERT_FALSE(IsWindowVisible(window));
+    // The main page stores Prop at OK: its check box is clicked, as a person would.
+    Confirm([](HWND frame) {
+        HWND page = CurrentPage(frame);
+        ASSERT_NE(page, nullptr);
+        SendDlgItemMessageW(page, IDC_MAIN_NO_TRAY, BM_CLICK, 0, 0);
+    });
+    EXPECT_FALSE(TheApp.RunFlag & TrayIcon);
+    EXPECT_EQ(TheApp.TrayImage, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(TheApp.Settings.Main.Prop & PropClickThrough);
+    EXPECT_FALSE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+}
+
+TEST_F(SettingsCommand, ShiftWhileConfirmingAppliesWithoutSaving) {
+    wchar_t ini[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, ini, MAX_PATH);
+    lstrcpyW(ini + n - 3, L"ini");
+    ForgetSettingsFile();
+    Confirm([](HWND) {}, true);
+    EXPECT_EQ(GetFileAttributesW(ini), INVALID_FILE_ATTRIBUTES) << "nothing was saved";
+    Confirm([](HWND) {});
+    EXPECT_NE(GetFileAttributesW(ini), INVALID_FILE_ATTRIBUTES) << "without Shift it is";
+}
+
+} // namespace
