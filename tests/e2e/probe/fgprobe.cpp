@@ -38,6 +38,7 @@ int Usage() {
                      L"       fgprobe hold TIMEOUT_MS\n"
                      L"       fgprobe menu\n"
                      L"       fgprobe foreground\n"
+             L"       fgprobe settings [CONTROL_ID]\n"
                      L"       fgprobe tray-restart\n"
                      L"numbers are decimal or 0x hex\n");
     return ExitUsage;
@@ -81,6 +82,82 @@ void PrintWindowState(HWND hwnd) {
         wprintf(L" layered=0");
     }
     wprintf(L"\n");
+}
+
+struct SettingsSearch {
+    DWORD pid;
+    int count;
+    HWND first;
+};
+
+BOOL CALLBACK CountSettingsWindow(HWND hwnd, LPARAM param)
+{
+    SettingsSearch* search = (SettingsSearch*)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    // The settings window is the program's top-level window holding the tab control.
+    if (pid == search->pid && IsWindowVisible(hwnd) && GetDlgItem(hwnd, 12320)) {
+        if (!search->count)
+            search->first = hwnd;
+        search->count++;
+    }
+    return TRUE;
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleControl(HWND hwnd, LPARAM param)
+{
+    ControlSearch* search = (ControlSearch*)param;
+    if (GetDlgCtrlID(hwnd) == search->id && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The program's settings windows: how many are open, the first one's caption and place, and
+// the screen rectangle of its visible control CONTROL_ID when one is asked for.
+int CmdSettings(int controlId)
+{
+    HWND graph = FindGraphWindow();
+    if (!graph) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    SettingsSearch search = {0, 0, nullptr};
+    GetWindowThreadProcessId(graph, &search.pid);
+    EnumWindows(CountSettingsWindow, (LPARAM)&search);
+    if (!search.first) {
+        wprintf(L"found=0 count=0\n");
+        return ExitNotFound;
+    }
+    RECT rc = {};
+    GetWindowRect(search.first, &rc);
+    wprintf(L"found=1 count=%d left=%ld top=%ld right=%ld bottom=%ld graph_enabled=%d", search.count,
+            rc.left, rc.top, rc.right, rc.bottom, IsWindowEnabled(graph) ? 1 : 0);
+    if (controlId) {
+        ControlSearch control = {controlId, nullptr};
+        EnumChildWindows(search.first, FindVisibleControl, (LPARAM)&control);
+        if (control.found) {
+            RECT c = {};
+            GetWindowRect(control.found, &c);
+            // GetWindowTextW does not ask a control of another process for its text.
+            wchar_t text[64] = L"";
+            DWORD_PTR got = 0;
+            SendMessageTimeoutW(control.found, WM_GETTEXT, 64, (LPARAM)text, SMTO_ABORTIFHUNG,
+                                2000, &got);
+            wprintf(L" control=1 cleft=%ld ctop=%ld cright=%ld cbottom=%ld ctext=%ls", c.left,
+                    c.top, c.right, c.bottom, text);
+        } else {
+            wprintf(L" control=0");
+        }
+    }
+    wprintf(L"\n");
+    return ExitOk;
 }
 
 // The foreground window's class, for tests that need to know who is active.
@@ -326,6 +403,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!wcscmp(cmd, L"wait-exit") && argc == 4 && ParseNumber(argv[2], &a) &&
         ParseNumber(argv[3], &b))
         return CmdWaitExit((DWORD)a, (DWORD)b);
+    if (!wcscmp(cmd, L"settings") && (argc == 2 || (argc == 3 && ParseNumber(argv[2], &a))))
+        return CmdSettings(argc == 3 ? (int)a : 0);
     if (!wcscmp(cmd, L"foreground") && argc == 2)
         return CmdForeground();
     if (!wcscmp(cmd, L"menu") && argc == 2)
