@@ -6,6 +6,7 @@
 
 #include "res/resource.h"
 #include "settings/convert.h"
+#include "ui/counter_page.h"
 #include "ui/dialog_helpers.h"
 #include "ui/main_page.h"
 #include "ui/version_text.h"
@@ -300,7 +301,7 @@ int RunTabHost(TabHostSpec* spec) {
 }
 
 int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
-                      DrawStyle* styles) {
+                      DrawStyle* styles, const CounterLibrary* pdh) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     TabHostSpec spec = {};
@@ -328,12 +329,13 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
         if (*p)
             *p++ = L'\0';
     }
+    CounterPageParam counters[2] = {{&slots[0], pdh}, {&slots[1], pdh}};
     TabPage pages[7] = {
         {nullptr, label[0], instance, IDD_MAIN_PAGE, MainPageProc, main},
-        {nullptr, label[1], instance, IDD_COUNTER_PAGE, AbsentPageProc, &slots[0]},
+        {nullptr, label[1], instance, IDD_COUNTER_PAGE, CounterPageProc, &counters[0]},
         {nullptr, label[2], instance, IDD_GRAPH_PAGE, AbsentPageProc, &styles[0]},
         {nullptr, label[3], instance, IDD_ICON_PAGE, AbsentPageProc, &styles[0]},
-        {nullptr, label[4], instance, IDD_COUNTER_PAGE, AbsentPageProc, &slots[1]},
+        {nullptr, label[4], instance, IDD_COUNTER_PAGE, CounterPageProc, &counters[1]},
         {nullptr, label[5], instance, IDD_GRAPH_PAGE, AbsentPageProc, &styles[1]},
         {nullptr, label[6], instance, IDD_ICON_PAGE, AbsentPageProc, &styles[1]},
     };

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "counters/counter_library.h"
 #include "settings/settings_model.h"
 
 // Shows the page of the index in lParam.
@@ -32,8 +33,9 @@ struct TabHostSpec {
 extern int LastSettingsPage;
 
 // Opens the settings window over owner and returns when it closes: 1 for OK, 2 for Cancel,
-// -1 when it could not be made, or the code of a quit message it did not post itself.
+// -1 when it could not be made, or the code of a quit message it did not post itself. The
+// counter pages use pdh to fill in empty instances and to browse counters.
 int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
-                      DrawStyle* styles);
+                      DrawStyle* styles, const CounterLibrary* pdh);
 // Runs the frame of spec until it closes; the result as for RunSettingsWindow.
 int RunTabHost(TabHostSpec* spec);

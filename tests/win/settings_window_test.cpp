@@ -73,13 +73,18 @@ void HoldKeys(bool shift, bool control) {
     SetKeyboardState(keys);
 }
 
-HWND CurrentPage(HWND frame) {
+// The visible page of the frame that has the control id.
+HWND VisiblePageWith(HWND frame, int id) {
     HWND tabs = GetDlgItem(frame, TabControlId);
     for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (child != tabs && IsWindowVisible(child) && GetDlgItem(child, IDC_MAIN_INTERVAL))
+        if (child != tabs && IsWindowVisible(child) && GetDlgItem(child, id))
             return child;
     }
     return nullptr;
+}
+
+HWND CurrentPage(HWND frame) {
+    return VisiblePageWith(frame, IDC_MAIN_INTERVAL);
 }
 
 int CurrentTab(HWND frame) {
@@ -100,7 +105,7 @@ protected:
     }
     int Run() {
         return RunSettingsWindow(GetModuleHandleW(nullptr), nullptr, &records.Main, records.Slot,
-                                 records.Style);
+                                 records.Style, ScriptedLibrary());
     }
     SettingsRecords records = {};
     SettingsRecords before = {};
@@ -281,6 +286,125 @@ TEST_F(SettingsWindow, MainPageEnablesItsControlsAsTheyDepend) {
         << "bits the page does not edit keep their values";
     EXPECT_EQ(records.Main.Interval, 300u);
     EXPECT_EQ(records.Main.SecondGraph, 1u);
+}
+
+class CounterPage : public SettingsWindow {
+protected:
+    void SetUp() override {
+        SettingsWindow::SetUp();
+        script = ResetScript();
+        records.Main.SecondGraph = 1;
+        records.Slot[0].Runtime = &runs[0];
+        records.Slot[1].Runtime = &runs[1];
+        runs[0].MaxValue = 77;
+        before = records;
+    }
+    // Opens the settings window on the page of tab and lets drive work on it before OK.
+    void OnPage(int tab, std::function<void(HWND)> drive, int button = IDOK) {
+        LastSettingsPage = tab;
+        DriveSettingsWindow([&, drive, button](HWND frame) {
+            HWND page = VisiblePageWith(frame, IDC_COUNTER_PATH);
+            ASSERT_NE(page, nullptr);
+            drive(page);
+            Press(frame, button);
+        });
+        EXPECT_EQ(Run(), button == IDOK ? 1 : 2);
+    }
+    static std::wstring Text(HWND page, int id) {
+        wchar_t text[300] = L"";
+        GetDlgItemTextW(page, id, text, 300);
+        return text;
+    }
+    ScriptedCounters* script = nullptr;
+};
+
+TEST_F(CounterPage, ShowsTheSlotAndStoresItBackWithoutChanges) {
+    OnPage(1, [](HWND page) {
+        EXPECT_TRUE(IsDlgButtonChecked(page, IDC_COUNTER_USE));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_COUNTER_USE))) << "graph 1 always draws";
+        EXPECT_EQ(Text(page, IDC_COUNTER_PATH), L"\\Processor(_Total)\\% Processor Time");
+        EXPECT_EQ(Text(page, IDC_COUNTER_VALMAX), L"100");
+        EXPECT_EQ(Text(page, IDC_COUNTER_MAXVALUE), L"77");
+        EXPECT_EQ(Text(page, IDC_COUNTER_TITLE), L"CPU ");
+        EXPECT_EQ(Text(page, IDC_COUNTER_UNIT), L" %");
+        EXPECT_EQ(Text(page, IDC_COUNTER_ALARM_STATE), L"停止中");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_COUNTER_ALARM_SETTINGS)));
+        EXPECT_EQ(SendDlgItemMessageW(page, IDC_COUNTER_UNIT_MODE, CB_GETCOUNT, 0, 0), 8);
+    });
+    EXPECT_EQ(records.Slot[0].ChangeMask, 0u) << "an unchanged page changes nothing";
+    EXPECT_EQ(std::memcmp(&records.Slot[0], &before.Slot[0], sizeof(CounterSlot)), 0);
+
+    OnPage(4, [](HWND page) {
+        EXPECT_FALSE(IsDlgButtonChecked(page, IDC_COUNTER_USE)) << "graph 2 follows its flag";
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_COUNTER_USE)));
+        SendDlgItemMessageW(page, IDC_COUNTER_USE, BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(records.Slot[1].ChangeMask, 0x1u);
+    EXPECT_TRUE(records.Slot[1].PdhFlag & PdhUse);
+}
+
+TEST_F(CounterPage, StoresTheFullScaleClampedAndTheChangesItMade) {
+    struct Case {
+        const wchar_t* typed;
+        int64_t stored;
+    };
+    const Case cases[] = {{L"0", 1}, {L"", 1}, {L"250", 250}, {L"99999999999999", 9999999999999}};
+    for (const Case& c : cases) {
+        records = before;
+        OnPage(1, [&](HWND page) { SetDlgItemTextW(page, IDC_COUNTER_VALMAX, c.typed); });
+        EXPECT_EQ(records.Slot[0].ValMax, c.stored);
+        EXPECT_EQ(records.Slot[0].ChangeMask, 0x4u);
+    }
+    // The box gives up a value above the limit when it loses the focus.
+    OnPage(
+        1,
+        [](HWND page) {
+            SetDlgItemTextW(page, IDC_COUNTER_VALMAX, L"99999999999999");
+            SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_COUNTER_VALMAX, EN_KILLFOCUS),
+                         reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_COUNTER_VALMAX)));
+            EXPECT_EQ(Text(page, IDC_COUNTER_VALMAX), L"9999999999999");
+        },
+        IDCANCEL);
+
+    // The path's letter case counts; the value text options go into PdhFlag.
+    records = before;
+    OnPage(1, [](HWND page) {
+        SetDlgItemTextW(page, IDC_COUNTER_PATH, L"\\processor(_Total)\\% Processor Time");
+        SendDlgItemMessageW(page, IDC_COUNTER_ALIGN_RIGHT, BM_CLICK, 0, 0);
+        SendDlgItemMessageW(page, IDC_COUNTER_UNIT_MODE, CB_SETCURSEL, 6, 0);
+        SetDlgItemTextW(page, IDC_COUNTER_TITLE, L"  load ");
+        SendDlgItemMessageW(page, IDC_COUNTER_ALARM_USE, BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_COUNTER_ALARM_SETTINGS)));
+    });
+    EXPECT_EQ(records.Slot[0].ChangeMask, 0x2u);
+    EXPECT_EQ(records.Slot[0].PdhFlag, PdhUse | PdhAlignRight | (6u << PdhUnitShift));
+    EXPECT_STREQ(records.Slot[0].Title, L"  load ") << "stored as typed";
+    EXPECT_TRUE(records.Slot[0].AlarmFlag & AlarmUse);
+}
+
+TEST_F(CounterPage, AnEmptyInstanceIsShownAndStoredFilledIn) {
+    lstrcpyW(records.Slot[0].Path, L"\\Network Interface()\\Bytes Total/sec");
+    script->instances = std::wstring(L"eth0\0lo\0", 9);
+    OnPage(1, [](HWND page) {
+        EXPECT_EQ(Text(page, IDC_COUNTER_PATH), L"\\Network Interface(eth0)\\Bytes Total/sec");
+    });
+    EXPECT_STREQ(records.Slot[0].Path, L"\\Network Interface(eth0)\\Bytes Total/sec");
+    EXPECT_EQ(records.Slot[0].ChangeMask, 0x2u) << "the filled-in path is a new path";
+}
+
+TEST_F(CounterPage, AlarmStateShowsStoppedWaitingOrRunning) {
+    struct Case {
+        uint32_t flag, state;
+        const wchar_t* text;
+    };
+    const Case cases[] = {{0, 0, L"停止中"}, {AlarmUse, 0, L"待機中"}, {AlarmUse, 1, L"動作中"}};
+    for (const Case& c : cases) {
+        records.Slot[0].AlarmFlag = c.flag;
+        runs[0].AlarmState = c.state;
+        OnPage(
+            1, [&](HWND page) { EXPECT_EQ(Text(page, IDC_COUNTER_ALARM_STATE), c.text); },
+            IDCANCEL);
+    }
 }
 
 TEST(DialogHelpers, CombosEditsAndVersionTexts) {
