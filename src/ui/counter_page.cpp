@@ -6,6 +6,7 @@
 #include "counters/counter_query.h"
 #include "counters/counter_run.h"
 #include "res/resource.h"
+#include "ui/alarm_dialog.h"
 #include "settings/convert.h"
 #include "ui/dialog_helpers.h"
 
@@ -165,6 +166,11 @@ INT_PTR CALLBACK CounterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         case IDC_COUNTER_ALARM_USE:
             EnableWindow(GetDlgItem(page, IDC_COUNTER_ALARM_SETTINGS),
                          Checked(page, IDC_COUNTER_ALARM_USE));
+            return TRUE;
+        case IDC_COUNTER_ALARM_SETTINGS:
+            // Stores into the slot at its own OK; the page shows nothing of it.
+            if (param && param->Slot)
+                RunAlarmDialog(page, param->Slot);
             return TRUE;
         default:
             return FALSE;

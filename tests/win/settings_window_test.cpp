@@ -16,6 +16,7 @@
 #include "scripted_counters.h"
 #include "settings/settings_schema.h"
 #include "test_support.h"
+#include "port/port.h"
 #include "ui/dialog_helpers.h"
 #include "ui/settings_window.h"
 #include "ui/version_text.h"
@@ -405,6 +406,106 @@ TEST_F(CounterPage, AlarmStateShowsStoppedWaitingOrRunning) {
             1, [&](HWND page) { EXPECT_EQ(Text(page, IDC_COUNTER_ALARM_STATE), c.text); },
             IDCANCEL);
     }
+}
+
+// The alarm dialog, opened from graph 1's counter page by its button; drive works on it and
+// then presses its OK (or Cancel), after which the settings window is cancelled.
+std::function<void(HWND)> TheAlarmDriver;
+
+void CALLBACK DriveAlarmDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND dialog = FindWindowW(L"#32770", L"アラーム設定");
+    if (!dialog)
+        return;
+    auto driver = std::move(TheAlarmDriver);
+    TheAlarmDriver = nullptr;
+    driver(dialog);
+    if (IsWindow(dialog))
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+class AlarmDialog : public CounterPage {
+protected:
+    void Edit(std::function<void(HWND)> drive, int button = IDOK) {
+        records.Slot[0].AlarmFlag |= AlarmUse;
+        OnPage(
+            1,
+            [&, drive, button](HWND page) {
+                TheAlarmDriver = [drive, button](HWND dialog) {
+                    drive(dialog);
+                    SendMessageW(dialog, WM_COMMAND, button, 0);
+                };
+                SetTimer(nullptr, 0, 50, DriveAlarmDialog);
+                ASSERT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_COUNTER_ALARM_SETTINGS)));
+                SendDlgItemMessageW(page, IDC_COUNTER_ALARM_SETTINGS, BM_CLICK, 0, 0);
+            },
+            IDCANCEL);
+    }
+    static int Selected(HWND dialog, int id) {
+        return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
+    }
+};
+
+TEST_F(AlarmDialog, ComparisonCodesShowAsTheirItemsAndStoreTheirCodes) {
+    struct Case {
+        uint32_t code;
+        int item;
+        uint32_t stored;
+    };
+    const Case cases[] = {{0, 0, 1}, {1, 0, 1}, {2, 1, 3}, {3, 1, 3},
+                          {5, 2, 5}, {6, 3, 6}, {7, 4, 7}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "code " << c.code);
+        records.Slot[0].AlarmFlag = c.code << AlarmCompareShift;
+        int shown = -1;
+        Edit([&](HWND dialog) { shown = Selected(dialog, IDC_ALARM_COMPARE); });
+        EXPECT_EQ(shown, c.item);
+        EXPECT_EQ((records.Slot[0].AlarmFlag & AlarmCompareMask) >> AlarmCompareShift, c.stored)
+            << "kept although the settings window was cancelled";
+    }
+}
+
+TEST_F(AlarmDialog, DisabledBoxesStillStoreAndAnEmptyFileLeavesNoText) {
+    records.Slot[0].AlarmFlag = AlarmPrevThreshold | (4u << AlarmActionShift);
+    Edit([](HWND dialog) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALARM_BORDER)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALARM_OPTION))) << "log: option";
+        SetDlgItemTextW(dialog, IDC_ALARM_BORDER, L"55");
+        SetDlgItemTextW(dialog, IDC_ALARM_DURATION, L"5000");
+        SetDlgItemTextW(dialog, IDC_ALARM_FILE, L"C:\\alarm.log");
+        SetDlgItemTextW(dialog, IDC_ALARM_OPTION, L"%v\\r\\n");
+        // The beep action needs neither box, but what they hold is kept.
+        SendDlgItemMessageW(dialog, IDC_ALARM_ACTION, CB_SETCURSEL, 0, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ALARM_ACTION, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ALARM_ACTION)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALARM_FILE)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALARM_OPTION)));
+        SendDlgItemMessageW(dialog, IDC_ALARM_REPEAT, BM_CLICK, 0, 0);
+        SendDlgItemMessageW(dialog, IDC_ALARM_OFF_AFTER, BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALARM_REPEAT)));
+    });
+    const CounterSlot& slot = records.Slot[0];
+    EXPECT_EQ(slot.AlarmBorder, 55);
+    EXPECT_EQ(slot.AlarmDuration, 5000u);
+    EXPECT_EQ(slot.AlarmFlag & (AlarmPrevThreshold | AlarmRepeat | AlarmOffAfterFire),
+              AlarmPrevThreshold | AlarmRepeat | AlarmOffAfterFire);
+    EXPECT_EQ((slot.AlarmFlag & AlarmActionMask) >> AlarmActionShift, 0u);
+    ASSERT_NE(slot.AlarmFile, nullptr);
+    EXPECT_STREQ(slot.AlarmFile, L"C:\\alarm.log");
+    ASSERT_NE(slot.AlarmOption, nullptr);
+    EXPECT_STREQ(slot.AlarmOption, L"%v\\r\\n");
+
+    Edit([](HWND dialog) {
+        EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(dialog, IDC_ALARM_FILE)), 12);
+        SetDlgItemTextW(dialog, IDC_ALARM_FILE, L"");
+    });
+    EXPECT_EQ(records.Slot[0].AlarmFile, nullptr) << "an emptied box leaves no text";
+
+    // Cancel in the dialog stores nothing.
+    Edit([](HWND dialog) { SetDlgItemTextW(dialog, IDC_ALARM_BORDER, L"99"); }, IDCANCEL);
+    EXPECT_EQ(records.Slot[0].AlarmBorder, 55);
+    PortHeapFree(records.Slot[0].AlarmOption);
+    records.Slot[0].AlarmOption = nullptr;
 }
 
 TEST(DialogHelpers, CombosEditsAndVersionTexts) {

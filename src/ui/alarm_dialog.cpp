@@ -1,0 +1,196 @@
+// The alarm settings dialog: comparison and action lists with their stored codes, the boxes
+// each action uses, the file browser and the WAV preview, and storing at its own OK.
+#include "ui/alarm_dialog.h"
+
+#include <commdlg.h>
+
+#include "alarm/alarm_action.h"
+#include "port/port.h"
+#include "res/resource.h"
+#include "settings/convert.h"
+#include "settings/settings_model.h"
+#include "ui/dialog_helpers.h"
+
+namespace {
+
+// The comparison list's items and the codes they store; and the item shown for each code.
+const uint32_t CodeOfItem[5] = {1, 3, 5, 6, 7};
+const int ItemOfCode[8] = {0, 0, 1, 1, 2, 2, 3, 4};
+
+// The option bits the dialog's check boxes store.
+struct FlagBox {
+    int Id;
+    uint32_t Bit;
+};
+const FlagBox FlagBoxes[] = {{IDC_ALARM_AT_START, AlarmAtStart},
+                             {IDC_ALARM_OFF_AFTER, AlarmOffAfterFire},
+                             {IDC_ALARM_PREVIOUS, AlarmPrevThreshold},
+                             {IDC_ALARM_REPEAT, AlarmRepeat},
+                             {IDC_ALARM_ON_LEAVE, AlarmOnLeave}};
+
+constexpr int FileChars = 260;
+constexpr int OptionChars = 64;
+
+CounterSlot* SlotOf(HWND dialog) {
+    return reinterpret_cast<CounterSlot*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+}
+
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void Enable(HWND dialog, int id, bool on) {
+    EnableWindow(GetDlgItem(dialog, id), on);
+}
+
+int SelectedAction(HWND dialog) {
+    LRESULT index = SendDlgItemMessageW(dialog, IDC_ALARM_ACTION, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? 0 : static_cast<int>(index) & 7;
+}
+
+// The boxes each action uses: the file for 1 to 4, the option for 2 and 4.
+void EnableForAction(HWND dialog) {
+    int action = SelectedAction(dialog);
+    bool file = action >= 1 && action <= 4;
+    Enable(dialog, IDC_ALARM_FILE, file);
+    Enable(dialog, IDC_ALARM_BROWSE, file);
+    Enable(dialog, IDC_ALARM_OPTION, action == 2 || action == 4);
+}
+
+void OnInit(HWND dialog, CounterSlot* slot) {
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(slot));
+    EnableDialogTheme(dialog);
+    SendDlgItemMessageW(dialog, IDC_ALARM_BORDER, EM_LIMITTEXT, 12, 0);
+    SendDlgItemMessageW(dialog, IDC_ALARM_FILE, EM_LIMITTEXT, FileChars - 1, 0);
+    SendDlgItemMessageW(dialog, IDC_ALARM_OPTION, EM_LIMITTEXT, OptionChars - 1, 0);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    FillComboFromString(GetDlgItem(dialog, IDC_ALARM_COMPARE), instance, IDS_COMPARISONS);
+    FillComboFromString(GetDlgItem(dialog, IDC_ALARM_ACTION), instance, IDS_ACTIONS);
+    CenterOnParent(dialog);
+    if (!slot)
+        return;
+    uint32_t flag = slot->AlarmFlag;
+    for (const FlagBox& box : FlagBoxes) {
+        if (flag & box.Bit)
+            CheckDlgButton(dialog, box.Id, BST_CHECKED);
+    }
+    if (flag & AlarmOffAfterFire) {
+        Enable(dialog, IDC_ALARM_REPEAT, false);
+        Enable(dialog, IDC_ALARM_ON_LEAVE, false);
+    }
+    if (flag & AlarmPrevThreshold)
+        Enable(dialog, IDC_ALARM_BORDER, false);
+    SetDlgItemInt64(dialog, IDC_ALARM_BORDER, slot->AlarmBorder);
+    SendDlgItemMessageW(dialog, IDC_ALARM_COMPARE, CB_SETCURSEL,
+                        ItemOfCode[(flag >> AlarmCompareShift) & 7], 0);
+    SetDlgItemInt(dialog, IDC_ALARM_DURATION, slot->AlarmDuration, FALSE);
+    SendDlgItemMessageW(dialog, IDC_ALARM_ACTION, CB_SETCURSEL, (flag >> AlarmActionShift) & 7, 0);
+    EnableForAction(dialog);
+    if (slot->AlarmFile)
+        SetDlgItemTextW(dialog, IDC_ALARM_FILE, slot->AlarmFile);
+    if (slot->AlarmOption)
+        SetDlgItemTextW(dialog, IDC_ALARM_OPTION, slot->AlarmOption);
+}
+
+void Browse(HWND dialog) {
+    wchar_t path[FileChars] = L"";
+    GetDlgItemTextW(dialog, IDC_ALARM_FILE, path, FileChars);
+    if (GetKeyState(VK_SHIFT) < 0) {
+        // A preview of the sound, for the WAV action only.
+        int length = WideLength(path);
+        if (SelectedAction(dialog) == 3 && length >= 5 &&
+            CompareNoCase(path + length - 4, L".wav") == 0)
+            CallPlaySound(path, nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+        return;
+    }
+    static const wchar_t Filters[] = L"all\0*.*\0*.exe\0*.exe\0*.wav\0*.wav\0*.log\0*.log\0";
+    OPENFILENAMEW open = {};
+    open.lStructSize = sizeof(open);
+    open.hwndOwner = dialog;
+    open.lpstrFilter = Filters;
+    open.nFilterIndex = static_cast<DWORD>(SelectedAction(dialog));
+    open.lpstrFile = path;
+    open.nMaxFile = FileChars;
+    open.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    if (GetOpenFileNameW(&open))
+        SetDlgItemTextW(dialog, IDC_ALARM_FILE, path);
+}
+
+// The box's text on the heap, sized exactly; null when the box is empty.
+wchar_t* HeapTextOf(HWND dialog, int id) {
+    int length = GetWindowTextLengthW(GetDlgItem(dialog, id));
+    if (length <= 0)
+        return nullptr;
+    auto* text =
+        static_cast<wchar_t*>(PortHeapAlloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
+    if (text)
+        GetDlgItemTextW(dialog, id, text, length + 1);
+    return text;
+}
+
+void Store(HWND dialog, CounterSlot* slot) {
+    for (const FlagBox& box : FlagBoxes) {
+        slot->AlarmFlag &= ~box.Bit;
+        if (Checked(dialog, box.Id))
+            slot->AlarmFlag |= box.Bit;
+    }
+    slot->AlarmBorder = GetDlgItemInt64(dialog, IDC_ALARM_BORDER);
+    LRESULT item = SendDlgItemMessageW(dialog, IDC_ALARM_COMPARE, CB_GETCURSEL, 0, 0);
+    uint32_t code = CodeOfItem[item >= 0 && item <= 4 ? item : 0];
+    slot->AlarmFlag = (slot->AlarmFlag & ~AlarmCompareMask) | (code << AlarmCompareShift);
+    BOOL read = FALSE;
+    UINT duration = GetDlgItemInt(dialog, IDC_ALARM_DURATION, &read, FALSE);
+    slot->AlarmDuration = read ? duration : 0;
+    slot->AlarmFlag = (slot->AlarmFlag & ~AlarmActionMask) |
+                      (static_cast<uint32_t>(SelectedAction(dialog)) << AlarmActionShift);
+    PortHeapFree(slot->AlarmFile);
+    slot->AlarmFile = HeapTextOf(dialog, IDC_ALARM_FILE);
+    PortHeapFree(slot->AlarmOption);
+    slot->AlarmOption = HeapTextOf(dialog, IDC_ALARM_OPTION);
+}
+
+} // namespace
+
+INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit(dialog, reinterpret_cast<CounterSlot*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (CounterSlot* slot = SlotOf(dialog))
+                Store(dialog, slot);
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        case IDC_ALARM_OFF_AFTER: {
+            bool free = !Checked(dialog, IDC_ALARM_OFF_AFTER);
+            Enable(dialog, IDC_ALARM_REPEAT, free);
+            Enable(dialog, IDC_ALARM_ON_LEAVE, free);
+            return TRUE;
+        }
+        case IDC_ALARM_PREVIOUS:
+            Enable(dialog, IDC_ALARM_BORDER, !Checked(dialog, IDC_ALARM_PREVIOUS));
+            return TRUE;
+        case IDC_ALARM_ACTION:
+            if (HIWORD(wParam) == CBN_SELCHANGE)
+                EnableForAction(dialog);
+            return TRUE;
+        case IDC_ALARM_BROWSE:
+            Browse(dialog);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR RunAlarmDialog(HWND owner, void* slot) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ALARM), owner,
+                           AlarmDialogProc, reinterpret_cast<LPARAM>(slot));
+}
