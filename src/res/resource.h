@@ -81,3 +81,19 @@
 #define IDC_ALARM_FILE 1210
 #define IDC_ALARM_BROWSE 1211
 #define IDC_ALARM_OPTION 1212
+
+// Graph and icon pages (dialogs 109 and 110): the check boxes of the drawing rows 1 to 9 and
+// their colour buttons, the options, the widths with their labels, spinners and units.
+#define IDC_STYLE_ROW1 1301
+#define IDC_STYLE_ROW9 1309
+#define IDC_STYLE_COLOR1 1311
+#define IDC_STYLE_COLOR9 1319
+#define IDC_STYLE_BARS 1320
+#define IDC_STYLE_CLEAR_CAPTION 1321
+#define IDC_STYLE_PICK16 1322
+#define IDC_STYLE_ICON_CLEAR 1323
+#define IDC_STYLE_WIDTH1 1331
+#define IDC_STYLE_SPIN1 1341
+#define IDC_STYLE_WIDTH_LABEL1 1351
+#define IDC_STYLE_WIDTH_UNIT1 1361
+#define IDC_STYLE_ROUND 1370

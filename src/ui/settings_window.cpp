@@ -9,6 +9,7 @@
 #include "ui/counter_page.h"
 #include "ui/dialog_helpers.h"
 #include "ui/main_page.h"
+#include "ui/style_pages.h"
 #include "ui/version_text.h"
 
 int LastSettingsPage = -1;
@@ -17,11 +18,6 @@ namespace {
 
 constexpr wchar_t FrameFont[] = L"ＭＳ Ｐゴシック";
 constexpr WORD FrameFontPoints = 9;
-
-// The pages whose templates are not in this program yet show an empty area.
-INT_PTR CALLBACK AbsentPageProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
 
 // Writes a dialog template into a block, WORD by WORD.
 struct TemplateWriter {
@@ -333,11 +329,11 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
     TabPage pages[7] = {
         {nullptr, label[0], instance, IDD_MAIN_PAGE, MainPageProc, main},
         {nullptr, label[1], instance, IDD_COUNTER_PAGE, CounterPageProc, &counters[0]},
-        {nullptr, label[2], instance, IDD_GRAPH_PAGE, AbsentPageProc, &styles[0]},
-        {nullptr, label[3], instance, IDD_ICON_PAGE, AbsentPageProc, &styles[0]},
+        {nullptr, label[2], instance, IDD_GRAPH_PAGE, GraphPageProc, &styles[0]},
+        {nullptr, label[3], instance, IDD_ICON_PAGE, IconPageProc, &styles[0]},
         {nullptr, label[4], instance, IDD_COUNTER_PAGE, CounterPageProc, &counters[1]},
-        {nullptr, label[5], instance, IDD_GRAPH_PAGE, AbsentPageProc, &styles[1]},
-        {nullptr, label[6], instance, IDD_ICON_PAGE, AbsentPageProc, &styles[1]},
+        {nullptr, label[5], instance, IDD_GRAPH_PAGE, GraphPageProc, &styles[1]},
+        {nullptr, label[6], instance, IDD_ICON_PAGE, IconPageProc, &styles[1]},
     };
     spec.Pages = pages;
     int result = RunTabHost(&spec);

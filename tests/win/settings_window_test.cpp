@@ -17,7 +17,9 @@
 #include "settings/settings_schema.h"
 #include "test_support.h"
 #include "port/port.h"
+#include "render/draw_resources.h"
 #include "ui/dialog_helpers.h"
+#include "ui/style_pages.h"
 #include "ui/settings_window.h"
 #include "ui/version_text.h"
 
@@ -205,8 +207,6 @@ TEST_F(SettingsWindow, CancelKeepsTheRecordsAndOkAfterTheMainPageWritesOnlyMainS
             ASSERT_NE(page, nullptr);
             SetDlgItemTextW(page, IDC_MAIN_INTERVAL, L"500");
             CheckDlgButton(page, IDC_MAIN_FIT_GRID, BST_UNCHECKED);
-            // The other tabs are shown, but their pages are not in this program yet.
-            SendMessageW(frame, THM_SELECTPAGE, 0, 2);
             Press(frame, button);
         });
         EXPECT_EQ(Run(), button == IDOK ? 1 : 2);
@@ -506,6 +506,143 @@ TEST_F(AlarmDialog, DisabledBoxesStillStoreAndAnEmptyFileLeavesNoText) {
     EXPECT_EQ(records.Slot[0].AlarmBorder, 55);
     PortHeapFree(records.Slot[0].AlarmOption);
     records.Slot[0].AlarmOption = nullptr;
+}
+
+class StylePage : public SettingsWindow {
+protected:
+    void SetUp() override {
+        SettingsWindow::SetUp();
+        records.Main.SecondGraph = 1;
+        before = records;
+    }
+    void OnPage(int tab, std::function<void(HWND)> drive, int button = IDOK) {
+        LastSettingsPage = tab;
+        DriveSettingsWindow([&, drive, button](HWND frame) {
+            HWND page = VisiblePageWith(frame, IDC_STYLE_ROUND);
+            ASSERT_NE(page, nullptr);
+            drive(page);
+            Press(frame, button);
+        });
+        EXPECT_EQ(Run(), button == IDOK ? 1 : 2);
+    }
+    static bool Visible(HWND page, int id) {
+        return IsWindowVisible(GetDlgItem(page, id)) != FALSE;
+    }
+    static UINT Colour(HWND page, int row) {
+        return GetDlgItemInt(page, IDC_STYLE_COLOR1 + row - 1, nullptr, FALSE);
+    }
+};
+
+TEST_F(StylePage, UnchangedPagesStoreTheStyleAsItWas) {
+    for (int tab : {2, 3, 5, 6}) {
+        SCOPED_TRACE(testing::Message() << "tab " << tab);
+        records = before;
+        OnPage(tab, [](HWND) {});
+        EXPECT_EQ(std::memcmp(records.Style, before.Style, sizeof(records.Style)), 0);
+    }
+}
+
+TEST_F(StylePage, GraphTwoShowsOnlyWhatItDrawsAndLosesTheSharedBitsAtOnce) {
+    records.Style[1].DrawFlag |= BackLines | BackFill | FrameOn;
+    records.Style[1].IconDrawFlag |= BackLines | BackFill | FrameOn | IconBackClear;
+    for (int tab : {5, 6}) {
+        OnPage(
+            tab,
+            [tab](HWND page) {
+                for (int row : {5, 6, 7}) {
+                    EXPECT_FALSE(Visible(page, IDC_STYLE_ROW1 + row - 1)) << row;
+                    EXPECT_FALSE(Visible(page, IDC_STYLE_COLOR1 + row - 1)) << row;
+                }
+                for (int k = 0; k < 4; k++) {
+                    EXPECT_FALSE(Visible(page, IDC_STYLE_WIDTH1 + k));
+                    EXPECT_FALSE(Visible(page, IDC_STYLE_SPIN1 + k));
+                    EXPECT_FALSE(Visible(page, IDC_STYLE_WIDTH_LABEL1 + k));
+                }
+                EXPECT_TRUE(Visible(page, IDC_STYLE_ROW1));
+                if (tab == 6) {
+                    EXPECT_FALSE(Visible(page, IDC_STYLE_ICON_CLEAR));
+                }
+            },
+            IDCANCEL);
+    }
+    EXPECT_EQ(records.Style[1].DrawFlag & (BackLines | BackFill | FrameOn), 0u)
+        << "cleared at creation, although the window was cancelled";
+    EXPECT_EQ(records.Style[1].IconDrawFlag & (BackLines | BackFill | FrameOn), 0u);
+}
+
+TEST_F(StylePage, BackgroundFillIsIndeterminateAndStaysSet) {
+    records.Style[0].DrawFlag &= ~BackFill;
+    OnPage(
+        2,
+        [](HWND page) {
+            EXPECT_EQ(IsDlgButtonChecked(page, IDC_STYLE_ROW1 + 5), BST_INDETERMINATE);
+            SendDlgItemMessageW(page, IDC_STYLE_ROW1 + 5, BM_CLICK, 0, 0);
+            EXPECT_EQ(IsDlgButtonChecked(page, IDC_STYLE_ROW1 + 5), BST_INDETERMINATE)
+                << "a click does not change it";
+        },
+        IDCANCEL);
+    EXPECT_TRUE(records.Style[0].DrawFlag & BackFill) << "set at creation for graph 1";
+    OnPage(2, [](HWND page) {
+        // Bars disable the filled history, which keeps and stores its mark.
+        SendDlgItemMessageW(page, IDC_STYLE_BARS, BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_STYLE_ROW1 + 3)));
+        // The grid lines off: their width and height boxes go grey.
+        SendDlgItemMessageW(page, IDC_STYLE_ROW1 + 4, BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_STYLE_WIDTH1 + 2)));
+    });
+    uint32_t flag = records.Style[0].DrawFlag;
+    EXPECT_EQ(flag & (BackFill | HistBars | HistFill | BackLines), BackFill | HistBars | HistFill);
+}
+
+TEST_F(StylePage, WidthsAreClampedAndRoundingIsTheItemIndex) {
+    records.Style[0].IconDrawFlag |= 0x2000; // rounding up
+    OnPage(2, [](HWND page) {
+        SetDlgItemTextW(page, IDC_STYLE_WIDTH1, L"120");
+        SetDlgItemTextW(page, IDC_STYLE_WIDTH1 + 1, L"");
+        SendDlgItemMessageW(page, IDC_STYLE_ROUND, CB_SETCURSEL, 1, 0);
+    });
+    EXPECT_EQ(records.Style[0].LastWidth, 99);
+    EXPECT_EQ(records.Style[0].FrameWidth, 0);
+    EXPECT_EQ(records.Style[0].DrawFlag & 0x3000u, 0x1000u);
+    OnPage(3, [](HWND page) {
+        EXPECT_EQ(SendDlgItemMessageW(page, IDC_STYLE_ROUND, CB_GETCURSEL, 0, 0), 2);
+        SetDlgItemTextW(page, IDC_STYLE_WIDTH1 + 2, L"20");
+        SendDlgItemMessageW(page, IDC_STYLE_ROUND, CB_SETCURSEL, 1, 0);
+    });
+    EXPECT_EQ(records.Style[0].IconBackWidth, 16);
+    EXPECT_EQ(records.Style[0].IconDrawFlag & 0x3000u, 0x1000u);
+    OnPage(3, [](HWND page) { SendDlgItemMessageW(page, IDC_STYLE_ROUND, CB_SETCURSEL, 0, 0); });
+    EXPECT_EQ(records.Style[0].IconDrawFlag & 0x3000u, 0u);
+}
+
+TEST_F(StylePage, IconColoursArePaletteColours) {
+    OnPage(3, [](HWND page) {
+        // The default icon colours: indexes 10, 10, 14, 14, 12, 0 and 8.
+        const int indexes[7] = {10, 10, 14, 14, 12, 0, 8};
+        for (int row = 1; row <= 7; row++)
+            EXPECT_EQ(Colour(page, row), ColorPalette16[indexes[row - 1]]) << row;
+        // A colour outside the palette, as a foreign hand might leave it, stores as 15.
+        SetDlgItemInt(page, IDC_STYLE_COLOR1 + 2, 12345, FALSE);
+    });
+    EXPECT_EQ(records.Style[0].ColorFlag, (before.Style[0].ColorFlag & ~0xF00u) | 0xF00u);
+    EXPECT_EQ(PaletteIndex(0x808080), 8);
+    EXPECT_EQ(PaletteIndex(0x123456), -1);
+}
+
+TEST(ColorMenu, SixteenColoursInTwoColumns) {
+    HMENU menu = BuildColorMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 16);
+    for (int i = 0; i < 16; i++) {
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE | MIIM_DATA;
+        ASSERT_TRUE(GetMenuItemInfoW(menu, i, TRUE, &item));
+        EXPECT_TRUE(item.fType & MFT_OWNERDRAW);
+        EXPECT_EQ((item.fType & MFT_MENUBREAK) != 0, i == 8) << i;
+        EXPECT_EQ(item.dwItemData, ColorPalette16[i]);
+    }
+    DestroyMenu(menu);
 }
 
 TEST(DialogHelpers, CombosEditsAndVersionTexts) {
