@@ -629,6 +629,54 @@ TEST_F(StylePage, IconColoursArePaletteColours) {
     EXPECT_EQ(PaletteIndex(0x123456), -1);
 }
 
+HWND TheColourFrame;
+RECT TheColourDialogRect;
+
+void CALLBACK CloseColourDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    // The colour dialog: the thread's visible dialog window that is not the settings window.
+    struct Search {
+        HWND frame, found;
+    } search = {TheColourFrame, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            wchar_t name[16] = L"";
+            GetClassNameW(w, name, 16);
+            if (w != s->frame && IsWindowVisible(w) && !lstrcmpW(name, L"#32770")) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found)
+        return;
+    GetWindowRect(search.found, &TheColourDialogRect);
+    SendMessageW(search.found, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(StylePage, ColourDialogOpensBesideTheSettingsWindow) {
+    RECT frameRect = {};
+    UINT before = 0, after = 0;
+    TheColourDialogRect = {};
+    OnPage(2, [&](HWND page) {
+        TheColourFrame = GetParent(page);
+        GetWindowRect(TheColourFrame, &frameRect);
+        before = Colour(page, 3);
+        SetTimer(nullptr, 0, 300, CloseColourDialog);
+        // Without "16色から色を選択する(&U)" the button opens the colour dialog.
+        SendDlgItemMessageW(page, IDC_STYLE_COLOR1 + 2, BM_CLICK, 0, 0);
+        after = Colour(page, 3);
+    });
+    EXPECT_EQ(TheColourDialogRect.right, frameRect.right) << "right edges together";
+    int height = TheColourDialogRect.bottom - TheColourDialogRect.top;
+    EXPECT_EQ(TheColourDialogRect.top, (frameRect.top + frameRect.bottom - height) / 2);
+    EXPECT_EQ(after, before) << "confirmed with the colour it started from";
+    EXPECT_EQ(records.Style[0].ColHistPen, before);
+}
+
 TEST(ColorMenu, SixteenColoursInTwoColumns) {
     HMENU menu = BuildColorMenu();
     ASSERT_NE(menu, nullptr);
