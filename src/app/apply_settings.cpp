@@ -23,14 +23,7 @@ constexpr uint32_t ChangedMaximum = 0x4;
 void ApplyTrayIcon(AppState* app, HWND window) {
     const MainSettings* main = &app->Settings.Main;
     if (main->Prop & PropNoTrayIcon) {
-        if (app->RunFlag & TrayIcon) {
-            NotifyTrayIcon(NIM_DELETE, window, TrayIconId, 0, nullptr, nullptr);
-            app->RunFlag &= ~TrayIcon;
-            if (app->TrayImage) {
-                DestroyIcon(app->TrayImage);
-                app->TrayImage = nullptr;
-            }
-        }
+        RemoveTrayIcon(app, window);
         // Without an icon the window is the only way back: shown and clickable.
         if (!(main->Prop & PropShown))
             SendMessageW(window, WM_COMMAND, IDM_SHOWGRAPH, 0);

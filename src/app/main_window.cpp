@@ -124,14 +124,7 @@ LRESULT OnDestroy(AppState* app, HWND window) {
         UnregisterHotKey(window, HotKeyId);
         app->RunFlag &= ~HotKey;
     }
-    if (app->RunFlag & TrayIcon) {
-        NotifyTrayIcon(NIM_DELETE, window, TrayIconId, 0, nullptr, nullptr);
-        app->RunFlag &= ~TrayIcon;
-    }
-    if (app->TrayImage) {
-        DestroyIcon(app->TrayImage);
-        app->TrayImage = nullptr;
-    }
+    RemoveTrayIcon(app, window);
     if (app->Surface) {
         DeleteObject(app->Surface);
         app->Surface = nullptr;

@@ -137,3 +137,14 @@ BOOL ShowTrayMenu(HWND window, HMENU popup) {
     PostMessageW(window, WM_NULL, 0, 0);
     return result;
 }
+
+void RemoveTrayIcon(AppState* app, HWND window) {
+    if (app->RunFlag & TrayIcon) {
+        NotifyTrayIcon(NIM_DELETE, window, TrayIconId, 0, nullptr, nullptr);
+        app->RunFlag &= ~TrayIcon;
+    }
+    if (app->TrayImage) {
+        DestroyIcon(app->TrayImage);
+        app->TrayImage = nullptr;
+    }
+}

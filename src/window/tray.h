@@ -17,3 +17,5 @@ HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT default
 // Opens popup at the cursor, aligned away from the taskbar, for the tray icon's right click.
 // Returns TrackPopupMenu's result.
 BOOL ShowTrayMenu(HWND window, HMENU popup);
+// Takes the icon out of the notification area, if it is there, and destroys its image.
+void RemoveTrayIcon(AppState* app, HWND window);

@@ -75,6 +75,16 @@ def parse_pairs(line):
     return pairs
 
 
+def wait_for(condition, timeout=5.0, step=0.1):
+    """Polls condition() until it is true; returns the seconds it took, or None."""
+    start = time.monotonic()
+    while time.monotonic() - start < timeout:
+        if condition():
+            return time.monotonic() - start
+        time.sleep(step)
+    return None
+
+
 class ProbeResult:
     """One probe answer: its exit code (0 ok, 1 not found, 2 usage) and its key=value pairs."""
 

@@ -38,13 +38,7 @@ class ProgramCase(harness.DesktopTestCase):
         return window.int("left"), window.int("top")
 
     def wait_for(self, condition, timeout=3.0, step=0.05):
-        """Polls condition() until it is true; returns the seconds it took, or None."""
-        start = time.monotonic()
-        while time.monotonic() - start < timeout:
-            if condition():
-                return time.monotonic() - start
-            time.sleep(step)
-        return None
+        return harness.wait_for(condition, timeout, step)
 
     def visible(self):
         return self.window()["visible"] == "1"

@@ -28,12 +28,7 @@ class PagesTest(harness.DesktopTestCase):
         self.window = self.desktop.find()
 
     def wait_for(self, condition, timeout=5.0):
-        start = time.monotonic()
-        while time.monotonic() - start < timeout:
-            if condition():
-                return True
-            time.sleep(0.1)
-        return False
+        return harness.wait_for(condition, timeout) is not None
 
     def open_settings(self, tabs_right=0):
         self.desktop.mousemove(self.window.int("left") + 70, self.window.int("top") + 25)

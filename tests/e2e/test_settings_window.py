@@ -28,12 +28,7 @@ class SettingsWindowTest(harness.DesktopTestCase):
         return self.desktop.find()
 
     def wait_for(self, condition, timeout=5.0):
-        start = time.monotonic()
-        while time.monotonic() - start < timeout:
-            if condition():
-                return True
-            time.sleep(0.1)
-        return False
+        return harness.wait_for(condition, timeout) is not None
 
     def settings(self, control=None):
         args = ["settings"] + ([control] if control else [])

@@ -10,6 +10,7 @@
 #include "loaded_records.h"
 #include "port/port.h"
 #include "settings/convert.h"
+#include "test_support.h"
 
 namespace {
 
@@ -21,19 +22,6 @@ std::wstring ModulePath() {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     return path;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    if (!bytes.empty())
-        ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    return bytes;
 }
 
 // A heap copy for AlarmFile or AlarmOption, which the slot owns.
@@ -73,7 +61,7 @@ protected:
     // What record_args wrote: its command line and working directory, or empty.
     std::wstring WaitForRecord() {
         for (int i = 0; i < 100; i++) {
-            std::string bytes = ReadBytes(record);
+            std::string bytes = ReadFileBytes(record);
             size_t lines = 0;
             std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
                               bytes.size() / sizeof(wchar_t));
@@ -97,13 +85,13 @@ TEST_F(AlarmAction, LogLinesAreAppendedAsTheyExpand) {
     Set(4, log, L"%t%v%u (>= %b)\\r\\n");
     RunAlarmAction(slot, 87, 80);
     RunAlarmAction(slot, -3, 80);
-    EXPECT_EQ(ReadBytes(log), "CPU 87 % (>= 80)\r\nCPU -3 % (>= 80)\r\n");
+    EXPECT_EQ(ReadFileBytes(log), "CPU 87 % (>= 80)\r\nCPU -3 % (>= 80)\r\n");
 
     // The whole example template: date and time of the moment, then the same text.
     DeleteFileW(log.c_str());
     Set(4, log, L"%y/%M/%d %H:%m:%s.%S %t%v%u (>= %b)\\r\\n");
     EXPECT_EQ(AppendAlarmLog(slot, 87, 80), 42u);
-    std::string line = ReadBytes(log);
+    std::string line = ReadFileBytes(log);
     ASSERT_EQ(line.size(), 42u) << line;
     EXPECT_EQ(line.substr(23), " CPU 87 % (>= 80)\r\n");
     for (size_t i : {4u, 7u})
@@ -122,7 +110,7 @@ TEST_F(AlarmAction, AnUnopenableLogWritesNothing) {
     CloseHandle(held);
     Set(4, log, L"");
     EXPECT_EQ(AppendAlarmLog(slot, 1, 0), 0u) << "an empty template";
-    EXPECT_EQ(ReadBytes(log), "");
+    EXPECT_EQ(ReadFileBytes(log), "");
 }
 
 TEST_F(AlarmAction, ProgramRunsInItsOwnFolderWithTheExpandedParameters) {

@@ -242,23 +242,21 @@ INSTANTIATE_TEST_SUITE_P(
         ExpandCase{L"\\Memory\\% Committed Bytes In Use", L"x", 260,
                    L"\\Memory\\% Committed Bytes In Use", nullptr, nullptr},
         ExpandCase{L"\\Network Interface()\\Bytes Total/sec", L"eth0|lo", 260,
-                   L"\\Network Interface(eth0)\\Bytes Total/sec", L"Network Interface",
-                   nullptr},
+                   L"\\Network Interface(eth0)\\Bytes Total/sec", L"Network Interface", nullptr},
         // Parentheses after the object part are part of the counter name.
         ExpandCase{L"\\Memory\\Odd ()", L"a", 260, L"\\Memory\\Odd ()", nullptr, nullptr},
         // A path on another machine asks that machine.
         ExpandCase{L"\\\\server\\Processor()\\% Processor Time", L"0", 260,
                    L"\\\\server\\Processor(0)\\% Processor Time", L"Processor", L"\\\\server"},
-        ExpandCase{L"\\Processor()\\% Processor Time", L"", 260,
-                   L"\\Processor()\\% Processor Time", L"Processor", nullptr},
+        ExpandCase{L"\\Processor()\\% Processor Time", L"", 260, L"\\Processor()\\% Processor Time",
+                   L"Processor", nullptr},
         // The list cannot be read: the path keeps its empty parentheses.
         ExpandCase{L"\\Processor()\\% Processor Time", nullptr, 260,
                    L"\\Processor()\\% Processor Time", L"Processor", nullptr},
         // Room for the start up to '(' but not for k + 1 characters: nothing at all.
         ExpandCase{L"\\Processor()\\x", L"0", 12, nullptr, nullptr, nullptr},
         // Short of room after the start: the rest is cut.
-        ExpandCase{L"\\Processor()\\x", L"123", 16, L"\\Processor(123)", L"Processor",
-                   nullptr},
+        ExpandCase{L"\\Processor()\\x", L"123", 16, L"\\Processor(123)", L"Processor", nullptr},
         // An object name longer than 31 characters is not asked for.
         ExpandCase{L"\\ABCDEFGHIJKLMNOPQRSTUVWXYZ012345()\\c", L"0", 260,
                    L"\\ABCDEFGHIJKLMNOPQRSTUVWXYZ012345()\\c", nullptr, nullptr}));

@@ -30,8 +30,7 @@ PDH_STATUS WINAPI AddCounter(PDH_HQUERY, LPCWSTR path, DWORD_PTR, PDH_HCOUNTER* 
     return Add(path, counter, false);
 }
 
-PDH_STATUS WINAPI AddEnglishCounter(PDH_HQUERY, LPCWSTR path, DWORD_PTR,
-                                    PDH_HCOUNTER* counter) {
+PDH_STATUS WINAPI AddEnglishCounter(PDH_HQUERY, LPCWSTR path, DWORD_PTR, PDH_HCOUNTER* counter) {
     return Add(path, counter, true);
 }
 
@@ -80,7 +79,9 @@ PDH_STATUS WINAPI Enum(LPCWSTR, LPCWSTR machine, LPCWSTR object, LPWSTR, LPDWORD
     return ERROR_SUCCESS;
 }
 
-PDH_STATUS WINAPI Browse(PPDH_BROWSE_DLG_CONFIG_W) { return PDH_DIALOG_CANCELLED; }
+PDH_STATUS WINAPI Browse(PPDH_BROWSE_DLG_CONFIG_W) {
+    return PDH_DIALOG_CANCELLED;
+}
 
 CounterLibrary library;
 

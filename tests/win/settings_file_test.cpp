@@ -19,18 +19,6 @@ std::wstring ModuleSettingsPath() {
     return std::wstring(path, n - 3) + L"ini";
 }
 
-std::string ReadAll(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    return bytes;
-}
-
 void WriteAll(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -110,7 +98,7 @@ TEST_F(SettingsFile, SaveTakesThePlaceFromTheWindow) {
     app->SettingsArg = named.c_str();
     LoadSettings(app);
     EXPECT_EQ(SaveSettings(app, window), 0) << "there was no file";
-    std::string saved = ReadAll(named);
+    std::string saved = ReadFileBytes(named);
     EXPECT_NE(saved.find("WndPosX=120\r\nWndPosY=130\r\nWndWidth=150\r\nWndHeight=40\r\n"),
               std::string::npos)
         << saved;
@@ -140,7 +128,7 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
         app->Settings.Main.Interval = 900;
         SaveSettings(app, window);
         CloseHandle(held);
-        EXPECT_EQ(ReadAll(named), before);
+        EXPECT_EQ(ReadFileBytes(named), before);
         EXPECT_EQ(TemporaryFilesBeside(named), 0) << "the new file was removed";
     }
 
@@ -149,7 +137,7 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
     SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(SaveSettingsFile(named.c_str(), &app->Settings), SettingsSaveResult::Failed);
     SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadAll(named), before);
+    EXPECT_EQ(ReadFileBytes(named), before);
     EXPECT_EQ(TemporaryFilesBeside(named), 0);
 }
 

@@ -23,20 +23,20 @@ TEST_P(SettingsArgument, IsTheRestAfterTheProgramName) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, SettingsArgument,
-    testing::Values(
-        ArgumentCase{L"ferrogauge.exe", L""},
-        ArgumentCase{L"ferrogauge.exe  D:\\my files\\set.ini", L"D:\\my files\\set.ini"},
-        ArgumentCase{L"\"C:\\Program Files\\fg\\ferrogauge.exe\" set.ini", L"set.ini"},
-        // No closing quote: the whole rest is the program name.
-        ArgumentCase{L"\"C:\\Program Files\\fg\\ferrogauge.exe set.ini", L""},
-        // Quotes around the argument stay, so it no longer ends in ".ini".
-        ArgumentCase{L"ferrogauge.exe \"D:\\a b\\set.ini\"", L"\"D:\\a b\\set.ini\""},
-        ArgumentCase{L"   ferrogauge.exe set.ini", L"set.ini"},
-        // A tab is no separator: it belongs to the program name, or to the argument.
-        ArgumentCase{L"ferrogauge.exe\tset.ini", L""},
-        ArgumentCase{L"ferrogauge.exe \tset.ini", L"\tset.ini"},
-        ArgumentCase{L"ferrogauge.exe set.ini  ", L"set.ini  "},
-        ArgumentCase{L"", L""}));
+    testing::Values(ArgumentCase{L"ferrogauge.exe", L""},
+                    ArgumentCase{L"ferrogauge.exe  D:\\my files\\set.ini",
+                                 L"D:\\my files\\set.ini"},
+                    ArgumentCase{L"\"C:\\Program Files\\fg\\ferrogauge.exe\" set.ini", L"set.ini"},
+                    // No closing quote: the whole rest is the program name.
+                    ArgumentCase{L"\"C:\\Program Files\\fg\\ferrogauge.exe set.ini", L""},
+                    // Quotes around the argument stay, so it no longer ends in ".ini".
+                    ArgumentCase{L"ferrogauge.exe \"D:\\a b\\set.ini\"", L"\"D:\\a b\\set.ini\""},
+                    ArgumentCase{L"   ferrogauge.exe set.ini", L"set.ini"},
+                    // A tab is no separator: it belongs to the program name, or to the argument.
+                    ArgumentCase{L"ferrogauge.exe\tset.ini", L""},
+                    ArgumentCase{L"ferrogauge.exe \tset.ini", L"\tset.ini"},
+                    ArgumentCase{L"ferrogauge.exe set.ini  ", L"set.ini  "},
+                    ArgumentCase{L"", L""}));
 
 TEST(SettingsArgument, OfTheProcessIsAPointerIntoItsCommandLine) {
     const wchar_t* line = GetCommandLineW();

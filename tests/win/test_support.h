@@ -52,3 +52,6 @@ struct Canvas {
 // Deletes the settings file beside the test executable (win_tests.ini); the tests do it
 // before and after every test.
 void ForgetSettingsFile();
+
+// The bytes of a file (read while others may have it open), or "<missing>".
+std::string ReadFileBytes(const std::wstring& path);
