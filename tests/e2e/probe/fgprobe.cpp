@@ -14,6 +14,7 @@
 
 #include <windows.h>
 #include <winternl.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include "gdi_table.h"
@@ -37,6 +38,7 @@ int Usage() {
                      L"       fgprobe wait-exit PID TIMEOUT_MS\n"
                      L"       fgprobe hold TIMEOUT_MS\n"
                      L"       fgprobe menu\n"
+             L"       fgprobe stats PID\n"
                      L"       fgprobe foreground\n"
              L"       fgprobe settings [CONTROL_ID]\n"
                      L"       fgprobe tray-restart\n"
@@ -271,51 +273,73 @@ int CmdWorkArea() {
 
 // GetGuiResources answers 0 under Wine, so the live GDI objects of the other process are
 // counted straight from its handle table, which sits in its own address space.
-int CmdGdi(DWORD pid) {
+// The live GDI objects of another process, read from its handle table; false when they
+// cannot be read.
+bool CountGdiObjects(HANDLE process, unsigned long* live) {
     typedef NTSTATUS(NTAPI * QueryProc)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     QueryProc query = (QueryProc)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"),
                                                        "NtQueryInformationProcess");
-    if (!query)
-        return ExitNotFound;
+    PROCESS_BASIC_INFORMATION info = {};
+    ULONG_PTR table = 0;
+    SIZE_T got = 0;
+    if (!query || query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
+        return false;
+    if (!ReadProcessMemory(process, (BYTE*)info.PebBaseAddress + PebGdiTableOffset, &table,
+                           sizeof table, &got) ||
+        got != sizeof table || !table)
+        return false;
+    // Owned here, freed below.
+    BYTE* entries = (BYTE*)malloc(GdiTableBytes);
+    if (!entries)
+        return false;
+    bool read = ReadProcessMemory(process, (const void*)table, entries, GdiTableBytes, &got) &&
+                got == GdiTableBytes;
+    if (read)
+        *live = CountLiveGdiEntries(entries);
+    free(entries);
+    return read;
+}
 
+int CmdGdi(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!process) {
         wprintf(L"found=0\n");
         return ExitNotFound;
     }
-
-    int result = ExitNotFound;
-    PROCESS_BASIC_INFORMATION info = {};
-    ULONG_PTR table = 0;
-    SIZE_T got = 0;
-    BYTE* entries = nullptr;
     unsigned long live = 0;
-
-    if (query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
-        goto close_process;
-    if (!ReadProcessMemory(process, (BYTE*)info.PebBaseAddress + PebGdiTableOffset, &table,
-                           sizeof table, &got) ||
-        got != sizeof table || !table)
-        goto close_process;
-
-    // Owned here, freed below.
-    entries = (BYTE*)malloc(GdiTableBytes);
-    if (!entries)
-        goto close_process;
-    if (!ReadProcessMemory(process, (const void*)table, entries, GdiTableBytes, &got) ||
-        got != GdiTableBytes)
-        goto free_entries;
-
-    live = CountLiveGdiEntries(entries);
-    wprintf(L"pid=%lu gdi=%lu\n", pid, live);
-    result = ExitOk;
-
-free_entries:
-    free(entries);
-close_process:
+    bool read = CountGdiObjects(process, &live);
+    if (read)
+        wprintf(L"pid=%lu gdi=%lu\n", pid, live);
     CloseHandle(process);
-    return result;
+    return read ? ExitOk : ExitNotFound;
 }
+
+// What a long run costs another process: GDI objects, handles, private bytes, CPU time (ms).
+int CmdStats(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    unsigned long gdi = 0;
+    bool gdiRead = CountGdiObjects(process, &gdi);
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&memory, sizeof(memory));
+    FILETIME created, ended, kernel, user;
+    unsigned long long cpu100ns = 0;
+    if (GetProcessTimes(process, &created, &ended, &kernel, &user)) {
+        cpu100ns = ((unsigned long long)kernel.dwHighDateTime << 32 | kernel.dwLowDateTime) +
+                   ((unsigned long long)user.dwHighDateTime << 32 | user.dwLowDateTime);
+    }
+    wprintf(L"found=1 gdi=%ld handles=%lu private=%llu cpu_ms=%llu\n", gdiRead ? (long)gdi : -1L,
+            handles, (unsigned long long)memory.PrivateUsage, cpu100ns / 10000);
+    CloseHandle(process);
+    return ExitOk;
+}
+
 
 int CmdWaitExit(DWORD pid, DWORD timeoutMs) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
@@ -407,6 +431,8 @@ int wmain(int argc, wchar_t** argv) {
         return CmdSettings(argc == 3 ? (int)a : 0);
     if (!wcscmp(cmd, L"foreground") && argc == 2)
         return CmdForeground();
+    if (!wcscmp(cmd, L"stats") && argc == 3 && ParseNumber(argv[2], &a))
+        return CmdStats((DWORD)a);
     if (!wcscmp(cmd, L"menu") && argc == 2)
         return CmdMenu();
     if (!wcscmp(cmd, L"tray-restart") && argc == 2)

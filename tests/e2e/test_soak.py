@@ -1,0 +1,104 @@
+"""Soak: the real program sampling every 10 ms for 10,000 ticks with the graph shown and the
+tray icon renewed at every tick keeps its GDI objects, handles and private bytes."""
+
+import os
+import time
+import unittest
+
+import harness
+
+WindowTimeoutMs = 15000
+Ticks = 10000
+# Far more than 10,000 ticks at 10 ms need, yet bounded.
+SoakTimeoutS = 400
+PrivateGrowthLimit = 64 * 1024
+
+
+def host_process(exe):
+    """The Linux process that runs the Windows program: the one with the most memory among
+    those whose command line names the program's file."""
+    best, best_rss = None, -1
+    for name in os.listdir("/proc"):
+        if not name.isdigit():
+            continue
+        try:
+            with open(f"/proc/{name}/cmdline", "rb") as f:
+                if os.path.basename(exe).encode() not in f.read():
+                    continue
+            rss = host_memory(int(name))["VmRSS"]
+        except (OSError, KeyError):
+            continue
+        if rss > best_rss:
+            best, best_rss = int(name), rss
+    return best
+
+
+def host_memory(pid):
+    """Fields of /proc/PID/status in kB."""
+    fields = {}
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            key, _, value = line.partition(":")
+            if value.strip().endswith("kB"):
+                fields[key] = int(value.split()[0])
+    return fields
+
+
+def host_cpu_ms(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        parts = f.read().rsplit(")", 1)[1].split()
+    ticks = int(parts[11]) + int(parts[12])  # utime and stime
+    return ticks * 1000 // os.sysconf("SC_CLK_TCK")
+
+
+class SoakTest(harness.DesktopTestCase):
+    def stats(self, pid, host_pid):
+        """GDI objects from the program's handle table (Wine reports no other figures of
+        another process), memory and CPU from the Linux process that runs it."""
+        result = self.desktop.probe("stats", pid)
+        self.assertTrue(result.ok, result)
+        memory = host_memory(host_pid)
+        return {"gdi": result.int("gdi"), "fds": len(os.listdir(f"/proc/{host_pid}/fd")),
+                "private_kb": memory.get("RssAnon", memory["VmRSS"]),
+                "cpu_ms": host_cpu_ms(host_pid)}
+
+    def test_ten_thousand_ticks_leave_nothing_behind(self):
+        exe = self.desktop.copy_exe()
+        log = os.path.join(self.desktop.run_dir, "ticks.log")
+        # Every tick appends one line through an alarm ("常に", repeat, log), so the ticks can
+        # be counted from outside.
+        with open(os.path.splitext(exe)[0] + ".ini", "wb") as f:
+            f.write(b"[MAIN]\r\nInterval=10\r\nWndPosX=882\r\nWndPosY=705\r\n"
+                    b"[COUNTER1]\r\nAlarmFlag=0x00004173\r\nAlarmFile=%s\r\nAlarmOption=.\r\n"
+                    % ("Z:" + log.replace("/", "\\")).encode())
+        program = self.desktop.start_program(exe=exe)
+        window = self.desktop.wait_window(WindowTimeoutMs)
+        self.assertTrue(window.ok, f"no graph window: {window}\n{program.log()}")
+        pid = window.int("pid")
+        host_pid = host_process(exe)
+        self.assertIsNotNone(host_pid, "no Linux process for the program")
+
+        def ticks():
+            return os.path.getsize(log) if os.path.exists(log) else 0
+
+        # Past the start-up: the working-set trim, the first icons and fonts.
+        self.assertIsNotNone(harness.wait_for(lambda: ticks() >= 2000, timeout=90))
+        start, first_tick, first_time = self.stats(pid, host_pid), ticks(), time.monotonic()
+        took = harness.wait_for(lambda: ticks() >= first_tick + Ticks, timeout=SoakTimeoutS,
+                                step=1.0)
+        self.assertIsNotNone(took, f"only {ticks() - first_tick} ticks in {SoakTimeoutS} s")
+        end, elapsed = self.stats(pid, host_pid), time.monotonic() - first_time
+        done = ticks() - first_tick
+        print(f"soak: {done} ticks in {elapsed:.1f} s; start {start}; end {end}; "
+              f"CPU {end['cpu_ms'] - start['cpu_ms']} ms "
+              f"({(end['cpu_ms'] - start['cpu_ms']) / 10 / elapsed:.1f} % of one core)")
+        self.assertEqual(end["gdi"], start["gdi"], "GDI objects grew")
+        self.assertLessEqual(end["fds"], start["fds"], "file descriptors grew")
+        self.assertLess((end["private_kb"] - start["private_kb"]) * 1024, PrivateGrowthLimit,
+                        "private memory grew by 64 KiB or more")
+        self.assertEqual(self.desktop.find()["visible"], "1")
+        self.assertIsNone(program.poll())
+
+
+if __name__ == "__main__":
+    unittest.main()
