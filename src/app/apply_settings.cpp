@@ -33,11 +33,13 @@ void ApplyTrayIcon(AppState* app, HWND window) {
     }
     if (app->TrayImage)
         DestroyIcon(app->TrayImage);
-    if (main->Prop & PropNoIconGraph)
+    if (main->Prop & PropNoIconGraph) {
         app->TrayImage = static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP),
                                                        IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    else
+        ForgetTrayPicture();
+    } else {
         app->TrayImage = MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, app->Run, 2);
+    }
     const wchar_t* tip = (main->Prop & PropShown) ? ProgramTitle : nullptr;
     if (app->RunFlag & TrayIcon) {
         NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, TrayCallbackMsg, app->TrayImage, tip);

@@ -29,9 +29,11 @@ bool ShiftHeld() {
 
 // The tray image: the program icon when the icon graph is off, else the graphs' picture.
 HICON MakeTrayImage(AppState* app) {
-    if (app->Settings.Main.Prop & PropNoIconGraph)
+    if (app->Settings.Main.Prop & PropNoIconGraph) {
+        ForgetTrayPicture();
         return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                              16, 16, LR_DEFAULTCOLOR));
+    }
     // Nothing measured yet: only the background and the frame.
     return MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, nullptr, 2);
 }
@@ -125,6 +127,7 @@ LRESULT OnDestroy(AppState* app, HWND window) {
         app->RunFlag &= ~HotKey;
     }
     RemoveTrayIcon(app, window);
+    ReleaseTrayIconCanvas();
     if (app->Surface) {
         DeleteObject(app->Surface);
         app->Surface = nullptr;

@@ -45,7 +45,9 @@ const wchar_t* FindSettingsArgument(const wchar_t* commandLine) {
     return p;
 }
 
-const wchar_t* GetSettingsArgument() { return FindSettingsArgument(GetCommandLineW()); }
+const wchar_t* GetSettingsArgument() {
+    return FindSettingsArgument(GetCommandLineW());
+}
 
 int ReadOsVersion(uint32_t* major) {
     OSVERSIONINFOW info = {};
@@ -71,9 +73,8 @@ ATOM RegisterGraphClass(HINSTANCE instance) {
 }
 
 HWND CreateGraphWindow(HINSTANCE instance) {
-    return CreateWindowExW(WS_EX_TOOLWINDOW, GraphClassName, ProgramTitle, WS_POPUP,
-                           CW_USEDEFAULT, CW_USEDEFAULT, 142, 43, nullptr, nullptr, instance,
-                           nullptr);
+    return CreateWindowExW(WS_EX_TOOLWINDOW, GraphClassName, ProgramTitle, WS_POPUP, CW_USEDEFAULT,
+                           CW_USEDEFAULT, 142, 43, nullptr, nullptr, instance, nullptr);
 }
 
 int RunMessageLoop() {

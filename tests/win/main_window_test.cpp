@@ -179,6 +179,18 @@ TEST_F(MainWindow, RedrawsRenewTheTrayPictureWithoutLeaking) {
     EXPECT_TRUE(TheApp.RunFlag & TrayIcon) << "the icon was modified in place";
 }
 
+TEST_F(MainWindow, AnUnchangedTrayPictureIsNotSentAgain) {
+    SendMessageW(window, RedrawMsg, 0, 0);
+    HICON shown = TheApp.TrayImage;
+    ASSERT_NE(shown, nullptr);
+    SendMessageW(window, RedrawMsg, 0, 0);
+    EXPECT_EQ(TheApp.TrayImage, shown) << "nothing moved: the icon in the tray stays";
+    SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0); // a sample moves the grid
+    PumpMessages();
+    EXPECT_NE(TheApp.TrayImage, shown) << "a new picture replaces it";
+    EXPECT_TRUE(TheApp.RunFlag & TrayIcon);
+}
+
 TEST_F(MainWindow, WholeWindowIsClientArea) {
     RECT window_rect, client;
     GetWindowRect(window, &window_rect);

@@ -1,0 +1,182 @@
+// Benchmarks of the program's costly paths on the platform (under Wine on Linux): the sample
+// tick, the painter, the tray icon and its update, a whole redraw, loading and saving the
+// settings file, each beside the floor it cannot go below. Prints medians and spread.
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/sampling.h"
+#include "app/startup.h"
+#include "counters/counter_run.h"
+#include "render/painter.h"
+#include "render/surface.h"
+#include "settings/settings_schema.h"
+#include "settings/settings_store.h"
+#include "window/tray.h"
+
+namespace {
+
+double TicksPerMicrosecond() {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart) / 1e6;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Runs fn warm-up times, then reps times, each timed alone; prints median, 10th and 90th
+// percentiles in microseconds.
+void Measure(const char* name, int reps, const std::function<void()>& fn) {
+    static const double perUs = TicksPerMicrosecond();
+    for (int i = 0; i < reps / 10 + 3; i++)
+        fn();
+    std::vector<double> us(static_cast<size_t>(reps));
+    for (int i = 0; i < reps; i++) {
+        LARGE_INTEGER a, b;
+        QueryPerformanceCounter(&a);
+        fn();
+        QueryPerformanceCounter(&b);
+        us[static_cast<size_t>(i)] = static_cast<double>(b.QuadPart - a.QuadPart) / perUs;
+    }
+    std::sort(us.begin(), us.end());
+    auto at = [&](double q) { return us[static_cast<size_t>(q * (reps - 1))]; };
+    std::printf("%-44s median %9.1f us   p10 %9.1f   p90 %9.1f   (%d runs)\n", name, at(0.5),
+                at(0.1), at(0.9), reps);
+    std::fflush(stdout);
+}
+
+std::wstring TempFile(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(file);
+}
+
+} // namespace
+
+int wmain() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterGraphClass(instance);
+    HWND window = CreateGraphWindow(instance);
+    if (!window) {
+        std::printf("no graph window\n");
+        return 1;
+    }
+    PumpMessages(); // the start command opens the counters
+    AppState* app = &TheApp;
+    if (!app->Query) {
+        std::printf("the counters did not open\n");
+        return 1;
+    }
+    // A full ring.
+    for (int i = 0; i < HistorySize + 4; i++) {
+        SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
+        PumpMessages();
+    }
+    std::printf("Ferrogauge benchmarks, default 142 x 43 window, full history\n");
+
+    Measure("sample tick (collect, read, store, grid)", 2000, [&] {
+        SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
+        MSG msg; // the redraw it asks for is measured on its own
+        PeekMessageW(&msg, window, RedrawMsg, RedrawMsg, PM_REMOVE);
+    });
+    Measure("  floor: PdhCollectQueryData", 2000,
+            [&] { app->Pdh->CollectQueryData(app->Query); });
+
+    struct Variant {
+        const char* name;
+        uint32_t flags;
+    };
+    uint32_t saved = app->GraphRes[0].DrawFlag;
+    const Variant variants[] = {
+        {"PaintGraphs, defaults (fill, clear caption)", saved},
+        {"PaintGraphs, line", (saved & ~(HistFill | HistBars)) | HistLine},
+        {"PaintGraphs, bars", saved | HistBars | HistFill},
+        {"PaintGraphs, opaque caption", saved & ~CaptionClear},
+    };
+    for (const Variant& v : variants) {
+        app->GraphRes[0].DrawFlag = v.flags;
+        Measure(v.name, 3000, [&] {
+            PaintGraphs(app->Surface, app->GraphRes, app->Settings.Slot, app->Run, 2);
+        });
+    }
+    app->GraphRes[0].DrawFlag = saved;
+    HDC screen = GetDC(nullptr);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, 142, 43);
+    HGDIOBJ oldTarget = SelectObject(target, targetBitmap);
+    HDC source = CreateCompatibleDC(screen);
+    Measure("  floor: one BitBlt of the surface", 3000, [&] {
+        HGDIOBJ old = SelectObject(source, app->Surface);
+        BitBlt(target, 0, 0, 142, 43, source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+    });
+    SelectObject(target, oldTarget);
+    DeleteObject(targetBitmap);
+    DeleteDC(target);
+    DeleteDC(source);
+    ReleaseDC(nullptr, screen);
+
+    Measure("MakeTrayIcon 16 x 16", 2000, [&] {
+        DestroyIcon(MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, app->Run, 2));
+    });
+    Measure("  floor: NIM_MODIFY with a ready icon", 500, [&] {
+        NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, app->TrayImage, nullptr);
+    });
+    // After a sample the grid has moved and the new icon goes to the tray; with nothing
+    // changed since the last redraw the tray is not updated.
+    Measure("whole redraw after a sample", 500, [&] {
+        for (DrawResources* r : {&app->GraphRes[0], &app->IconRes[0]})
+            r->GridPhase = r->GridPhase < r->BackWidth - 1 ? r->GridPhase + 1 : 0;
+        SendMessageW(window, RedrawMsg, 0, 0);
+    });
+    Measure("whole redraw, nothing changed", 500, [&] { SendMessageW(window, RedrawMsg, 0, 0); });
+
+    // The settings file: the one written from nothing, and one of 60 KiB.
+    std::wstring small = TempFile(L"ferro-bench-small.ini");
+    std::wstring large = TempFile(L"ferro-bench-large.ini");
+    DeleteFileW(small.c_str());
+    SaveSettingsFile(small.c_str(), &app->Settings);
+    std::string foreign;
+    for (int s = 0; foreign.size() < 60 * 1024; s++) {
+        foreign += "[Foreign" + std::to_string(s) + "]\r\n";
+        for (int k = 0; k < 20; k++)
+            foreign += "Key" + std::to_string(k) + "=some value of the user's\r\n";
+    }
+    WriteFileBytes(large, foreign);
+    SaveSettingsFile(large.c_str(), &app->Settings);
+    Measure("SaveSettings, the default file", 300,
+            [&] { SaveSettingsFile(small.c_str(), &app->Settings); });
+    Measure("SaveSettings, 60 KiB with foreign sections", 100,
+            [&] { SaveSettingsFile(large.c_str(), &app->Settings); });
+    SettingsRecords records = {};
+    CounterRun runs[2] = {};
+    Measure("LoadSettings, the default file", 300,
+            [&] { LoadSettingsFile(small.c_str(), &records, runs); });
+    Measure("LoadSettings, 60 KiB with foreign sections", 100,
+            [&] { LoadSettingsFile(large.c_str(), &records, runs); });
+    DeleteFileW(small.c_str());
+    DeleteFileW(large.c_str());
+
+    DestroyWindow(window);
+    PumpMessages();
+    return 0;
+}
