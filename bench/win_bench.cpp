@@ -138,6 +138,15 @@ int wmain() {
     Measure("MakeTrayIcon 16 x 16", 2000, [&] {
         DestroyIcon(MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, app->Run, 2));
     });
+    {
+        HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
+        HBITMAP color = CreateBlankBitmap(nullptr, 16, 16, 4, ColorPalette16);
+        ICONINFO info = {TRUE, 0, 0, mask, color};
+        Measure("  floor: CreateIconIndirect and DestroyIcon", 2000,
+                [&] { DestroyIcon(CreateIconIndirect(&info)); });
+        DeleteObject(mask);
+        DeleteObject(color);
+    }
     Measure("  floor: NIM_MODIFY with a ready icon", 500, [&] {
         NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, app->TrayImage, nullptr);
     });
