@@ -57,7 +57,7 @@ struct TemplateWriter {
     }
 };
 
-HWND CreateTabHostWindow(TabHostSpec* spec, DLGPROC procedure) {
+HWND CreateTabHostWindow(TabHostSpec* host, DLGPROC procedure) {
     HGLOBAL memory = GlobalAlloc(GMEM_ZEROINIT, 1024);
     if (!memory)
         return nullptr;
@@ -81,8 +81,8 @@ HWND CreateTabHostWindow(TabHostSpec* spec, DLGPROC procedure) {
     w.Item(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | TCS_HOTTRACK, 5, 5, 105, 50,
            TabControlId, 0, WC_TABCONTROLW, L"");
     GlobalUnlock(memory);
-    HWND frame = CreateDialogIndirectParamW(spec->Instance, static_cast<DLGTEMPLATE*>(memory),
-                                            spec->Owner, procedure, reinterpret_cast<LPARAM>(spec));
+    HWND frame = CreateDialogIndirectParamW(host->Instance, static_cast<DLGTEMPLATE*>(memory),
+                                            host->Owner, procedure, reinterpret_cast<LPARAM>(host));
     GlobalFree(memory);
     return frame;
 }
@@ -117,29 +117,29 @@ void MoveBy(HWND frame, int id, int dx, int dy, bool grow) {
         MoveWindow(control, r.left + dx, r.top + dy, r.right - r.left, r.bottom - r.top, FALSE);
 }
 
-BOOL OnInitFrame(HWND frame, TabHostSpec* spec) {
+BOOL OnInitFrame(HWND frame, TabHostSpec* host) {
     EnableDialogTheme(frame);
-    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(spec));
+    SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
     // Its own taskbar button: the owner is a tool window without one.
     SetWindowLongW(frame, GWL_EXSTYLE, GetWindowLongW(frame, GWL_EXSTYLE) | WS_EX_APPWINDOW);
     HWND tabs = GetDlgItem(frame, TabControlId);
-    if (!tabs || spec->PageCount < 1)
+    if (!tabs || host->PageCount < 1)
         return TRUE;
-    if (spec->CurrentPage < 0)
-        spec->CurrentPage = 0;
-    if (spec->CurrentPage >= spec->PageCount)
-        spec->CurrentPage = spec->PageCount - 1;
-    for (int i = 0; i < spec->PageCount; i++) {
+    if (host->CurrentPage < 0)
+        host->CurrentPage = 0;
+    if (host->CurrentPage >= host->PageCount)
+        host->CurrentPage = host->PageCount - 1;
+    for (int i = 0; i < host->PageCount; i++) {
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(spec->Pages[i].Label);
+        item.pszText = const_cast<wchar_t*>(host->Pages[i].Label);
         SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-        spec->Pages[i].Window = nullptr;
+        host->Pages[i].Window = nullptr;
     }
-    SendMessageW(tabs, TCM_SETCURSEL, spec->CurrentPage, 0);
+    SendMessageW(tabs, TCM_SETCURSEL, host->CurrentPage, 0);
 
     // The frame grows by what the first page needs beyond the display area.
-    HWND page = CreatePage(frame, &spec->Pages[spec->CurrentPage]);
+    HWND page = CreatePage(frame, &host->Pages[host->CurrentPage]);
     RECT area = DisplayArea(frame, tabs);
     int dx = 0, dy = 0;
     RECT pageRect = {};
@@ -167,23 +167,23 @@ BOOL OnInitFrame(HWND frame, TabHostSpec* spec) {
         SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowWindow(page, SW_SHOW);
     }
-    EnableWindow(spec->Owner, FALSE);
+    EnableWindow(host->Owner, FALSE);
     return TRUE;
 }
 
-void SelectPage(HWND frame, TabHostSpec* spec, int index) {
-    if (index < 0 || index >= spec->PageCount || index == spec->CurrentPage)
+void SelectPage(HWND frame, TabHostSpec* host, int index) {
+    if (index < 0 || index >= host->PageCount || index == host->CurrentPage)
         return;
     HWND tabs = GetDlgItem(frame, TabControlId);
     if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != index)
         SendMessageW(tabs, TCM_SETCURSEL, index, 0);
-    TabPage* next = &spec->Pages[index];
+    TabPage* next = &host->Pages[index];
     if (!next->Window && CreatePage(frame, next)) {
         RECT area = DisplayArea(frame, tabs);
         MoveWindow(next->Window, area.left, area.top, area.right - area.left,
                    area.bottom - area.top, FALSE);
     }
-    HWND current = spec->Pages[spec->CurrentPage].Window;
+    HWND current = host->Pages[host->CurrentPage].Window;
     if (current)
         ShowWindow(current, SW_HIDE);
     if (next->Window) {
@@ -195,25 +195,25 @@ void SelectPage(HWND frame, TabHostSpec* spec, int index) {
                          reinterpret_cast<WPARAM>(GetNextDlgTabItem(next->Window, nullptr, FALSE)),
                          TRUE);
     }
-    spec->CurrentPage = index;
+    host->CurrentPage = index;
 }
 
-void CloseFrame(HWND frame, TabHostSpec* spec, WORD id) {
+void CloseFrame(HWND frame, TabHostSpec* host, WORD id) {
     // Every page that was shown stores (OK) or forgets (Cancel) its edits; one may refuse.
-    for (int i = 0; i < spec->PageCount; i++) {
-        HWND page = spec->Pages[i].Window;
+    for (int i = 0; i < host->PageCount; i++) {
+        HWND page = host->Pages[i].Window;
         if (page && SendMessageW(page, WM_COMMAND, id, 0) > 1) {
             SendMessageW(frame, THM_SELECTPAGE, 0, i);
             return;
         }
     }
-    for (int i = 0; i < spec->PageCount; i++) {
-        if (spec->Pages[i].Window) {
-            DestroyWindow(spec->Pages[i].Window);
-            spec->Pages[i].Window = nullptr;
+    for (int i = 0; i < host->PageCount; i++) {
+        if (host->Pages[i].Window) {
+            DestroyWindow(host->Pages[i].Window);
+            host->Pages[i].Window = nullptr;
         }
     }
-    EnableWindow(spec->Owner, TRUE);
+    EnableWindow(host->Owner, TRUE);
     DestroyWindow(frame);
     PostQuitMessage(id);
 }
@@ -230,14 +230,14 @@ INT_PTR CALLBACK TabHostProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPa
         return FALSE;
     }
     case THM_SELECTPAGE:
-        if (TabHostSpec* spec = SpecOf(frame))
-            SelectPage(frame, spec, static_cast<int>(lParam));
+        if (TabHostSpec* host = SpecOf(frame))
+            SelectPage(frame, host, static_cast<int>(lParam));
         return TRUE;
     case WM_COMMAND: {
         WORD id = LOWORD(wParam);
-        TabHostSpec* spec = SpecOf(frame);
-        if ((id == IDOK || id == IDCANCEL) && spec) {
-            CloseFrame(frame, spec, id);
+        TabHostSpec* host = SpecOf(frame);
+        if ((id == IDOK || id == IDCANCEL) && host) {
+            CloseFrame(frame, host, id);
             return TRUE;
         }
         return FALSE;
@@ -248,14 +248,14 @@ INT_PTR CALLBACK TabHostProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 // Ctrl+Tab and Ctrl+Shift+Tab on a tab stop inside the frame switch pages.
-bool SwitchPageKey(HWND frame, TabHostSpec* spec, const MSG& msg) {
+bool SwitchPageKey(HWND frame, TabHostSpec* host, const MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !IsChild(frame, msg.hwnd) ||
         GetKeyState(VK_CONTROL) >= 0 || !(GetWindowLongW(msg.hwnd, GWL_STYLE) & WS_TABSTOP))
         return false;
-    int count = spec->PageCount;
+    int count = host->PageCount;
     if (count < 2)
         return true;
-    int current = spec->CurrentPage;
+    int current = host->CurrentPage;
     int next;
     if (GetKeyState(VK_SHIFT) < 0)
         next = current >= 1 && current <= count - 1 ? current - 1 : count - 1;
@@ -267,15 +267,15 @@ bool SwitchPageKey(HWND frame, TabHostSpec* spec, const MSG& msg) {
 
 } // namespace
 
-int RunTabHost(TabHostSpec* spec) {
-    HWND frame = CreateTabHostWindow(spec, TabHostProc);
+int RunTabHost(TabHostSpec* host) {
+    HWND frame = CreateTabHostWindow(host, TabHostProc);
     if (!frame)
         return -1;
-    SetWindowTextW(frame, spec->Caption);
+    SetWindowTextW(frame, host->Caption);
     ShowWindow(frame, SW_SHOW);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (IsWindow(frame) && SwitchPageKey(frame, spec, msg))
+        if (IsWindow(frame) && SwitchPageKey(frame, host, msg))
             continue;
         if (IsWindow(frame) && IsDialogMessageW(frame, &msg))
             continue;
@@ -284,12 +284,12 @@ int RunTabHost(TabHostSpec* spec) {
     }
     if (IsWindow(frame)) {
         // Someone else asked the program to quit: close without storing, and pass it on.
-        for (int i = 0; i < spec->PageCount; i++) {
-            if (spec->Pages[i].Window)
-                DestroyWindow(spec->Pages[i].Window);
-            spec->Pages[i].Window = nullptr;
+        for (int i = 0; i < host->PageCount; i++) {
+            if (host->Pages[i].Window)
+                DestroyWindow(host->Pages[i].Window);
+            host->Pages[i].Window = nullptr;
         }
-        EnableWindow(spec->Owner, TRUE);
+        EnableWindow(host->Owner, TRUE);
         DestroyWindow(frame);
         PostQuitMessage(0);
     }
@@ -300,19 +300,19 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
                       DrawStyle* styles, const CounterLibrary* pdh) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    TabHostSpec spec = {};
-    spec.Instance = instance;
-    spec.Owner = owner;
+    TabHostSpec host = {};
+    host.Instance = instance;
+    host.Owner = owner;
     // The product name and version run together, then " 設定".
-    int n = GetVersionText(nullptr, spec.Caption, 32, L"", nullptr, nullptr);
+    int n = GetVersionText(nullptr, host.Caption, 32, L"", nullptr, nullptr);
     wchar_t suffix[32] = L"";
     LoadStringW(instance, IDS_SETTINGS_SUFFIX, suffix, 32);
-    CopyWideText(spec.Caption + n, suffix, 32 - n);
+    CopyWideText(host.Caption + n, suffix, 32 - n);
 
-    spec.PageCount = main->SecondGraph ? 7 : 4;
+    host.PageCount = main->SecondGraph ? 7 : 4;
     if (LastSettingsPage == -1)
         LastSettingsPage = GetKeyState(VK_SHIFT) < 0 ? 1 : GetKeyState(VK_CONTROL) < 0 ? 2 : 0;
-    spec.CurrentPage = LastSettingsPage;
+    host.CurrentPage = LastSettingsPage;
 
     wchar_t labels[64] = L"";
     LoadStringW(instance, IDS_TAB_LABELS, labels, 64);
@@ -335,8 +335,8 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
         {nullptr, label[5], instance, IDD_GRAPH_PAGE, GraphPageProc, &styles[1]},
         {nullptr, label[6], instance, IDD_ICON_PAGE, IconPageProc, &styles[1]},
     };
-    spec.Pages = pages;
-    int result = RunTabHost(&spec);
-    LastSettingsPage = spec.CurrentPage;
+    host.Pages = pages;
+    int result = RunTabHost(&host);
+    LastSettingsPage = host.CurrentPage;
     return result;
 }

@@ -37,5 +37,5 @@ extern int LastSettingsPage;
 // counter pages use pdh to fill in empty instances and to browse counters.
 int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
                       DrawStyle* styles, const CounterLibrary* pdh);
-// Runs the frame of spec until it closes; the result as for RunSettingsWindow.
-int RunTabHost(TabHostSpec* spec);
+// Runs the frame that host describes until it closes; the result as for RunSettingsWindow.
+int RunTabHost(TabHostSpec* host);
