@@ -210,11 +210,12 @@ HICON MakeTrayIcon(int width, int height, const DrawResources* res, const Counte
         SetBkColor(c->ColorDc, oldBack);
         SelectObject(c->ColorDc, oldColor);
     }
+    // Neither bitmap may stay selected while its pixels are read or the icon is made.
+    SelectObject(c->MaskDc, c->OldMask);
     // Every picture is kept, so the comparison is always with the picture made last.
     bool same = SameAsLast(c);
     if (unchanged)
         *unchanged = same;
-    SelectObject(c->MaskDc, c->OldMask);
     ICONINFO info = {};
     info.fIcon = TRUE;
     info.hbmMask = c->Mask;
