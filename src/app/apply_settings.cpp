@@ -15,11 +15,6 @@
 
 namespace {
 
-// ChangeMask bits the counter pages set at OK.
-constexpr uint32_t ChangedUse = 0x1;
-constexpr uint32_t ChangedPath = 0x2;
-constexpr uint32_t ChangedMaximum = 0x4;
-
 void ApplyTrayIcon(AppState* app, HWND window) {
     const MainSettings* main = &app->Settings.Main;
     if (main->Prop & PropNoTrayIcon) {
@@ -33,13 +28,7 @@ void ApplyTrayIcon(AppState* app, HWND window) {
     }
     if (app->TrayImage)
         DestroyIcon(app->TrayImage);
-    if (main->Prop & PropNoIconGraph) {
-        app->TrayImage = static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP),
-                                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-        ForgetTrayPicture();
-    } else {
-        app->TrayImage = MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, app->Run, 2);
-    }
+    app->TrayImage = MakeTrayImage(app, app->Run);
     const wchar_t* tip = (main->Prop & PropShown) ? ProgramTitle : nullptr;
     if (app->RunFlag & TrayIcon) {
         NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, TrayCallbackMsg, app->TrayImage, tip);

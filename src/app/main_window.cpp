@@ -27,17 +27,6 @@ bool ShiftHeld() {
     return GetKeyState(VK_SHIFT) < 0;
 }
 
-// The tray image: the program icon when the icon graph is off, else the graphs' picture.
-HICON MakeTrayImage(AppState* app) {
-    if (app->Settings.Main.Prop & PropNoIconGraph) {
-        ForgetTrayPicture();
-        return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                             16, 16, LR_DEFAULTCOLOR));
-    }
-    // Nothing measured yet: only the background and the frame.
-    return MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, nullptr, 2);
-}
-
 void BuildGraphDrawing(AppState* app, int graph) {
     BuildGraphResources(&app->GraphRes[graph], &app->Settings.Style[graph],
                         &app->Settings.Slot[graph]);
@@ -77,7 +66,7 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
         // Without a tray icon the window must stay reachable: shown and clickable.
         main->Prop = (main->Prop | PropShown) & ~PropClickThrough;
     } else {
-        app->TrayImage = MakeTrayImage(app);
+        app->TrayImage = MakeTrayImage(app, nullptr); // nothing measured yet
         if (NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage,
                            (main->Prop & PropShown) ? ProgramTitle : nullptr))
             app->RunFlag |= TrayIcon;

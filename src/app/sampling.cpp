@@ -54,26 +54,17 @@ void RenewTrayIcon(AppState* app, HWND window) {
         return;
     if ((prop & PropNoIconGraph) && (app->RunFlag & TrayIcon))
         return; // the plain program icon needs no refresh
-    if (prop & PropNoIconGraph) {
-        if (app->TrayImage)
-            DestroyIcon(app->TrayImage);
-        app->TrayImage = static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP),
-                                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-        ForgetTrayPicture();
-    } else {
-        bool unchanged = false;
-        HICON image =
-            MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, app->Run, 2, &unchanged);
-        // The shell's work for an update is the largest cost of a redraw: a picture that is
-        // pixel for pixel the one shown is not sent again.
-        if (unchanged && image && app->TrayImage && (app->RunFlag & TrayIcon)) {
-            DestroyIcon(image);
-            return;
-        }
-        if (app->TrayImage)
-            DestroyIcon(app->TrayImage);
-        app->TrayImage = image;
+    bool unchanged = false;
+    HICON image = MakeTrayImage(app, app->Run, &unchanged);
+    // The shell's work for an update is the largest cost of a redraw: a picture that is
+    // pixel for pixel the one shown is not sent again.
+    if (unchanged && image && app->TrayImage && (app->RunFlag & TrayIcon)) {
+        DestroyIcon(image);
+        return;
     }
+    if (app->TrayImage)
+        DestroyIcon(app->TrayImage);
+    app->TrayImage = image;
 
     // An icon lost with a restarted taskbar comes back here, without its tooltip.
     bool present = NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, app->TrayImage, nullptr);

@@ -34,6 +34,13 @@ enum : uint32_t {
     PdhUnitShift = 8,
 };
 
+// ChangeMask bits: what a counter page changed at its OK, for the settings command.
+enum : uint32_t {
+    ChangedUse = 0x1,     // the use bit of PdhFlag
+    ChangedPath = 0x2,    // the counter path's text
+    ChangedMaximum = 0x4, // ValMax
+};
+
 // AlarmFlag bits of a counter slot.
 enum : uint32_t {
     AlarmUse = 0x1,

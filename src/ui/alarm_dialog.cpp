@@ -35,14 +35,6 @@ CounterSlot* SlotOf(HWND dialog) {
     return reinterpret_cast<CounterSlot*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
 
-bool Checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void Enable(HWND dialog, int id, bool on) {
-    EnableWindow(GetDlgItem(dialog, id), on);
-}
-
 int SelectedAction(HWND dialog) {
     LRESULT index = SendDlgItemMessageW(dialog, IDC_ALARM_ACTION, CB_GETCURSEL, 0, 0);
     return index == CB_ERR ? 0 : static_cast<int>(index) & 7;
@@ -52,9 +44,9 @@ int SelectedAction(HWND dialog) {
 void EnableForAction(HWND dialog) {
     int action = SelectedAction(dialog);
     bool file = action >= 1 && action <= 4;
-    Enable(dialog, IDC_ALARM_FILE, file);
-    Enable(dialog, IDC_ALARM_BROWSE, file);
-    Enable(dialog, IDC_ALARM_OPTION, action == 2 || action == 4);
+    EnableControl(dialog, IDC_ALARM_FILE, file);
+    EnableControl(dialog, IDC_ALARM_BROWSE, file);
+    EnableControl(dialog, IDC_ALARM_OPTION, action == 2 || action == 4);
 }
 
 void OnInit(HWND dialog, CounterSlot* slot) {
@@ -75,11 +67,11 @@ void OnInit(HWND dialog, CounterSlot* slot) {
             CheckDlgButton(dialog, box.Id, BST_CHECKED);
     }
     if (flag & AlarmOffAfterFire) {
-        Enable(dialog, IDC_ALARM_REPEAT, false);
-        Enable(dialog, IDC_ALARM_ON_LEAVE, false);
+        EnableControl(dialog, IDC_ALARM_REPEAT, false);
+        EnableControl(dialog, IDC_ALARM_ON_LEAVE, false);
     }
     if (flag & AlarmPrevThreshold)
-        Enable(dialog, IDC_ALARM_BORDER, false);
+        EnableControl(dialog, IDC_ALARM_BORDER, false);
     SetDlgItemInt64(dialog, IDC_ALARM_BORDER, slot->AlarmBorder);
     SendDlgItemMessageW(dialog, IDC_ALARM_COMPARE, CB_SETCURSEL,
                         ItemOfCode[(flag >> AlarmCompareShift) & 7], 0);
@@ -131,7 +123,7 @@ wchar_t* HeapTextOf(HWND dialog, int id) {
 void Store(HWND dialog, CounterSlot* slot) {
     for (const FlagBox& box : FlagBoxes) {
         slot->AlarmFlag &= ~box.Bit;
-        if (Checked(dialog, box.Id))
+        if (IsChecked(dialog, box.Id))
             slot->AlarmFlag |= box.Bit;
     }
     slot->AlarmBorder = GetDlgItemInt64(dialog, IDC_ALARM_BORDER);
@@ -167,13 +159,13 @@ INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             EndDialog(dialog, IDCANCEL);
             return TRUE;
         case IDC_ALARM_OFF_AFTER: {
-            bool free = !Checked(dialog, IDC_ALARM_OFF_AFTER);
-            Enable(dialog, IDC_ALARM_REPEAT, free);
-            Enable(dialog, IDC_ALARM_ON_LEAVE, free);
+            bool free = !IsChecked(dialog, IDC_ALARM_OFF_AFTER);
+            EnableControl(dialog, IDC_ALARM_REPEAT, free);
+            EnableControl(dialog, IDC_ALARM_ON_LEAVE, free);
             return TRUE;
         }
         case IDC_ALARM_PREVIOUS:
-            Enable(dialog, IDC_ALARM_BORDER, !Checked(dialog, IDC_ALARM_PREVIOUS));
+            EnableControl(dialog, IDC_ALARM_BORDER, !IsChecked(dialog, IDC_ALARM_PREVIOUS));
             return TRUE;
         case IDC_ALARM_ACTION:
             if (HIWORD(wParam) == CBN_SELCHANGE)

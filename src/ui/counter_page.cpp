@@ -12,17 +12,8 @@
 
 namespace {
 
-// ChangeMask bits, which the settings command reads after OK.
-constexpr uint32_t ChangedUse = 0x1;
-constexpr uint32_t ChangedPath = 0x2;
-constexpr uint32_t ChangedMaximum = 0x4;
-
 const CounterPageParam* ParamOf(HWND page) {
     return reinterpret_cast<const CounterPageParam*>(GetWindowLongPtrW(page, GWLP_USERDATA));
-}
-
-bool Checked(HWND page, int id) {
-    return IsDlgButtonChecked(page, id) == BST_CHECKED;
 }
 
 // The slot's alarm state: 停止中, 待機中 or 動作中.
@@ -113,7 +104,7 @@ void Store(HWND page, CounterSlot* slot) {
     CopyWideText(oldPath, slot->Path, PathChars);
 
     slot->PdhFlag &= ~PdhUse;
-    if (slot->Index == 0 || Checked(page, IDC_COUNTER_USE))
+    if (slot->Index == 0 || IsChecked(page, IDC_COUNTER_USE))
         slot->PdhFlag |= PdhUse;
     GetDlgItemTextW(page, IDC_COUNTER_PATH, slot->Path, PathChars);
     GetDlgItemTextW(page, IDC_COUNTER_TITLE, slot->Title, TitleChars);
@@ -121,7 +112,7 @@ void Store(HWND page, CounterSlot* slot) {
     int64_t max = GetDlgItemInt64(page, IDC_COUNTER_VALMAX);
     slot->ValMax = max <= 0 ? 1 : max > ValMaxLimit ? ValMaxLimit : max;
     slot->PdhFlag &= ~(PdhAlignRight | PdhUnitMask);
-    if (Checked(page, IDC_COUNTER_ALIGN_RIGHT))
+    if (IsChecked(page, IDC_COUNTER_ALIGN_RIGHT))
         slot->PdhFlag |= PdhAlignRight;
     LRESULT mode = SendDlgItemMessageW(page, IDC_COUNTER_UNIT_MODE, CB_GETCURSEL, 0, 0);
     if (mode >= 1 && mode <= 7)
@@ -134,7 +125,7 @@ void Store(HWND page, CounterSlot* slot) {
     if (slot->ValMax != oldMax)
         slot->ChangeMask |= ChangedMaximum;
     slot->AlarmFlag &= ~AlarmUse;
-    if (Checked(page, IDC_COUNTER_ALARM_USE))
+    if (IsChecked(page, IDC_COUNTER_ALARM_USE))
         slot->AlarmFlag |= AlarmUse;
 }
 
@@ -165,7 +156,7 @@ INT_PTR CALLBACK CounterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
             return TRUE;
         case IDC_COUNTER_ALARM_USE:
             EnableWindow(GetDlgItem(page, IDC_COUNTER_ALARM_SETTINGS),
-                         Checked(page, IDC_COUNTER_ALARM_USE));
+                         IsChecked(page, IDC_COUNTER_ALARM_USE));
             return TRUE;
         case IDC_COUNTER_ALARM_SETTINGS:
             // Stores into the slot at its own OK; the page shows nothing of it.

@@ -87,6 +87,14 @@ int SetDlgItemInt64(HWND dialog, int edit, int64_t value) {
     return n;
 }
 
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) != BST_UNCHECKED;
+}
+
+void EnableControl(HWND dialog, int id, bool on) {
+    EnableWindow(GetDlgItem(dialog, id), on);
+}
+
 int CenterOnParent(HWND dialog) {
     HWND parent = GetParent(dialog);
     if (!parent)

@@ -16,6 +16,9 @@ void SetupSpinner(HWND scrollBar, int low, int high, int step, int position);
 int FillComboFromString(HWND combo, HINSTANCE instance, UINT id);
 int64_t GetDlgItemInt64(HWND dialog, int edit);
 int SetDlgItemInt64(HWND dialog, int edit, int64_t value);
+// Whether the button id of dialog is checked (or, for a three-state box, indeterminate).
+bool IsChecked(HWND dialog, int id);
+void EnableControl(HWND dialog, int id, bool on);
 // Centres dialog on its parent (its owner). Returns 0 when it has none.
 int CenterOnParent(HWND dialog);
 // Turns on the themed tab background of a dialog, with UxTheme loaded once from the system

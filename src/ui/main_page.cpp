@@ -36,14 +36,6 @@ bool LayeredAvailable() {
     return ProbeLayeredApi() != 0;
 }
 
-bool Checked(HWND page, int id) {
-    return IsDlgButtonChecked(page, id) == BST_CHECKED;
-}
-
-void Enable(HWND page, int id, bool on) {
-    EnableWindow(GetDlgItem(page, id), on);
-}
-
 uint32_t Clamped(HWND page, int id, uint32_t low, uint32_t high) {
     BOOL read = FALSE;
     uint32_t value = GetDlgItemInt(page, id, &read, FALSE);
@@ -63,33 +55,33 @@ void OnInit(HWND page, MainSettings* main) {
     uint32_t prop = main->Prop;
     if (prop & PropNoTrayIcon) {
         CheckDlgButton(page, IDC_MAIN_NO_TRAY, BST_CHECKED);
-        Enable(page, IDC_MAIN_NO_ICON_GRAPH, false);
+        EnableControl(page, IDC_MAIN_NO_ICON_GRAPH, false);
     }
     if (prop & PropNoIconGraph)
         CheckDlgButton(page, IDC_MAIN_NO_ICON_GRAPH, BST_CHECKED);
     if (prop & PropHoverOn) {
         CheckDlgButton(page, IDC_MAIN_HOVER, BST_CHECKED);
     } else {
-        Enable(page, IDC_MAIN_HOVER_HIDE, false);
-        Enable(page, IDC_MAIN_HOVER_FADE, false);
-        Enable(page, IDC_MAIN_HOVER_ALPHA, false);
+        EnableControl(page, IDC_MAIN_HOVER_HIDE, false);
+        EnableControl(page, IDC_MAIN_HOVER_FADE, false);
+        EnableControl(page, IDC_MAIN_HOVER_ALPHA, false);
     }
     if (prop & PropHoverHides) {
         CheckDlgButton(page, IDC_MAIN_HOVER_HIDE, BST_CHECKED);
-        Enable(page, IDC_MAIN_HOVER_ALPHA, false);
+        EnableControl(page, IDC_MAIN_HOVER_ALPHA, false);
     } else {
         CheckDlgButton(page, IDC_MAIN_HOVER_FADE, BST_CHECKED);
     }
     if (prop & PropSnapEdges)
         CheckDlgButton(page, IDC_MAIN_SNAP, BST_CHECKED);
     else
-        Enable(page, IDC_MAIN_SNAP_PIXEL, false);
+        EnableControl(page, IDC_MAIN_SNAP_PIXEL, false);
     if (prop & PropFitGrid)
         CheckDlgButton(page, IDC_MAIN_FIT_GRID, BST_CHECKED);
     if (!LayeredAvailable()) {
-        Enable(page, IDC_MAIN_ALPHA, false);
-        Enable(page, IDC_MAIN_HOVER_ALPHA, false);
-        Enable(page, IDC_MAIN_HOVER_FADE, false);
+        EnableControl(page, IDC_MAIN_ALPHA, false);
+        EnableControl(page, IDC_MAIN_HOVER_ALPHA, false);
+        EnableControl(page, IDC_MAIN_HOVER_FADE, false);
     }
     SetDlgItemInt(page, IDC_MAIN_ALPHA, main->WndAlpha & 0xFFFF, FALSE);
     SetDlgItemInt(page, IDC_MAIN_HOVER_ALPHA, main->WndAlpha >> 16, FALSE);
@@ -103,40 +95,40 @@ void Store(HWND page, MainSettings* main) {
     // Disabled controls store what they show, too.
     for (const PropControl& c : PropControls) {
         main->Prop &= ~c.Bit;
-        if (Checked(page, c.Id))
+        if (IsChecked(page, c.Id))
             main->Prop |= c.Bit;
     }
     main->Interval = Clamped(page, IDC_MAIN_INTERVAL, 100, 60000);
     main->WndAlpha =
         Clamped(page, IDC_MAIN_HOVER_ALPHA, 10, 90) * 65536 + Clamped(page, IDC_MAIN_ALPHA, 10, 90);
     main->SnapPixel = Clamped(page, IDC_MAIN_SNAP_PIXEL, 1, 50);
-    main->SecondGraph = Checked(page, IDC_MAIN_SECOND_GRAPH) ? 1 : 0;
+    main->SecondGraph = IsChecked(page, IDC_MAIN_SECOND_GRAPH) ? 1 : 0;
 }
 
 void OnClick(HWND page, int id) {
     bool layered = LayeredAvailable();
     switch (id) {
     case IDC_MAIN_NO_TRAY:
-        Enable(page, IDC_MAIN_NO_ICON_GRAPH, !Checked(page, IDC_MAIN_NO_TRAY));
+        EnableControl(page, IDC_MAIN_NO_ICON_GRAPH, !IsChecked(page, IDC_MAIN_NO_TRAY));
         break;
     case IDC_MAIN_SNAP:
-        Enable(page, IDC_MAIN_SNAP_PIXEL, Checked(page, IDC_MAIN_SNAP));
+        EnableControl(page, IDC_MAIN_SNAP_PIXEL, IsChecked(page, IDC_MAIN_SNAP));
         break;
     case IDC_MAIN_HOVER: {
         bool on =
-            IsWindowEnabled(GetDlgItem(page, IDC_MAIN_HOVER)) && Checked(page, IDC_MAIN_HOVER);
-        Enable(page, IDC_MAIN_HOVER_HIDE, on);
+            IsWindowEnabled(GetDlgItem(page, IDC_MAIN_HOVER)) && IsChecked(page, IDC_MAIN_HOVER);
+        EnableControl(page, IDC_MAIN_HOVER_HIDE, on);
         if (layered) {
-            Enable(page, IDC_MAIN_HOVER_FADE, on);
-            if (Checked(page, IDC_MAIN_HOVER_FADE))
-                Enable(page, IDC_MAIN_HOVER_ALPHA, on);
+            EnableControl(page, IDC_MAIN_HOVER_FADE, on);
+            if (IsChecked(page, IDC_MAIN_HOVER_FADE))
+                EnableControl(page, IDC_MAIN_HOVER_ALPHA, on);
         }
         break;
     }
     case IDC_MAIN_HOVER_HIDE:
     case IDC_MAIN_HOVER_FADE:
         if (layered)
-            Enable(page, IDC_MAIN_HOVER_ALPHA, Checked(page, IDC_MAIN_HOVER_FADE));
+            EnableControl(page, IDC_MAIN_HOVER_ALPHA, IsChecked(page, IDC_MAIN_HOVER_FADE));
         break;
     case IDC_MAIN_ABOUT:
         ShowAboutBox(page, GetDlgItem(page, IDC_MAIN_ABOUT));

@@ -56,14 +56,6 @@ uint32_t& FlagOf(DrawStyle* style, bool icon) {
     return icon ? style->IconDrawFlag : style->DrawFlag;
 }
 
-bool Checked(HWND page, int id) {
-    return IsDlgButtonChecked(page, id) != BST_UNCHECKED; // indeterminate counts as set
-}
-
-void Enable(HWND page, int id, bool on) {
-    EnableWindow(GetDlgItem(page, id), on);
-}
-
 void Hide(HWND page, int id) {
     ShowWindow(GetDlgItem(page, id), SW_HIDE);
 }
@@ -71,8 +63,8 @@ void Hide(HWND page, int id) {
 void EnableBackSize(HWND page) {
     bool on = IsWindowEnabled(GetDlgItem(page, Row(BackLinesRow))) &&
               IsDlgButtonChecked(page, Row(BackLinesRow)) == BST_CHECKED;
-    Enable(page, Width(WidthBackW), on);
-    Enable(page, Width(WidthBackH), on);
+    EnableControl(page, Width(WidthBackW), on);
+    EnableControl(page, Width(WidthBackH), on);
 }
 
 void OnInit(HWND page, DrawStyle* style, bool icon) {
@@ -109,31 +101,31 @@ void OnInit(HWND page, DrawStyle* style, bool icon) {
             CheckDlgButton(page, Row(row), BST_CHECKED);
     }
     if (!(flag & BackLines) || !(flag & BackFill)) {
-        Enable(page, Width(WidthBackW), false);
-        Enable(page, Width(WidthBackH), false);
+        EnableControl(page, Width(WidthBackW), false);
+        EnableControl(page, Width(WidthBackH), false);
     }
     if (flag & BackFill)
         CheckDlgButton(page, Row(BackFillRow), BST_INDETERMINATE);
     else
-        Enable(page, Row(BackLinesRow), false);
+        EnableControl(page, Row(BackLinesRow), false);
     if (!icon) {
         if (flag & CaptionOn) {
             CheckDlgButton(page, Row(CaptionRow), BST_CHECKED);
         } else {
-            Enable(page, Row(ShadowRow), false);
-            Enable(page, IDC_STYLE_CLEAR_CAPTION, false);
+            EnableControl(page, Row(ShadowRow), false);
+            EnableControl(page, IDC_STYLE_CLEAR_CAPTION, false);
         }
         if (flag & CaptionShadow)
             CheckDlgButton(page, Row(ShadowRow), BST_CHECKED);
     }
     if (flag & HistBars) {
         CheckDlgButton(page, IDC_STYLE_BARS, BST_CHECKED);
-        Enable(page, Row(HistFillRow), false);
+        EnableControl(page, Row(HistFillRow), false);
     }
     if (flag & FrameOn)
         CheckDlgButton(page, Row(FrameRow), BST_CHECKED);
     else
-        Enable(page, Width(WidthFrame), false);
+        EnableControl(page, Width(WidthFrame), false);
     if (icon) {
         if (flag & IconBackClear)
             CheckDlgButton(page, IDC_STYLE_ICON_CLEAR, BST_CHECKED);
@@ -157,7 +149,7 @@ void Store(HWND page, DrawStyle* style, bool icon) {
     uint32_t& flag = FlagOf(style, icon);
     for (int row = 1; row <= RowCount[icon]; row++) {
         flag &= ~RowBit[row - 1];
-        if (Checked(page, Row(row)))
+        if (IsChecked(page, Row(row)))
             flag |= RowBit[row - 1];
     }
     struct Option {
@@ -173,7 +165,7 @@ void Store(HWND page, DrawStyle* style, bool icon) {
     int optionCount = icon ? 2 : 3;
     for (int i = 0; i < optionCount; i++) {
         flag &= ~options[i].bit;
-        if (Checked(page, options[i].id))
+        if (IsChecked(page, options[i].id))
             flag |= options[i].bit;
     }
     if (icon) {
@@ -212,16 +204,16 @@ void OnClick(HWND page, int id, bool icon) {
         EnableBackSize(page);
     } else if (id == Row(BackFillRow)) {
         bool filled = IsDlgButtonChecked(page, Row(BackFillRow)) != BST_UNCHECKED;
-        Enable(page, Row(BackLinesRow), filled);
+        EnableControl(page, Row(BackLinesRow), filled);
         EnableBackSize(page);
     } else if (id == Row(FrameRow)) {
-        Enable(page, Width(WidthFrame), Checked(page, Row(FrameRow)));
+        EnableControl(page, Width(WidthFrame), IsChecked(page, Row(FrameRow)));
     } else if (id == IDC_STYLE_BARS) {
-        Enable(page, Row(HistFillRow), !Checked(page, IDC_STYLE_BARS));
+        EnableControl(page, Row(HistFillRow), !IsChecked(page, IDC_STYLE_BARS));
     } else if (!icon && id == Row(CaptionRow)) {
-        bool on = Checked(page, Row(CaptionRow));
-        Enable(page, Row(ShadowRow), on);
-        Enable(page, IDC_STYLE_CLEAR_CAPTION, on);
+        bool on = IsChecked(page, Row(CaptionRow));
+        EnableControl(page, Row(ShadowRow), on);
+        EnableControl(page, IDC_STYLE_CLEAR_CAPTION, on);
     }
 }
 

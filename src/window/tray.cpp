@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include "render/surface.h"
 #include "res/resource.h"
 #include "window/placement.h"
 
@@ -136,6 +137,17 @@ BOOL ShowTrayMenu(HWND window, HMENU popup) {
     BOOL result = TrackPopupMenu(popup, align, cursor.x, cursor.y, 0, window, nullptr);
     PostMessageW(window, WM_NULL, 0, 0);
     return result;
+}
+
+HICON MakeTrayImage(AppState* app, CounterRun* runs, bool* unchanged) {
+    if (unchanged)
+        *unchanged = false;
+    if (app->Settings.Main.Prop & PropNoIconGraph) {
+        ForgetTrayPicture();
+        return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                             16, 16, LR_DEFAULTCOLOR));
+    }
+    return MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, runs, 2, unchanged);
 }
 
 void RemoveTrayIcon(AppState* app, HWND window) {

@@ -17,5 +17,8 @@ HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT default
 // Opens popup at the cursor, aligned away from the taskbar, for the tray icon's right click.
 // Returns TrackPopupMenu's result.
 BOOL ShowTrayMenu(HWND window, HMENU popup);
+// The tray image: the program icon when the icon graph is off, else the graphs' picture from
+// runs (null: only background and frame). unchanged as for MakeTrayIcon. The caller owns it.
+HICON MakeTrayImage(AppState* app, CounterRun* runs, bool* unchanged = nullptr);
 // Takes the icon out of the notification area, if it is there, and destroys its image.
 void RemoveTrayIcon(AppState* app, HWND window);
