@@ -8,6 +8,7 @@
 #include "app/hover.h"
 #include "app/sampling.h"
 #include "counters/counter_query.h"
+#include "counters/host_counters.h"
 #include "render/draw_resources_build.h"
 #include "render/painter.h"
 #include "render/surface.h"
@@ -47,7 +48,7 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
     app->Peeking = 0;
     app->LayeredCaps = ProbeLayeredApi();
     if (!app->Pdh)
-        app->Pdh = SystemCounterLibrary();
+        app->Pdh = ProgramCounterLibrary();
 
     MainSettings* main = &app->Settings.Main;
     if (!LoadSettings(app)) {
