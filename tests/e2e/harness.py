@@ -14,6 +14,11 @@ How the pieces meet:
   "hold" runs first, for the whole life of the desktop, and reports when the taskbar is up.
 - The probe (fgprobe.exe) runs as a separate process on the same desktop for every query.
 
+Under Wine the program reads the processor, memory, network and disk figures from the Linux
+host's own files. Each desktop gives it a stand-in folder with fixed figures instead (the
+program's FERROGAUGE_PROC variable names it), so that screenshots and logs are exact; a
+desktop made with host_counters=True lets it read the real machine.
+
 Environment (set by ferro_add_e2e_test): FERRO_EXE, FERRO_PROBE, FERRO_BUILD, FERRO_WINE_RUN.
 FERRO_KEEP_PREFIX=1 keeps each test's folder (prefix, program logs) and prints its path.
 """
@@ -25,6 +30,7 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
@@ -151,10 +157,71 @@ class Program:
                 pass
 
 
+def windows_path(path):
+    """The path of a Linux file as Wine's drive Z: shows it."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class ProcFixture:
+    """A stand-in for /proc with fixed figures: the processor exactly ProcessorPercent busy
+    between any two readings (stat moves on by whole steps, written whole and renamed into
+    place), committed memory at CommitPercent, and network and disk counts that stand still."""
+
+    ProcessorPercent = 5
+    CommitPercent = 25
+    StepS = 0.05
+
+    def __init__(self, folder):
+        self.folder = folder
+        self._stop = threading.Event()
+        self._thread = None
+        self._steps = 0
+
+    def start(self):
+        os.makedirs(os.path.join(self.folder, "net"), exist_ok=True)
+        self._write("meminfo", "MemTotal: 16000000 kB\nMemFree: 1000000 kB\n"
+                    "MemAvailable: 3000000 kB\nCommitLimit: 8000000 kB\n"
+                    f"Committed_AS: {80000 * self.CommitPercent} kB\n")
+        self._write(os.path.join("net", "dev"),
+                    "Inter-|   Receive |  Transmit\n face |bytes packets|bytes packets\n"
+                    "  eth0: 1000 1 0 0 0 0 0 0 2000 2 0 0 0 0 0 0\n")
+        self._write("diskstats", "   8       0 sda 1 0 8 1 1 0 8 1 0 1 2\n")
+        self._write_stat()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+        self._thread.start()
+        return self
+
+    def stop(self):
+        self._stop.set()
+        if self._thread is not None:
+            self._thread.join(5)
+            self._thread = None
+
+    def windows_path(self):
+        return windows_path(self.folder)
+
+    def _write(self, name, text):
+        path = os.path.join(self.folder, name)
+        with open(path + ".new", "w") as f:
+            f.write(text)
+        os.replace(path + ".new", path)
+
+    def _write_stat(self):
+        busy = 1000 + self._steps * self.ProcessorPercent
+        idle = 100000 + self._steps * (100 - self.ProcessorPercent)
+        self._write("stat", f"cpu  {busy} 0 0 {idle} 0 0 0 0 0 0\n"
+                            f"cpu0 {busy} 0 0 {idle} 0 0 0 0 0 0\n")
+
+    def _run(self):
+        while not self._stop.wait(self.StepS):
+            self._steps += 1
+            self._write_stat()
+
+
 class WineDesktop:
     """A private Xvfb, Wine prefix and shell desktop; use as a context manager."""
 
-    def __init__(self, name="e2e", lang=None):
+    def __init__(self, name="e2e", lang=None, host_counters=False):
         self.name = "".join(c if c.isalnum() or c in "-_." else "_" for c in name)
         self.lang = lang or "C.UTF-8"
         self.build = os.path.abspath(_required_env("FERRO_BUILD"))
@@ -171,6 +238,8 @@ class WineDesktop:
         self._hold = None
         self._programs = []
         self._wine_started = False
+        self.host_counters = host_counters
+        self.proc = None
 
     # ----- life cycle -----
 
@@ -188,6 +257,8 @@ class WineDesktop:
                 raise RuntimeError(f"{what}: no such file {path}")
         try:
             self._make_prefix()
+            if not self.host_counters:
+                self.proc = ProcFixture(os.path.join(self.run_dir, "proc")).start()
             self._start_xvfb()
             self._start_hold()
         except BaseException:
@@ -291,6 +362,9 @@ class WineDesktop:
                 self._xvfb.kill()
                 self._xvfb.wait()
             self._xvfb = None
+        if self.proc is not None:
+            self.proc.stop()
+            self.proc = None
         if self.prefix:
             self._remove_server_dir()
         if self.run_dir:
@@ -319,6 +393,9 @@ class WineDesktop:
                 del env[key]
         env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
                    LANG=self.lang)
+        env.pop("FERROGAUGE_PROC", None)
+        if self.proc is not None:
+            env["FERROGAUGE_PROC"] = self.proc.windows_path()
         env.update(extra)
         return env
 
@@ -478,10 +555,11 @@ class DesktopTestCase(unittest.TestCase):
     whatever happened in it."""
 
     lang = None
+    host_counters = False
 
     def setUp(self):
         self.desktop = WineDesktop(f"{type(self).__name__}.{self._testMethodName}",
-                                   lang=self.lang)
+                                   lang=self.lang, host_counters=self.host_counters)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
 

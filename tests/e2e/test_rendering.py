@@ -15,10 +15,9 @@ Background = (0x00, 0x00, 0x00)
 History = (0x00, 0xFF, 0xFF)
 Caption = (0xFF, 0xFF, 0xFF)
 
-# Wine's processor counter answers a constant 5 %; with the default full scale of 100 on a
+# The harness's stand-in processor is 5 % busy; with the default full scale of 100 on a
 # plot of 40 steps above the baseline row 41 it lands 2 rows up.
-WineProcessorValue = 5
-ValueRow = 41 - WineProcessorValue * 40 // 100
+ValueRow = 41 - harness.ProcFixture.ProcessorPercent * 40 // 100
 # Between two horizontal grid lines and below the caption: only vertical lines cross it.
 OpenRow = 25
 

@@ -16,11 +16,6 @@ DefaultSettings = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
                                "default_settings.ini")
 
 
-def windows_path(path):
-    """The Wine path of a host path: the host's root is drive Z:."""
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def read_bytes(path):
     with open(path, "rb") as f:
         return f.read()
@@ -80,7 +75,7 @@ class SettingsTest(harness.DesktopTestCase):
         settings = os.path.join(folder, "mon.INI")
         # The rest of the command line is the path, blanks and all, without quotes: the
         # blank splits it into two arguments here and Wine joins them with one blank again.
-        program, window = self.start(exe, args=windows_path(settings).split(" "))
+        program, window = self.start(exe, args=harness.windows_path(settings).split(" "))
         self.exit(program)
         self.assertEqual(read_bytes(settings), self.expected_file(window))
         self.assertFalse(os.path.exists(os.path.splitext(exe)[0] + ".ini"))
