@@ -66,11 +66,13 @@ class SoakTest(harness.DesktopTestCase):
         exe = self.desktop.copy_exe()
         log = os.path.join(self.desktop.run_dir, "ticks.log")
         # Every tick appends one line through an alarm ("常に", repeat, log), so the ticks can
-        # be counted from outside.
+        # be counted from outside. The committed-memory share has a value at every collection
+        # (the processor's needs time to pass between two), so every tick stores a sample.
         with open(os.path.splitext(exe)[0] + ".ini", "wb") as f:
             f.write(b"[MAIN]\r\nInterval=10\r\nWndPosX=882\r\nWndPosY=705\r\n"
-                    b"[COUNTER1]\r\nAlarmFlag=0x00004173\r\nAlarmFile=%s\r\nAlarmOption=.\r\n"
-                    % ("Z:" + log.replace("/", "\\")).encode())
+                    b"[COUNTER1]\r\nPath=\\Memory\\%% Committed Bytes In Use\r\n"
+                    b"AlarmFlag=0x00004173\r\nAlarmFile=%s\r\nAlarmOption=.\r\n"
+                    % harness.windows_path(log).encode())
         program = self.desktop.start_program(exe=exe)
         window = self.desktop.wait_window(WindowTimeoutMs)
         self.assertTrue(window.ok, f"no graph window: {window}\n{program.log()}")
