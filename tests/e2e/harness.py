@@ -17,7 +17,8 @@ How the pieces meet:
 Under Wine the program reads the processor, memory, network and disk figures from the Linux
 host's own files. Each desktop gives it a stand-in folder with fixed figures instead (the
 program's FERROGAUGE_PROC variable names it), so that screenshots and logs are exact; a
-desktop made with host_counters=True lets it read the real machine.
+desktop made with proc_fixture=None lets it read the real machine, and one made with a
+subclass of ProcFixture gives it other figures.
 
 Environment (set by ferro_add_e2e_test): FERRO_EXE, FERRO_PROBE, FERRO_BUILD, FERRO_WINE_RUN.
 FERRO_KEEP_PREFIX=1 keeps each test's folder (prefix, program logs) and prints its path.
@@ -221,7 +222,7 @@ class ProcFixture:
 class WineDesktop:
     """A private Xvfb, Wine prefix and shell desktop; use as a context manager."""
 
-    def __init__(self, name="e2e", lang=None, host_counters=False):
+    def __init__(self, name="e2e", lang=None, proc_fixture=ProcFixture):
         self.name = "".join(c if c.isalnum() or c in "-_." else "_" for c in name)
         self.lang = lang or "C.UTF-8"
         self.build = os.path.abspath(_required_env("FERRO_BUILD"))
@@ -238,7 +239,7 @@ class WineDesktop:
         self._hold = None
         self._programs = []
         self._wine_started = False
-        self.host_counters = host_counters
+        self.proc_fixture = proc_fixture
         self.proc = None
 
     # ----- life cycle -----
@@ -257,8 +258,8 @@ class WineDesktop:
                 raise RuntimeError(f"{what}: no such file {path}")
         try:
             self._make_prefix()
-            if not self.host_counters:
-                self.proc = ProcFixture(os.path.join(self.run_dir, "proc")).start()
+            if self.proc_fixture is not None:
+                self.proc = self.proc_fixture(os.path.join(self.run_dir, "proc")).start()
             self._start_xvfb()
             self._start_hold()
         except BaseException:
@@ -555,11 +556,12 @@ class DesktopTestCase(unittest.TestCase):
     whatever happened in it."""
 
     lang = None
-    host_counters = False
+    # The stand-in /proc of every desktop: a ProcFixture class, or None for the real one.
+    proc_fixture = ProcFixture
 
     def setUp(self):
         self.desktop = WineDesktop(f"{type(self).__name__}.{self._testMethodName}",
-                                   lang=self.lang, host_counters=self.host_counters)
+                                   lang=self.lang, proc_fixture=self.proc_fixture)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
 
