@@ -435,6 +435,15 @@ class WineDesktop:
                               errors="replace", timeout=timeout)
         return ProbeResult(args, done.returncode, done.stdout, done.stderr)
 
+    def open_settings(self, window, timeout=5.0):
+        """Opens the settings window as a person would: a click on the graph window (its
+        probe answer) gives it the keyboard, then Alt+P. True when the window came."""
+        self.mousemove(window.int("left") + 70, window.int("top") + 25)
+        self.click(1)
+        time.sleep(0.3)
+        self.key("alt+p")
+        return wait_for(lambda: self.probe("settings").ok, timeout) is not None
+
     def find(self):
         return self.probe("find")
 

@@ -170,11 +170,7 @@ class GuideImagesTest(harness.DesktopTestCase):
 
     def test_settings_pages_and_alarm_dialog(self):
         window = self.start()
-        self.desktop.mousemove(window.int("left") + 70, window.int("top") + 25)
-        self.desktop.click(1)  # the graph window gets the keyboard
-        time.sleep(0.3)
-        self.desktop.key("alt+p")
-        self.assertTrue(self.wait_for(lambda: self.settings().ok), "no settings window")
+        self.assertTrue(self.desktop.open_settings(window), "no settings window")
         time.sleep(0.5)
         frame = self.settings()
         box = tuple(frame.int(k) for k in ("left", "top", "right", "bottom"))

@@ -31,11 +31,7 @@ class PagesTest(harness.DesktopTestCase):
         return harness.wait_for(condition, timeout) is not None
 
     def open_settings(self, tabs_right=0):
-        self.desktop.mousemove(self.window.int("left") + 70, self.window.int("top") + 25)
-        self.desktop.click(1)
-        time.sleep(0.3)
-        self.desktop.key("alt+p")
-        self.assertTrue(self.wait_for(lambda: self.desktop.probe("settings").ok), "no settings")
+        self.assertTrue(self.desktop.open_settings(self.window), "no settings")
         time.sleep(0.3)
         for _ in range(tabs_right):
             self.desktop.key("ctrl+Tab")

@@ -42,11 +42,7 @@ class SettingsWindowTest(harness.DesktopTestCase):
 
     def test_alt_p_opens_the_settings_and_a_new_interval_takes_effect(self):
         window = self.start()
-        self.desktop.mousemove(window.int("left") + 70, window.int("top") + 25)
-        self.desktop.click(1)  # the graph window gets the keyboard
-        time.sleep(0.3)
-        self.desktop.key("alt+p")
-        self.assertTrue(self.wait_for(lambda: self.settings().ok), "no settings window")
+        self.assertTrue(self.desktop.open_settings(window), "no settings window")
         opened = self.settings(IdInterval)
         self.assertEqual(opened.int("count"), 1)
         self.assertEqual(opened["graph_enabled"], "0", "the graph window waits")
