@@ -430,19 +430,18 @@ PDH_STATUS AddWith(AddFunction innerAdd, PDH_HQUERY handle, LPCWSTR path, DWORD_
     const KnownCounter* known = query->ServesHost ? MatchKnownPath(path, &cpu, interfaceName) : nullptr;
     long length = known ? ReadHostFile(known->File) : -1;
     if (known && length >= 0) {
-        HostCounter probe = {};
-        probe.Host = known;
-        probe.Cpu = cpu;
-        memcpy(probe.Interface, interfaceName, sizeof probe.Interface);
-        uint64_t figures[2];
-        if (Sample(&probe, Text, static_cast<size_t>(length), figures) != ERROR_SUCCESS)
-            return PDH_CSTATUS_NO_INSTANCE;
         HostCounter* counter = NewCounter(query);
         if (!counter)
             return PDH_MEMORY_ALLOCATION_FAILURE;
         counter->Host = known;
         counter->Cpu = cpu;
         memcpy(counter->Interface, interfaceName, sizeof counter->Interface);
+        // An instance the file does not list is refused now rather than read as missing.
+        uint64_t figures[2];
+        if (Sample(counter, Text, static_cast<size_t>(length), figures) != ERROR_SUCCESS) {
+            FreeCounter(counter);
+            return PDH_CSTATUS_NO_INSTANCE;
+        }
         *result = counter;
         return ERROR_SUCCESS;
     }
