@@ -300,12 +300,18 @@ bool CountGdiObjects(HANDLE process, unsigned long* live) {
     return read;
 }
 
-int CmdGdi(DWORD pid) {
+// Opens pid for reading its figures; says found=0 and returns null when it cannot.
+HANDLE OpenToRead(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) {
+    if (!process)
         wprintf(L"found=0\n");
+    return process;
+}
+
+int CmdGdi(DWORD pid) {
+    HANDLE process = OpenToRead(pid);
+    if (!process)
         return ExitNotFound;
-    }
     unsigned long live = 0;
     bool read = CountGdiObjects(process, &live);
     if (read)
@@ -316,11 +322,9 @@ int CmdGdi(DWORD pid) {
 
 // What a long run costs another process: GDI objects, handles, private bytes, CPU time (ms).
 int CmdStats(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) {
-        wprintf(L"found=0\n");
+    HANDLE process = OpenToRead(pid);
+    if (!process)
         return ExitNotFound;
-    }
     unsigned long gdi = 0;
     bool gdiRead = CountGdiObjects(process, &gdi);
     DWORD handles = 0;
