@@ -46,6 +46,10 @@ struct AppState {
     HINSTANCE Instance;
     const wchar_t* SettingsArg; // the rest of the wide command line; never null after creation
     uint32_t OsMajor;           // 0 when the version could not be read
+    // The settings file was there at start-up but could not be read whole (locked, too
+    // large, unreadable): the program runs on its defaults and never writes over it in this
+    // run, even once it has become readable.
+    bool SettingsRefused;
 
     // Settings records and what the counters have measured.
     SettingsRecords Settings;

@@ -20,7 +20,10 @@ int ProgramSettingsPath(const AppState* app, wchar_t* path) {
 int LoadSettings(AppState* app) {
     wchar_t path[PathChars];
     bool found = ProgramSettingsPath(app, path);
-    return LoadSettingsFile(found ? path : nullptr, &app->Settings, app->Run);
+    SettingsFileStatus status;
+    int read = LoadSettingsFile(found ? path : nullptr, &app->Settings, app->Run, &status);
+    app->SettingsRefused = status == SettingsFileStatus::Refused;
+    return read;
 }
 
 int SaveSettings(AppState* app, HWND window) {
@@ -32,6 +35,8 @@ int SaveSettings(AppState* app, HWND window) {
         place->WndWidth = r.right - r.left;
         place->WndHeight = r.bottom - r.top;
     }
+    if (app->SettingsRefused)
+        return 1;
     wchar_t path[PathChars];
     if (!ProgramSettingsPath(app, path))
         return 0;

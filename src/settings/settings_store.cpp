@@ -46,8 +46,11 @@ int ResolveSettingsPath(const wchar_t* argument, const wchar_t* modulePath, wcha
     return 1;
 }
 
-int LoadSettingsFile(const wchar_t* path, SettingsRecords* records, CounterRun* runs) {
-    SettingsText* text = path ? ReadSettingsFile(path, nullptr) : nullptr;
+int LoadSettingsFile(const wchar_t* path, SettingsRecords* records, CounterRun* runs,
+                     SettingsFileStatus* status) {
+    if (status)
+        *status = SettingsFileStatus::Absent;
+    SettingsText* text = path ? ReadSettingsFile(path, status) : nullptr;
     LoadSettingsRecords(text, records, runs);
     int read = text ? 1 : 0;
     FreeSettingsText(text);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "settings/settings_model.h"
+#include "settings/settings_text.h"
 
 // The settings file's path (PathChars characters) for the settings argument and the program's
 // own path: the argument itself when it ends in ".ini" in any letter case, else the program's
@@ -10,8 +11,10 @@ int ResolveSettingsPath(const wchar_t* argument, const wchar_t* modulePath, wcha
 
 // Fills every record from the file at path (null: no file), or with the defaults where the
 // file or a value is missing; a file that was not taken whole counts as missing. Links each
-// slot's Runtime to runs[index]. Returns 1 when a settings file was read, else 0.
-int LoadSettingsFile(const wchar_t* path, SettingsRecords* records, CounterRun* runs);
+// slot's Runtime to runs[index]. Returns 1 when a settings file was read, else 0; status (when
+// given) tells whether the file was read, absent or refused.
+int LoadSettingsFile(const wchar_t* path, SettingsRecords* records, CounterRun* runs,
+                     SettingsFileStatus* status = nullptr);
 
 enum class SettingsSaveResult {
     Created,  // there was no file: a new one holds the records

@@ -132,6 +132,30 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
         EXPECT_EQ(TemporaryFilesBeside(named), 0) << "the new file was removed";
     }
 
+    // Refused at start-up, free again at exit: the file the user had is still not written.
+    WriteAll(named, before);
+    HANDLE locked = CreateFileW(named.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(LoadSettings(app), 0);
+    EXPECT_EQ(app->Settings.Main.Interval, 1000u) << "the defaults";
+    CloseHandle(locked);
+    EXPECT_EQ(SaveSettings(app, window), 1);
+    EXPECT_EQ(SaveSettings(app, window), 1) << "after the settings window too";
+    EXPECT_EQ(ReadFileBytes(named), before);
+    // A folder where the file should be, later replaced by a file, is the same case.
+    DeleteFileW(named.c_str());
+    ASSERT_TRUE(CreateDirectoryW(named.c_str(), nullptr));
+    EXPECT_EQ(LoadSettings(app), 0);
+    RemoveDirectoryW(named.c_str());
+    WriteAll(named, before);
+    SaveSettings(app, window);
+    EXPECT_EQ(ReadFileBytes(named), before);
+    // The next start reads it, and its saves write again.
+    EXPECT_EQ(LoadSettings(app), 1);
+    app->Settings.Main.Interval = 900;
+    SaveSettings(app, window);
+    EXPECT_NE(ReadFileBytes(named).find("Interval=900"), std::string::npos);
+
     // A read-only file is not replaced either.
     WriteAll(named, before);
     SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_READONLY);
