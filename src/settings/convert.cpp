@@ -176,6 +176,138 @@ int CopyWideText(wchar_t* destination, const wchar_t* source, int capacity) {
     return n;
 }
 
+namespace {
+
+constexpr uint32_t Replacement = 0xFFFD;
+
+// The code point at s (count bytes left, at least 1) and the bytes it takes. Overlong forms,
+// surrogates, values past U+10FFFF and cut sequences take one byte and give U+FFFD, so that
+// the next byte is read afresh.
+int DecodeUtf8(const unsigned char* s, int count, uint32_t* point) {
+    unsigned lead = s[0];
+    int n;
+    uint32_t least;
+    if (lead < 0x80) {
+        *point = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2, least = 0x80, *point = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3, least = 0x800, *point = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4, least = 0x10000, *point = lead & 0x07;
+    } else {
+        *point = Replacement;
+        return 1;
+    }
+    uint32_t value = *point;
+    for (int i = 1; i < n; i++) {
+        if (i >= count || (s[i] & 0xC0) != 0x80) {
+            *point = Replacement;
+            return 1;
+        }
+        value = (value << 6) | (s[i] & 0x3F);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        *point = Replacement;
+        return 1;
+    }
+    *point = value;
+    return n;
+}
+
+// The code point at text (count characters left, at least 1) and the characters it takes: a
+// surrogate pair where wchar_t has 16 bits.
+int DecodeWide(const wchar_t* text, int count, uint32_t* point) {
+    uint32_t unit = static_cast<uint32_t>(text[0]);
+    if (sizeof(wchar_t) == 2 && unit >= 0xD800 && unit <= 0xDBFF && count > 1) {
+        uint32_t low = static_cast<uint32_t>(text[1]) & 0xFFFF;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            *point = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            return 2;
+        }
+    }
+    if (sizeof(wchar_t) == 2)
+        unit &= 0xFFFF;
+    *point = (unit >= 0xD800 && unit <= 0xDFFF) || unit > 0x10FFFF ? Replacement : unit;
+    return 1;
+}
+
+// Writes point as wide characters at output (when given); returns how many it takes.
+int EncodeWide(uint32_t point, wchar_t* output) {
+    if (sizeof(wchar_t) == 2 && point >= 0x10000) {
+        if (output) {
+            output[0] = static_cast<wchar_t>(0xD800 + ((point - 0x10000) >> 10));
+            output[1] = static_cast<wchar_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+        }
+        return 2;
+    }
+    if (output)
+        output[0] = static_cast<wchar_t>(point);
+    return 1;
+}
+
+// Writes point as UTF-8 at output (when given); returns how many bytes it takes.
+int EncodeUtf8(uint32_t point, char* output) {
+    int n = point < 0x80 ? 1 : point < 0x800 ? 2 : point < 0x10000 ? 3 : 4;
+    if (output) {
+        static const unsigned char Lead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+        for (int i = n - 1; i > 0; i--) {
+            output[i] = static_cast<char>(0x80 | (point & 0x3F));
+            point >>= 6;
+        }
+        output[0] = static_cast<char>(n == 1 ? point : (Lead[n] | point));
+    }
+    return n;
+}
+
+} // namespace
+
+int Utf8ToWide(const char* text, int count, wchar_t* output, int capacity) {
+    if (!text || count <= 0)
+        return 0;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+    int needed = 0;
+    for (int i = 0; i < count;) {
+        uint32_t point;
+        i += DecodeUtf8(s + i, count - i, &point);
+        needed += EncodeWide(point, nullptr);
+    }
+    if (!output)
+        return needed;
+    if (needed > capacity)
+        return 0;
+    int written = 0;
+    for (int i = 0; i < count;) {
+        uint32_t point;
+        i += DecodeUtf8(s + i, count - i, &point);
+        written += EncodeWide(point, output + written);
+    }
+    return written;
+}
+
+int WideToUtf8(const wchar_t* text, int count, char* output, int capacity) {
+    if (!text || count <= 0)
+        return 0;
+    int needed = 0;
+    for (int i = 0; i < count;) {
+        uint32_t point;
+        i += DecodeWide(text + i, count - i, &point);
+        needed += EncodeUtf8(point, nullptr);
+    }
+    if (!output)
+        return needed;
+    if (needed > capacity)
+        return 0;
+    int written = 0;
+    for (int i = 0; i < count;) {
+        uint32_t point;
+        i += DecodeWide(text + i, count - i, &point);
+        written += EncodeUtf8(point, output + written);
+    }
+    return written;
+}
+
 int FileNameOffset(const wchar_t* path) {
     if (!path)
         return 0;

@@ -33,6 +33,17 @@ int CopyMultiByteText(char* destination, const char* source, int capacity);
 // source is empty.
 int CopyWideText(wchar_t* destination, const wchar_t* source, int capacity);
 
+// Converts count bytes of UTF-8 text into wide characters at output, which has room for
+// capacity of them; no terminator is written. A byte that does not start a well-formed
+// sequence becomes U+FFFD. Returns the characters written, or 0 when they do not fit or count
+// is 0. With no output, returns the characters needed. (The same contract as the port's
+// conversions of the ANSI code page.)
+int Utf8ToWide(const char* text, int count, wchar_t* output, int capacity);
+// Converts count wide characters into UTF-8 bytes at output (room for capacity bytes, no
+// terminator written); a lone surrogate becomes U+FFFD. Returns the bytes written, or 0 when
+// they do not fit or count is 0. With no output, returns the bytes needed.
+int WideToUtf8(const wchar_t* text, int count, char* output, int capacity);
+
 // Index of the file name in path: just after its last '\', '/' or ':'; 0 without one.
 int FileNameOffset(const wchar_t* path);
 // Index of the last '.' of text; 0 when there is none, which also covers a '.' at index 0.

@@ -1,5 +1,5 @@
-// The settings text engine: its own scanner over the ANSI text, so that comments, unknown keys
-// and foreign sections stay where they are when the program writes its values.
+// The settings text engine: its own scanner over the file's text, so that comments, unknown
+// keys and foreign sections stay where they are when the program writes its values.
 #include "settings/settings_text.h"
 
 #include <cstddef>
@@ -16,14 +16,53 @@ constexpr char LF = '\n';
 // The text that a write on an absent text starts from.
 constexpr size_t EmptyTextBytes = 4;
 
+// How the bytes of a text make characters. Editors on current systems save INI files as UTF-8,
+// often with its byte-order mark: a text that starts with the mark is UTF-8 throughout and
+// keeps the mark, any other is in the system's ANSI code page.
+enum class TextCode { Ansi, Utf8 };
+constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
+constexpr size_t Utf8MarkBytes = 3;
+
+TextCode CodeOf(const char* text) {
+    return std::strncmp(text, Utf8Mark, Utf8MarkBytes) == 0 ? TextCode::Utf8 : TextCode::Ansi;
+}
+
+// Where the text's lines begin: after the mark of a UTF-8 text.
+const char* Body(const char* text, TextCode code) {
+    return code == TextCode::Utf8 ? text + Utf8MarkBytes : text;
+}
+
+int TextToWide(TextCode code, const char* text, int count, wchar_t* output, int capacity) {
+    return code == TextCode::Utf8 ? Utf8ToWide(text, count, output, capacity)
+                                  : PortAnsiToWide(text, count, output, capacity);
+}
+
+int WideToText(TextCode code, const wchar_t* text, int count, char* output, int capacity) {
+    return code == TextCode::Utf8 ? WideToUtf8(text, count, output, capacity)
+                                  : PortWideToAnsi(text, count, output, capacity);
+}
+
 bool IsLineEnd(char c) {
     return c == '\0' || c == CR || c == LF;
 }
 
-// The next character, stepped with the code page. A lead byte that has lost its trail byte
-// to a line break stands alone: a line break is never part of a character, or a line ending
-// in such a byte would run into the next one and a key written there could not be read back.
-const char* StepChar(const char* p) {
+// The characters of value before its first line break: a value is one line, and a break
+// written into the file would start a key or a section of its own there.
+int OneLineLength(const wchar_t* value) {
+    int n = 0;
+    if (value)
+        while (value[n] && value[n] != L'\r' && value[n] != L'\n')
+            n++;
+    return n;
+}
+
+// The next character. Every byte of a UTF-8 sequence is 0x80 or above, so a UTF-8 text is
+// stepped by bytes. In the code page, a lead byte that has lost its trail byte to a line
+// break stands alone: a line break is never part of a character, or a line ending in such a
+// byte would run into the next one and a key written there could not be read back.
+const char* StepChar(const char* p, TextCode code) {
+    if (code == TextCode::Utf8)
+        return *p ? p + 1 : p;
     const char* next = PortCharNextA(p);
     if (next - p == 2 && (p[1] == CR || p[1] == LF))
         return p + 1;
@@ -39,28 +78,84 @@ const char* SkipLineStart(const char* p) {
 }
 
 // The end of the value or name that starts at p: the first 0, CR or LF, stepped by character.
-const char* LineEnd(const char* p) {
+const char* LineEnd(const char* p, TextCode code) {
     while (!IsLineEnd(*p))
-        p = StepChar(p);
+        p = StepChar(p, code);
     return p;
 }
 
-bool SameName(const char* name, size_t nameLength, const char* start, const char* end) {
-    return static_cast<size_t>(end - start) == nameLength &&
-           PortSameNameA(name, start, static_cast<int>(nameLength));
+// Whether the bytes from start to end are name, in any letter case. The program's own names
+// are ASCII: in UTF-8 only ASCII letters fold, and other bytes must match exactly.
+bool SameName(const char* name, size_t nameLength, const char* start, const char* end,
+              TextCode code) {
+    if (static_cast<size_t>(end - start) != nameLength)
+        return false;
+    if (code == TextCode::Ansi)
+        return PortSameNameA(name, start, static_cast<int>(nameLength));
+    for (size_t i = 0; i < nameLength; i++) {
+        unsigned char a = static_cast<unsigned char>(name[i]);
+        unsigned char b = static_cast<unsigned char>(start[i]);
+        if (a >= 'A' && a <= 'Z')
+            a = static_cast<unsigned char>(a + 32);
+        if (b >= 'A' && b <= 'Z')
+            b = static_cast<unsigned char>(b + 32);
+        if (a != b)
+            return false;
+    }
+    return true;
 }
+
+// The start of the line after the one at p: over one CR and then one LF.
+const char* NextLine(const char* p, TextCode code) {
+    p = LineEnd(p, code);
+    if (*p == CR)
+        p++;
+    if (*p == LF)
+        p++;
+    return p;
+}
+
+// The line after the first header [name] from *cursor on, or null. *cursor moves past the
+// header, or to the end of the text when there is none (where a new section goes).
+const char* FindSection(const char* name, const char** cursor, TextCode code) {
+    if (!cursor || !*cursor || !name)
+        return nullptr;
+    size_t n = std::strlen(name);
+    const char* p = *cursor;
+    while (*p) {
+        p = SkipLineStart(p);
+        if (*p != '[') {
+            p = NextLine(p, code);
+            continue;
+        }
+        const char* start = p + 1;
+        const char* q = start;
+        while (!IsLineEnd(*q) && *q != ']')
+            q = StepChar(q, code);
+        if (*q == ']' && SameName(name, n, start, q, code)) {
+            *cursor = NextLine(q, code);
+            return *cursor;
+        }
+        p = NextLine(q, code);
+    }
+    *cursor = p;
+    return nullptr;
+}
+
+const char* FindKey(const char* name, const char** cursor, TextCode code);
 
 // The value of key in section, and its end, or null.
 const char* FindValue(const char* section, const char* key, const SettingsText* text,
                       const char** end) {
     if (!text)
         return nullptr;
-    const char* cursor = text;
-    if (!FindSection(section, &cursor))
+    TextCode code = CodeOf(text);
+    const char* cursor = Body(text, code);
+    if (!FindSection(section, &cursor, code))
         return nullptr;
-    const char* value = FindKey(key, &cursor);
+    const char* value = FindKey(key, &cursor, code);
     if (value)
-        *end = LineEnd(value);
+        *end = LineEnd(value, code);
     return value;
 }
 
@@ -85,10 +180,10 @@ void AddString(TextBuilder* b, const char* text) {
     AddBytes(b, text, std::strlen(text));
 }
 
-// The value in the code page, written without a terminator; ansiLength bytes.
-void AddValue(TextBuilder* b, const wchar_t* value, int valueLength, int ansiLength) {
-    if (ansiLength > 0)
-        b->next += PortWideToAnsi(value, valueLength, b->next, ansiLength);
+// The value in the text's code, written without a terminator; bytes long.
+void AddValue(TextBuilder* b, TextCode code, const wchar_t* value, int valueLength, int bytes) {
+    if (bytes > 0)
+        b->next += WideToText(code, value, valueLength, b->next, bytes);
 }
 
 SettingsText* FinishText(TextBuilder* b, SettingsText* old) {
@@ -113,7 +208,8 @@ struct KeyLine {
 // Scans the section whose first line is at p for the first key line of name. Without one,
 // *stop is where the section ends: the start of the blank lines before the next header or
 // the text's end, or the text's end itself.
-bool ScanSection(const char* name, const char* p, KeyLine* found, const char** stop) {
+bool ScanSection(const char* name, const char* p, KeyLine* found, const char** stop,
+                 TextCode code) {
     size_t n = std::strlen(name);
     while (*p) {
         const char* blockStart = p;
@@ -128,21 +224,35 @@ bool ScanSection(const char* name, const char* p, KeyLine* found, const char** s
             return false;
         }
         if (*p == '#' || *p == ';' || *p == '!') {
-            p = NextLine(p);
+            p = NextLine(p, code);
             continue;
         }
         const char* q = p;
         while (!IsLineEnd(*q) && *q != '=')
-            q = StepChar(q);
-        if (*q == '=' && SameName(name, n, p, q)) {
+            q = StepChar(q, code);
+        if (*q == '=' && SameName(name, n, p, q, code)) {
             found->start = lineStart;
             found->equals = q;
             return true;
         }
-        p = NextLine(q);
+        p = NextLine(q, code);
     }
     *stop = p;
     return false;
+}
+
+// The first byte of the value of the first name= line of the section at *cursor, or null.
+// *cursor moves past that line; when the key is missing, to the place where it is to be
+// inserted: after the section's last non-blank line.
+const char* FindKey(const char* name, const char** cursor, TextCode code) {
+    if (!cursor || !*cursor || !name)
+        return nullptr;
+    KeyLine line;
+    if (!ScanSection(name, *cursor, &line, cursor, code))
+        return nullptr;
+    const char* value = line.equals + 1;
+    *cursor = NextLine(value, code);
+    return value;
 }
 
 } // namespace
@@ -189,52 +299,6 @@ bool WriteSettingsFile(const wchar_t* path, const SettingsText* text) {
     return PortReplaceFile(path, bytes, std::strlen(bytes));
 }
 
-const char* NextLine(const char* p) {
-    while (!IsLineEnd(*p))
-        p = StepChar(p);
-    if (*p == CR)
-        p++;
-    if (*p == LF)
-        p++;
-    return p;
-}
-
-const char* FindSection(const char* name, const char** cursor) {
-    if (!cursor || !*cursor || !name)
-        return nullptr;
-    size_t n = std::strlen(name);
-    const char* p = *cursor;
-    while (*p) {
-        p = SkipLineStart(p);
-        if (*p != '[') {
-            p = NextLine(p);
-            continue;
-        }
-        const char* start = p + 1;
-        const char* q = start;
-        while (!IsLineEnd(*q) && *q != ']')
-            q = StepChar(q);
-        if (*q == ']' && SameName(name, n, start, q)) {
-            *cursor = NextLine(q);
-            return *cursor;
-        }
-        p = NextLine(q);
-    }
-    *cursor = p;
-    return nullptr;
-}
-
-const char* FindKey(const char* name, const char** cursor) {
-    if (!cursor || !*cursor || !name)
-        return nullptr;
-    KeyLine line;
-    if (!ScanSection(name, *cursor, &line, cursor))
-        return nullptr;
-    const char* value = line.equals + 1;
-    *cursor = NextLine(value);
-    return value;
-}
-
 int GetTextValue(const char* section, const char* key, const wchar_t* defaultValue, wchar_t* output,
                  int capacity, const SettingsText* text) {
     const char* end = nullptr;
@@ -245,7 +309,7 @@ int GetTextValue(const char* section, const char* key, const wchar_t* defaultVal
             return n;
         if (capacity < 1)
             return 0;
-        int count = PortAnsiToWide(value, n, output, capacity - 1);
+        int count = TextToWide(CodeOf(text), value, n, output, capacity - 1);
         output[count] = L'\0';
         return count;
     }
@@ -289,22 +353,23 @@ SettingsText* SetTextValue(const char* section, const char* key, const wchar_t* 
             return Refuse(nullptr, failed);
         std::memset(text, 0, EmptyTextBytes);
     }
-    int valueLength = WideLength(value);
-    int m = PortWideToAnsi(value, valueLength, nullptr, 0);
+    TextCode code = CodeOf(text);
+    int valueLength = OneLineLength(value);
+    int m = WideToText(code, value, valueLength, nullptr, 0);
     size_t length = std::strlen(text);
 
-    const char* cursor = text;
-    bool sectionFound = FindSection(section, &cursor) != nullptr;
-    const char* found = sectionFound ? FindKey(key, &cursor) : nullptr;
+    const char* cursor = Body(text, code);
+    bool sectionFound = FindSection(section, &cursor, code) != nullptr;
+    const char* found = sectionFound ? FindKey(key, &cursor, code) : nullptr;
 
     if (found) {
         char* start = text + (found - text);
-        char* end = text + (LineEnd(found) - text);
+        char* end = text + (LineEnd(found, code) - text);
         int o = static_cast<int>(end - start);
         if (m <= o) {
             // Shrinks or keeps its size: written over the old value, the rest moved up.
             if (m > 0)
-                PortWideToAnsi(value, valueLength, start, m);
+                WideToText(code, value, valueLength, start, m);
             if (m < o)
                 std::memmove(start + m, end, length - static_cast<size_t>(end - text) + 1);
             return text;
@@ -313,7 +378,7 @@ SettingsText* SetTextValue(const char* section, const char* key, const wchar_t* 
         if (!BeginText(&b, length + static_cast<size_t>(m - o) + 1))
             return Refuse(text, failed);
         AddBytes(&b, text, static_cast<size_t>(start - text));
-        AddValue(&b, value, valueLength, m);
+        AddValue(&b, code, value, valueLength, m);
         AddBytes(&b, end, length - static_cast<size_t>(end - text));
         return FinishText(&b, text);
     }
@@ -331,7 +396,7 @@ SettingsText* SetTextValue(const char* section, const char* key, const wchar_t* 
             AddString(&b, "\r\n");
         AddBytes(&b, key, keyLength);
         AddString(&b, "=");
-        AddValue(&b, value, valueLength, m);
+        AddValue(&b, code, value, valueLength, m);
         AddString(&b, "\r\n");
         AddBytes(&b, text + at, length - at);
         return FinishText(&b, text);
@@ -339,13 +404,14 @@ SettingsText* SetTextValue(const char* section, const char* key, const wchar_t* 
 
     // A new section at the end, one blank line after the text before it.
     size_t sectionLength = std::strlen(section);
-    bool needBreak = length > 0 && text[length - 1] != CR && text[length - 1] != LF;
+    size_t bodyStart = static_cast<size_t>(Body(text, code) - text);
+    bool needBreak = length > bodyStart && text[length - 1] != CR && text[length - 1] != LF;
     TextBuilder b;
     if (!BeginText(&b, length + 4 + 1 + sectionLength + 3 + keyLength + 1 + static_cast<size_t>(m) +
                            2 + 1))
         return Refuse(text, failed);
     AddBytes(&b, text, length);
-    if (length > 0) {
+    if (length > bodyStart) {
         if (needBreak)
             AddString(&b, "\r\n");
         AddString(&b, "\r\n");
@@ -355,7 +421,7 @@ SettingsText* SetTextValue(const char* section, const char* key, const wchar_t* 
     AddString(&b, "]\r\n");
     AddBytes(&b, key, keyLength);
     AddString(&b, "=");
-    AddValue(&b, value, valueLength, m);
+    AddValue(&b, code, value, valueLength, m);
     AddString(&b, "\r\n");
     return FinishText(&b, text);
 }
@@ -390,15 +456,16 @@ SettingsText* SetInt64Value(const char* section, const char* key, int64_t value,
 int DeleteKey(const char* section, const char* key, SettingsText* text) {
     if (!text || !key)
         return 0;
-    const char* cursor = text;
-    if (!FindSection(section, &cursor))
+    TextCode code = CodeOf(text);
+    const char* cursor = Body(text, code);
+    if (!FindSection(section, &cursor, code))
         return 0;
     KeyLine line;
     const char* stop;
-    if (!ScanSection(key, cursor, &line, &stop))
+    if (!ScanSection(key, cursor, &line, &stop, code))
         return 0;
     // The line goes from its first byte (leading blanks included) to the next line's start.
-    const char* next = NextLine(line.equals);
+    const char* next = NextLine(line.equals, code);
     std::memmove(text + (line.start - text), next, std::strlen(next) + 1);
     return 1;
 }

@@ -1,9 +1,11 @@
-// The settings text engine: an INI-style ANSI text held in memory, read and edited key by key.
+// The settings text engine: an INI-style text held in memory, read and edited key by key.
 #pragma once
 
 #include <cstdint>
 
-// The whole settings file as one zero-terminated ANSI byte string on the process heap.
+// The whole settings file as one zero-terminated byte string on the process heap: in the
+// system's ANSI code page, or UTF-8 throughout when it starts with the UTF-8 byte-order mark
+// (which every edit keeps).
 // Absent (null) stands for no file: readers then give their defaults, and the first write
 // makes a new text.
 using SettingsText = char;
@@ -26,16 +28,6 @@ void FreeSettingsText(SettingsText* text);
 // with the old file as it was, when the new one could not be written whole.
 bool WriteSettingsFile(const wchar_t* path, const SettingsText* text);
 
-// The start of the line after the one at p: over one CR and then one LF.
-const char* NextLine(const char* p);
-// The line after the first header [name] from *cursor on, or null. *cursor moves past the
-// header, or to the end of the text when there is none (where a new section goes).
-const char* FindSection(const char* name, const char** cursor);
-// The first byte of the value of the first name= line of the section at *cursor, or null.
-// *cursor moves past that line; when the key is missing, to the place where it is to be
-// inserted: after the section's last non-blank line.
-const char* FindKey(const char* name, const char** cursor);
-
 // Readers: the value of key in section, or the default when the text, the section or the
 // key is missing. A key that is present with an empty or unusable number gives 0.
 int32_t GetIntValue(const char* section, const char* key, int32_t defaultValue,
@@ -51,7 +43,8 @@ int GetTextValue(const char* section, const char* key, const wchar_t* defaultVal
                  int capacity, const SettingsText* text);
 
 // Writers: set key in section to value (none writes an empty value), in place when the key
-// is there, else at the end of its section, else in a new section at the end. They return the
+// is there, else at the end of its section, else in a new section at the end. A value is one
+// line: it is written up to its first line break. They return the
 // text to continue with, which may be a new one (the old one is then freed). When memory for
 // a larger text cannot be had they return the text they were given, unchanged (absent when
 // it was absent), and set *failed when failed is given.

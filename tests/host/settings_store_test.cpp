@@ -149,6 +149,30 @@ TEST_F(SettingsStore, AlarmTextsOfAnyLengthComeBackExactly) {
     EXPECT_EQ(again.records.Slot[0].AlarmFile, nullptr) << "an empty value is no text";
 }
 
+// A file saved by an editor as UTF-8 with its mark: read as UTF-8, and saved with the mark, one
+// [MAIN] and the title's bytes as they were.
+TEST_F(SettingsStore, AUtf8FileKeepsItsMarkSectionsAndTexts) {
+    std::wstring path = File();
+    const std::string title = "\xEF\xBC\xA3\xEF\xBC\xB0\xEF\xBC\xB5\xE8\xB2\xA0\xE8\x8D\xB7"; // ＣＰＵ負荷
+    const std::string before =
+        "\xEF\xBB\xBF[MAIN]\r\nInterval=500\r\n\r\n[COUNTER1]\r\nTitle=" + title + "\r\n";
+    WriteBytes(path, before);
+    EXPECT_EQ(Load(path), 1);
+    EXPECT_EQ(loaded.records.Main.Interval, 500u);
+    EXPECT_EQ(std::wstring(loaded.records.Slot[0].Title), L"\uFF23\uFF30\uFF35\u8CA0\u8377");
+    CopyWideText(loaded.records.Slot[1].Unit, L"\u500b/s", UnitChars);
+    EXPECT_EQ(Save(path), SettingsSaveResult::Replaced);
+
+    std::string saved = ReadBytes(path);
+    EXPECT_EQ(saved.rfind("\xEF\xBB\xBF[MAIN]\r\nInterval=500\r\n", 0), 0u) << saved;
+    EXPECT_EQ(saved.find("[MAIN]"), saved.rfind("[MAIN]")) << "one [MAIN]";
+    EXPECT_NE(saved.find("\r\nTitle=" + title + "\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\r\nUnit=\xE5\x80\x8B/s\r\n"), std::string::npos) << saved;
+    LoadedRecords again;
+    LoadSettingsFile(path.c_str(), &again.records, again.runs);
+    EXPECT_EQ(std::wstring(again.records.Slot[1].Unit), L"\u500b/s");
+}
+
 // A file that was not read whole is never replaced, and the program runs on its defaults.
 TEST_F(SettingsStore, FilesNotTakenWholeAreLeftAlone) {
     struct Case {
@@ -165,7 +189,9 @@ TEST_F(SettingsStore, FilesNotTakenWholeAreLeftAlone) {
         SCOPED_TRACE(c.name);
         std::wstring path = File(ScratchFolder::Widen(c.name).c_str());
         WriteBytes(path, c.bytes);
-        EXPECT_EQ(Load(path), 0);
+        SettingsFileStatus status = SettingsFileStatus::Read;
+        EXPECT_EQ(LoadSettingsFile(path.c_str(), &loaded.records, loaded.runs, &status), 0);
+        EXPECT_EQ(status, SettingsFileStatus::Refused);
         EXPECT_EQ(loaded.records.Main.Interval, 1000u) << "the defaults";
         EXPECT_EQ(Save(path), SettingsSaveResult::Refused);
         EXPECT_EQ(ReadBytes(path), c.bytes);
