@@ -34,6 +34,18 @@ void BuildGraphDrawing(AppState* app, int graph) {
     BuildIconResources(&app->IconRes[graph], &app->Settings.Style[graph]);
 }
 
+// Gives the window a surface of its client size, keeping the one it has when that size is
+// unchanged (and with it the picture painted there).
+void FitSurface(AppState* app, int width, int height) {
+    BITMAP info;
+    if (app->Surface && GetObjectW(app->Surface, sizeof(info), &info) == sizeof(info) &&
+        info.bmWidth == width && info.bmHeight == height)
+        return;
+    if (app->Surface)
+        DeleteObject(app->Surface);
+    app->Surface = CreateSurface(nullptr, width, height, 32, nullptr, RGB(0, 0, 0));
+}
+
 LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
     app->Instance = create->hInstance;
     app->Window = window;
@@ -51,14 +63,10 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
         app->Pdh = ProgramCounterLibrary();
 
     MainSettings* main = &app->Settings.Main;
-    if (!LoadSettings(app)) {
-        PlaceNearTray(window, FALSE);
-    } else {
-        const WindowPlacement* place = &app->Settings.Place;
-        MoveWindow(window, place->WndPosX, place->WndPosY, place->WndWidth, place->WndHeight,
-                   FALSE);
-    }
+    bool loaded = LoadSettings(app) != 0;
 
+    // The drawing resources and the tray icon come first: a saved size other than the
+    // window's own sends WM_SIZE from the move below, and its redraw renews the icon.
     BuildGraphDrawing(app, 0);
     if (app->Settings.Slot[1].PdhFlag & PdhUse)
         BuildGraphDrawing(app, 1);
@@ -73,10 +81,21 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
             app->RunFlag |= TrayIcon;
     }
 
-    if (main->Prop & PropShown) {
-        ShowWindow(window, SW_SHOWNOACTIVATE);
-        app->RunFlag |= Shown;
+    if (!loaded) {
+        PlaceNearTray(window, FALSE);
+    } else {
+        const WindowPlacement* place = &app->Settings.Place;
+        MoveWindow(window, place->WndPosX, place->WndPosY, place->WndWidth, place->WndHeight,
+                   FALSE);
     }
+    // The first WM_SIZE may come only with the first showing: the surface is made here, so
+    // that the window shows its frame, grid and "---" from the start.
+    RECT client;
+    GetClientRect(window, &client);
+    FitSurface(app, client.right, client.bottom);
+
+    if (main->Prop & PropShown)
+        ShowGraphWindow(app);
     if (main->Prop & PropTopmost) {
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
         app->RunFlag |= Topmost;
@@ -132,9 +151,7 @@ LRESULT OnDestroy(AppState* app, HWND window) {
 LRESULT OnSize(AppState* app, HWND window, WPARAM kind, LPARAM size) {
     if (kind != SIZE_RESTORED)
         return 0;
-    if (app->Surface)
-        DeleteObject(app->Surface);
-    app->Surface = CreateSurface(nullptr, LOWORD(size), HIWORD(size), 32, nullptr, RGB(0, 0, 0));
+    FitSurface(app, LOWORD(size), HIWORD(size));
     // Sent, not posted: the new surface is painted before the window shows it.
     SendMessageW(window, RedrawMsg, 0, 0);
     return 0;

@@ -4,18 +4,48 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
+#include <string>
+
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "res/resource.h"
+#include "scripted_counters.h"
 #include "test_support.h"
 
 namespace {
+
+const wchar_t CpuPath[] = L"\\Processor(_Total)\\% Processor Time";
+
+// The window with a counter library that answers the same value on every read, so that what
+// a test sees never hangs on the machine's own counters.
+void UseFixedCounters() {
+    ResetScript()->paths = {FixedPath(CpuPath, 30)};
+    TheApp.Pdh = ScriptedLibrary();
+}
+
+std::wstring SettingsPathBesideTests() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    lstrcpyW(path + n - 3, L"ini");
+    return path;
+}
+
+// The colour of the surface's pixel (x, y), y counted from the top.
+uint32_t SurfacePixel(int x, int y) {
+    DIBSECTION dib = {};
+    if (!TheApp.Surface || GetObjectW(TheApp.Surface, sizeof(dib), &dib) != sizeof(dib))
+        return 0xDEADBEEF;
+    const uint32_t* pixels = static_cast<const uint32_t*>(dib.dsBm.bmBits);
+    return pixels[(dib.dsBm.bmHeight - 1 - y) * dib.dsBm.bmWidth + x] & 0xFFFFFF;
+}
 
 class MainWindow : public testing::Test {
 protected:
     static void SetUpTestSuite() { RegisterGraphClass(GetModuleHandleW(nullptr)); }
 
     void SetUp() override {
+        UseFixedCounters();
         window = CreateGraphWindow(GetModuleHandleW(nullptr));
         ASSERT_NE(window, nullptr);
         PumpMessages(); // the posted start command
@@ -26,6 +56,7 @@ protected:
             DestroyWindow(window);
         PumpMessages(); // takes the WM_QUIT of the destruction
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+        TheApp.Pdh = nullptr;
     }
 
     void Command(UINT id) {
@@ -191,6 +222,33 @@ TEST_F(MainWindow, AnUnchangedTrayPictureIsNotSentAgain) {
     EXPECT_TRUE(TheApp.RunFlag & TrayIcon);
 }
 
+// The hover fade sets its own alpha; when the mouse has gone, the window gets back every
+// effect it had, the see-through background included.
+TEST_F(MainWindow, AHoverFadeGivesBackTheSeeThroughBackground) {
+    TheApp.Settings.Main.Prop |= PropHoverOn;
+    Command(IDM_CLEARBACK);
+    ASSERT_TRUE(TheApp.RunFlag & LayColorKey);
+    // The mouse is wherever it is: the window goes elsewhere, so the watch finds it gone.
+    POINT cursor;
+    GetCursorPos(&cursor);
+    int x = cursor.x > 400 ? 0 : 600;
+    SetWindowPos(window, nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    SendMessageW(window, WM_NCMOUSEMOVE, HTCLIENT, 0);
+    ASSERT_TRUE(TheApp.RunFlag & HoverActive);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA | LWA_COLORKEY)) << "faded";
+
+    SendMessageW(window, WM_TIMER, TIMER_HOVER, 0);
+    EXPECT_FALSE(TheApp.RunFlag & HoverActive);
+    ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY)) << "the background is see-through again";
+    EXPECT_EQ(key, TheApp.Settings.Main.ColWndLay);
+}
+
 TEST_F(MainWindow, WholeWindowIsClientArea) {
     RECT window_rect, client;
     GetWindowRect(window, &window_rect);
@@ -215,6 +273,62 @@ TEST_F(MainWindow, ExitEndsTheMessageLoopWithZero) {
     EXPECT_EQ(TheApp.Query, nullptr) << "destruction closed the query";
     EXPECT_EQ(TheApp.Surface, nullptr);
     EXPECT_EQ(TheApp.TrayImage, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A start with a saved place, or none: the window shows a painted picture from its first
+// moment, the tray icon goes in once, and nothing of it is left after the window goes.
+TEST(MainWindowStart, ShowsAPaintedPictureAndLeavesNoIconBehind) {
+    RegisterGraphClass(GetModuleHandleW(nullptr));
+    struct Case {
+        const char* what;
+        const char* settings; // null: no file
+        int width, height;
+    };
+    const Case cases[] = {
+        {"no file", nullptr, 142, 43},
+        {"the default size", "[MAIN]\r\nWndPosX=30\r\nWndPosY=40\r\nWndWidth=142\r\n"
+                             "WndHeight=43\r\n", 142, 43},
+        {"a size of its own", "[MAIN]\r\nWndPosX=30\r\nWndPosY=40\r\nWndWidth=100\r\n"
+                              "WndHeight=60\r\n", 100, 60},
+    };
+    unsigned long before = 0;
+    for (int round = 0; round < 2; round++) {
+        // The first round makes what the process keeps for good (classes, stock objects).
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            ForgetSettingsFile();
+            if (c.settings) {
+                HANDLE file = CreateFileW(SettingsPathBesideTests().c_str(), GENERIC_WRITE, 0,
+                                          nullptr, CREATE_ALWAYS, 0, nullptr);
+                DWORD done = 0;
+                WriteFile(file, c.settings, static_cast<DWORD>(strlen(c.settings)), &done, nullptr);
+                CloseHandle(file);
+            }
+            UseFixedCounters();
+            if (round == 1 && before == 0)
+                before = LiveGdiObjects();
+            HWND window = CreateGraphWindow(GetModuleHandleW(nullptr));
+            ASSERT_NE(window, nullptr);
+            // Before any message is handled: shown, at its size, with the frame and "---".
+            EXPECT_TRUE(IsWindowVisible(window));
+            RECT r;
+            GetWindowRect(window, &r);
+            EXPECT_EQ(r.right - r.left, c.width);
+            EXPECT_EQ(r.bottom - r.top, c.height);
+            EXPECT_EQ(SurfacePixel(0, 0), 0x808080u) << "the frame";
+            EXPECT_EQ(SurfacePixel(c.width - 1, c.height - 1), 0x808080u);
+            EXPECT_TRUE(TheApp.RunFlag & TrayIcon);
+            PumpMessages();
+            DestroyWindow(window);
+            PumpMessages();
+            TheApp.Pdh = nullptr;
+        }
+    }
+    EXPECT_EQ(LiveGdiObjects(), before) << "every icon and picture was released";
 }
 
 } // namespace
