@@ -26,33 +26,24 @@ struct SoundLibrary {
 };
 SoundLibrary TheSound;
 
-// The working directory for program: its folder without the final separator, kept where
-// that would leave a drive ("C:\"); or this program's folder when program names none.
-// False when it does not fit.
-bool ProgramFolder(const wchar_t* program, wchar_t* folder) {
-    int k = FileNameOffset(program);
-    if (k == 0) {
-        DWORD n = GetModuleFileNameW(nullptr, folder, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH)
-            return false;
-        folder[FileNameOffset(folder) > 0 ? FileNameOffset(folder) - 1 : 0] = L'\0';
-        return true;
-    }
-    if (k > MAX_PATH - 1)
+} // namespace
+
+bool ProgramFolder(const wchar_t* program, const wchar_t* modulePath, wchar_t* folder) {
+    const wchar_t* path = FileNameOffset(program) > 0 ? program : modulePath;
+    int k = FileNameOffset(path);
+    if (k == 0 || k > MAX_PATH - 1)
         return false;
     int keep = k - 1;
     // "C:\x.exe" runs in "C:\", and "C:x.exe" in "C:": a bare drive letter names no folder.
-    if (program[k - 1] == L':' || (keep == 2 && program[1] == L':'))
+    if (path[k - 1] == L':' || (keep == 2 && path[1] == L':'))
         keep = k;
     if (keep == 0)
         keep = 1; // "\x.exe": the root of the current drive
     for (int i = 0; i < keep; i++)
-        folder[i] = program[i];
+        folder[i] = path[i];
     folder[keep] = L'\0';
     return true;
 }
-
-} // namespace
 
 uint32_t ControlAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int count) {
     bool stopped = false;
@@ -106,8 +97,12 @@ DWORD RunAlarmProgram(const wchar_t* program, const wchar_t* parameters) {
     command[i] = L'\0';
 
     DWORD id = 0;
+    wchar_t module[MAX_PATH];
+    DWORD moduleLength = GetModuleFileNameW(nullptr, module, MAX_PATH);
+    if (moduleLength == 0 || moduleLength >= MAX_PATH)
+        module[0] = L'\0'; // a cut path names some other folder
     wchar_t folder[MAX_PATH];
-    if (ProgramFolder(program, folder)) {
+    if (ProgramFolder(program, module, folder)) {
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
@@ -124,6 +119,8 @@ DWORD RunAlarmProgram(const wchar_t* program, const wchar_t* parameters) {
 
 void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold) {
     uint32_t action = (slot->AlarmFlag & AlarmActionMask) >> AlarmActionShift;
+    if (action > 4)
+        return; // codes 5 to 7 name no action: nothing happens, not even a beep
     if (action == 0 || !slot->AlarmFile) {
         PortBeep();
         return;

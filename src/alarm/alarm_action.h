@@ -20,6 +20,11 @@ void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold);
 // PlaySoundW through winmm.dll from the system folder, loaded on the first sound. A stop
 // request (no sound) before any sound answers 1 and loads nothing; 0 without the library.
 BOOL CallPlaySound(const wchar_t* sound, HMODULE module, DWORD flags);
+// The working folder for program (MAX_PATH characters): its folder without the final
+// separator, kept where that would leave a drive ("C:\") or nothing ("\"); the folder of
+// modulePath, this program's own path, by the same rule when program names none. False when
+// neither names a folder or it does not fit.
+bool ProgramFolder(const wchar_t* program, const wchar_t* modulePath, wchar_t* folder);
 // Starts program with parameters (none: no blank after it) in its own folder, or the folder
 // of this program when the path names none. Returns the new process's id, 0 on failure.
 DWORD RunAlarmProgram(const wchar_t* program, const wchar_t* parameters);

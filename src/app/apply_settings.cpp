@@ -55,7 +55,8 @@ void ShareGeometry(DrawStyle* second, const DrawStyle* first) {
     second->FrameWidth = first->FrameWidth;
 }
 
-// Steps 5 to 14 of the command, after OK.
+// After OK: the tray icon, the window effects, the drawing resources, the counters and
+// histories, the alarms, the sampling period and the settings file, in that order.
 void ApplySettings(AppState* app, HWND window) {
     SettingsRecords* s = &app->Settings;
     s->Main.ColWndLay = s->Style[0].ColBackBrush;
@@ -77,6 +78,9 @@ void ApplySettings(AppState* app, HWND window) {
             return;
         }
         app->Query = query;
+        // Sampling had been stopped: the new query gets every counter, as a start gives it,
+        // so that the graphs run instead of standing still on an empty query.
+        countersChanged = true;
     }
 
     for (int i = 0; i < 2; i++) {

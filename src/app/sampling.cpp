@@ -26,13 +26,14 @@ void OnSampleTick(AppState* app, HWND window) {
         CounterRun* run = &app->Run[i];
         int64_t previous = run->Latest;
         int64_t value;
-        if (!ReadCounter(pdh, run, &value))
-            continue;
-        StoreSample(run, value);
-        StepGridPhase(&app->GraphRes[i]);
-        StepGridPhase(&app->IconRes[i]);
-        if (run->AlarmState & 1)
-            EvaluateAlarm(&app->Settings.Slot[i], previous, value);
+        if (ReadCounter(pdh, run, &value)) {
+            StoreSample(run, value);
+            StepGridPhase(&app->GraphRes[i]);
+            StepGridPhase(&app->IconRes[i]);
+            if (run->AlarmState & 1)
+                EvaluateAlarm(&app->Settings.Slot[i], previous, value);
+        }
+        // A read that failed this once leaves the graph's alarm running.
         if (run->AlarmState & 1)
             alarmStillRuns = true;
     }

@@ -56,7 +56,7 @@ void OnInit(HWND page, const CounterPageParam* param) {
     } else if (slot->PdhFlag & PdhUse) {
         CheckDlgButton(page, IDC_COUNTER_USE, BST_CHECKED);
     }
-    wchar_t path[ExpandedPathChars];
+    wchar_t path[ExpandedPathChars] = L"";
     if (!param->Pdh || !ExpandCounterPath(param->Pdh, slot->Path, path, ExpandedPathChars))
         CopyWideText(path, slot->Path, ExpandedPathChars);
     SetDlgItemTextW(page, IDC_COUNTER_PATH, path);

@@ -155,10 +155,41 @@ TEST_F(AlarmAction, FailuresBeep) {
         RunAlarmAction(slot, 1, 0);
         EXPECT_EQ(PortBeepCount(), beeps + 1);
     }
-    Set(6, L"x", L"");
-    unsigned beeps = PortBeepCount();
-    RunAlarmAction(slot, 1, 0);
-    EXPECT_EQ(PortBeepCount(), beeps) << "actions 5 to 7 do nothing";
+    for (uint32_t action : {5u, 6u, 7u}) {
+        for (const wchar_t* file : {L"x", L""}) {
+            SCOPED_TRACE(testing::Message() << "action " << action << " file '" << file << "'");
+            Set(action, file, L"");
+            unsigned beeps = PortBeepCount();
+            RunAlarmAction(slot, 1, 0);
+            EXPECT_EQ(PortBeepCount(), beeps) << "actions 5 to 7 do nothing";
+        }
+    }
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheProgramOrOfThisOneKeepingADrivesRoot) {
+    struct Case {
+        const wchar_t* program;
+        const wchar_t* module;
+        const wchar_t* folder; // null: none
+    };
+    const Case cases[] = {
+        {L"C:\\Tools\\x.exe", L"D:\\m\\mon.exe", L"C:\\Tools"},
+        {L"C:\\x.exe", L"D:\\m\\mon.exe", L"C:\\"},
+        {L"C:x.exe", L"D:\\m\\mon.exe", L"C:"},
+        {L"\\x.exe", L"D:\\m\\mon.exe", L"\\"},
+        {L"x.exe", L"D:\\m\\mon.exe", L"D:\\m"},
+        {L"x.exe", L"D:\\mon.exe", L"D:\\"}, // this program in a drive's root
+        {L"x.exe", L"", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.program << " beside " << c.module);
+        wchar_t folder[MAX_PATH] = L"<untouched>";
+        bool found = ProgramFolder(c.program, c.module, folder);
+        EXPECT_EQ(found, c.folder != nullptr);
+        if (c.folder) {
+            EXPECT_EQ(std::wstring(folder), c.folder);
+        }
+    }
 }
 
 // A short silent WAV file: 8-bit mono at 8 kHz, a tenth of a second.

@@ -110,6 +110,24 @@ TEST_F(CounterQuery, SecondGraphIsNeverAddedWhileNotInUse) {
     EXPECT_EQ(script->added, (std::vector<std::wstring>{CpuPath}));
 }
 
+// A read that fails once does not stop a running alarm: the menu still shows it running, and
+// the next alarm command stops it.
+TEST_F(CounterQuery, AFailedReadLeavesARunningAlarmRunning) {
+    ScriptedPath cpu = FixedPath(CpuPath, 10);
+    cpu.readings = {{ERROR_SUCCESS, 10}, {InvalidData, 0}, {ERROR_SUCCESS, 10}};
+    script->paths = {cpu};
+    Start();
+    TheApp.Settings.Slot[0].AlarmFlag = AlarmUse; // no comparison: it never fires
+    SendMessageW(window, WM_COMMAND, IDM_ALARM, 0);
+    ASSERT_TRUE(TheApp.RunFlag & AlarmRunning);
+    Tick();
+    Tick(); // the read fails
+    EXPECT_EQ(TheApp.Run[0].RingIndex, 1) << "nothing stored for the failed read";
+    EXPECT_TRUE(TheApp.RunFlag & AlarmRunning);
+    SendMessageW(window, WM_COMMAND, IDM_ALARM, 0);
+    EXPECT_FALSE(TheApp.RunFlag & AlarmRunning) << "the command stops it";
+}
+
 TEST_F(CounterQuery, FailedCollectionStoresNothingAndKeepsTheGrid) {
     script->paths = {FixedPath(CpuPath, 30)};
     script->collectStatus = {ERROR_SUCCESS, ERROR_SUCCESS, NoData, ERROR_SUCCESS};

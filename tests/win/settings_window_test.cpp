@@ -326,6 +326,11 @@ TEST_F(CounterPage, ShowsTheSlotAndStoresItBackWithoutChanges) {
         EXPECT_EQ(Text(page, IDC_COUNTER_PATH), L"\\Processor(_Total)\\% Processor Time");
         EXPECT_EQ(Text(page, IDC_COUNTER_VALMAX), L"100");
         EXPECT_EQ(Text(page, IDC_COUNTER_MAXVALUE), L"77");
+        // The read-only figure is no stop of the Tab key and has only its static edge.
+        HWND maxValue = GetDlgItem(page, IDC_COUNTER_MAXVALUE);
+        EXPECT_EQ(GetWindowLongW(maxValue, GWL_STYLE) & (WS_TABSTOP | WS_BORDER), 0);
+        EXPECT_EQ(GetWindowLongW(maxValue, GWL_EXSTYLE) & (WS_EX_STATICEDGE | WS_EX_CLIENTEDGE),
+                  WS_EX_STATICEDGE);
         EXPECT_EQ(Text(page, IDC_COUNTER_TITLE), L"CPU ");
         EXPECT_EQ(Text(page, IDC_COUNTER_UNIT), L" %");
         EXPECT_EQ(Text(page, IDC_COUNTER_ALARM_STATE), L"停止中");
@@ -803,6 +808,23 @@ TEST_F(SettingsCommand, CounterChangesReAddOrResetBothGraphsAndOtherEditsKeepThe
     EXPECT_EQ(script->added[3], L"\\Memory\\% Committed Bytes In Use");
     SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
     EXPECT_EQ(TheApp.Run[0].Latest, 50);
+}
+
+// Sampling stopped from the menu, then OK: the graphs run again with their counters instead of
+// standing still on a query without any.
+TEST_F(SettingsCommand, OkAfterSamplingWasStoppedStartsItWithItsCounters) {
+    SendMessageW(window, WM_COMMAND, IDM_START, 0);
+    ASSERT_EQ(TheApp.Query, nullptr);
+    ASSERT_EQ(script->added.size(), 2u);
+    Confirm([](HWND) {});
+    ASSERT_NE(TheApp.Query, nullptr);
+    EXPECT_EQ(script->added.size(), 4u) << "both counters are in the new query";
+    ASSERT_NE(TheApp.Run[0].Counter, nullptr);
+    ASSERT_NE(TheApp.Run[1].Counter, nullptr);
+    SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
+    EXPECT_EQ(TheApp.Run[0].Latest, 30);
+    EXPECT_EQ(TheApp.Run[1].Latest, 40);
+    EXPECT_EQ(TheApp.Run[0].RingIndex, 1) << "sampled into a history begun anew";
 }
 
 TEST_F(SettingsCommand, FailingQueryOpenStillRestoresTheHotKey) {
