@@ -36,14 +36,16 @@ bool PortSameNameA(const char* a, const char* b, int n) {
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, n, b, n) == CSTR_EQUAL;
 }
 
+// A capacity of 0 makes the conversion calls answer the size needed instead of converting:
+// with an output, that is no room at all.
 int PortAnsiToWide(const char* text, int count, wchar_t* output, int capacity) {
-    if (count <= 0)
+    if (count <= 0 || (output && capacity <= 0))
         return 0;
     return MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text, count, output, output ? capacity : 0);
 }
 
 int PortWideToAnsi(const wchar_t* text, int count, char* output, int capacity) {
-    if (count <= 0)
+    if (count <= 0 || (output && capacity <= 0))
         return 0;
     return WideCharToMultiByte(CP_ACP, 0, text, count, output, output ? capacity : 0, nullptr,
                                nullptr);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "port/port.h"
 #include "settings/convert.h"
 #ifndef _WIN32
 #include "port/port_test.h"
@@ -231,6 +232,78 @@ TEST(Convert, CompareNoCaseIgnoresCaseAsFarAsTheShorterText) {
         int result = CompareNoCase(c.a, c.b);
         EXPECT_EQ((result > 0) - (result < 0), c.sign) << Narrow(c.a) << " / " << Narrow(c.b);
     }
+}
+
+} // namespace
+
+namespace {
+
+std::wstring FromUtf8(const std::string& bytes) {
+    int n = Utf8ToWide(bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'#');
+    EXPECT_EQ(Utf8ToWide(bytes.data(), static_cast<int>(bytes.size()), &wide[0], n), n);
+    return wide;
+}
+
+TEST(Convert, Utf8DecodesWellFormedSequencesAndReplacesEveryBadByte) {
+    struct Case {
+        std::string bytes;
+        std::wstring wide;
+    };
+    const Case cases[] = {
+        {"a\xC3\xA9\xE3\x82\xBD\xF0\x9F\x98\x80", L"a\u00e9\u30bd\U0001F600"},
+        {"\xC0\xAF", L"\ufffd\ufffd"},             // overlong '/'
+        {"\xED\xA0\x80", L"\ufffd\ufffd\ufffd"},   // a surrogate
+        {"\xF4\x90\x80\x80", L"\ufffd\ufffd\ufffd\ufffd"}, // past U+10FFFF
+        {"\xE3\x82", L"\ufffd\ufffd"},             // cut at the end
+        {"\xE3\x82=", L"\ufffd\ufffd="},           // cut before ASCII, which survives
+        {"\x80\xFF", L"\ufffd\ufffd"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(FromUtf8(c.bytes), c.wide);
+    }
+}
+
+TEST(Convert, Utf8ConversionsKeepThePortsContract) {
+    const std::wstring wide = L"\u30bd\U0001F600x";
+    EXPECT_EQ(WideToUtf8(wide.data(), static_cast<int>(wide.size()), nullptr, 0), 8);
+    char bytes[8] = {};
+    EXPECT_EQ(WideToUtf8(wide.data(), static_cast<int>(wide.size()), bytes, 7), 0) << "no room";
+    EXPECT_EQ(WideToUtf8(wide.data(), static_cast<int>(wide.size()), bytes, 0), 0);
+    EXPECT_EQ(WideToUtf8(wide.data(), static_cast<int>(wide.size()), bytes, 8), 8);
+    EXPECT_EQ(std::string(bytes, 8), "\xE3\x82\xBD\xF0\x9F\x98\x80x");
+    EXPECT_EQ(WideToUtf8(wide.data(), 0, nullptr, 0), 0);
+    wchar_t out[2] = {L'#', L'#'};
+    EXPECT_EQ(Utf8ToWide("ab", 2, out, 1), 0) << "no room";
+    EXPECT_EQ(out[0], L'#');
+    EXPECT_EQ(Utf8ToWide("ab", 2, out, 0), 0);
+#if WCHAR_MAX <= 0xFFFF
+    // A lone surrogate of UTF-16 has no UTF-8 form.
+    const wchar_t lone[] = {0xD800, L'a'};
+    EXPECT_EQ(WideToUtf8(lone, 2, bytes, 8), 4);
+    EXPECT_EQ(std::string(bytes, 4), "\xEF\xBF\xBD" "a");
+#endif
+}
+
+} // namespace
+
+namespace {
+
+// The port's conversions: an output with no room converts nothing, on every platform (the
+// Windows calls would take a capacity of 0 for a size query).
+TEST(PortConversion, AnOutputWithNoRoomGetsNothing) {
+    wchar_t wide[4] = {L'#', L'#', L'#', L'#'};
+    EXPECT_EQ(PortAnsiToWide("ab", 2, wide, 0), 0);
+    EXPECT_EQ(wide[0], L'#');
+    EXPECT_EQ(PortAnsiToWide("ab", 2, wide, 1), 0);
+    EXPECT_EQ(PortAnsiToWide("ab", 2, nullptr, 0), 2);
+    EXPECT_EQ(PortAnsiToWide("ab", 2, wide, 2), 2);
+    char bytes[4] = {'#', '#', '#', '#'};
+    EXPECT_EQ(PortWideToAnsi(L"ab", 2, bytes, 0), 0);
+    EXPECT_EQ(bytes[0], '#');
+    EXPECT_EQ(PortWideToAnsi(L"ab", 2, bytes, 1), 0);
+    EXPECT_EQ(PortWideToAnsi(L"ab", 2, nullptr, 0), 2);
 }
 
 } // namespace
