@@ -292,13 +292,15 @@ TEST_F(Painter, HistoryStylesLandOnTheScaledRows) {
 }
 
 TEST_F(Painter, LatestColumnIsCutToThePlotAndSharesItsFirstColumnWithTheHistory) {
-    // Bars at 50 (row 21); the latest value 80 tops its column at row 9.
+    // Bars at 50 (row 21) and the newest sample 10 (row 37); the latest value 80 tops its
+    // column at row 9. The newest sample shares its column with the latest column's first.
     struct Case {
         int lastWidth;
         int newestBar;   // the rightmost column still showing a bar
+        int barTop;      // the top row of that bar: 37 when it is the newest sample's
         int firstLatest; // the latest column's first column, or 0 for none
     };
-    const Case cases[] = {{0, 140, 0}, {1, 139, 140}, {5, 135, 136}, {500, 0, 1}};
+    const Case cases[] = {{0, 140, 37, 0}, {1, 139, 21, 140}, {5, 135, 21, 136}, {500, 0, 0, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "LastWidth " << c.lastWidth);
         Style(0).LastWidth = c.lastWidth;
@@ -306,12 +308,17 @@ TEST_F(Painter, LatestColumnIsCutToThePlotAndSharesItsFirstColumnWithTheHistory)
         Style(0).ColLastPen = Red;
         Style(0).ColLastBrush = Green;
         GraphOneOnly(HistBars | HistFill | LastLine | LastFill);
-        FillRing(0, [](int) { return 50; });
+        FillRing(0, [](int age) { return age == 0 ? 10 : 50; });
         runs[0].Latest = 80;
         Canvas canvas(DefaultWidth, DefaultHeight);
         Paint(canvas);
+        // Every paint releases what it made, the latest column's brush and pen included.
+        unsigned long objects = LiveGdiObjects();
+        for (int i = 0; i < 20; i++)
+            Paint(canvas);
+        EXPECT_EQ(LiveGdiObjects(), objects);
         if (c.newestBar) {
-            EXPECT_EQ(RowsOf(canvas, c.newestBar, Orange), Range(21, Baseline));
+            EXPECT_EQ(RowsOf(canvas, c.newestBar, Orange), Range(c.barTop, Baseline));
         } else {
             for (int x = 1; x <= 140; x++)
                 ASSERT_TRUE(RowsOf(canvas, x, Orange).empty()) << "no history at " << x;
