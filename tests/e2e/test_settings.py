@@ -21,7 +21,9 @@ def read_bytes(path):
         return f.read()
 
 
-class SettingsTest(harness.DesktopTestCase):
+class ProgramRuns(harness.DesktopTestCase):
+    """Starting the program beside a settings file and ending it with the Exit command."""
+
     def start(self, exe, args=()):
         program = self.desktop.start_program(args=args, exe=exe)
         window = self.desktop.wait_window(WindowTimeoutMs)
@@ -42,6 +44,8 @@ class SettingsTest(harness.DesktopTestCase):
         text = text.replace(b"WndPosX=1138\r\n", b"WndPosX=%d\r\n" % window.int("left"))
         return text.replace(b"WndPosY=721\r\n", b"WndPosY=%d\r\n" % window.int("top"))
 
+
+class SettingsTest(ProgramRuns):
     def test_exit_writes_the_defaults_beside_the_program_and_the_next_start_reads_them(self):
         exe = self.desktop.copy_exe()
         settings = os.path.splitext(exe)[0] + ".ini"
@@ -95,6 +99,66 @@ class SettingsTest(harness.DesktopTestCase):
             self.desktop.xdotool("keyup", "shift")
         self.assertEqual(read_bytes(settings), before)
 
+
+IdStart = 40001
+IdShowGraph = 40002
+IdInterval = 1001  # the main page's interval box
+Title = "\uff23\uff30\uff35\u8ca0\u8377"  # ＣＰＵ負荷
+White = (0xFF, 0xFF, 0xFF)  # the caption's colour
+Utf8Mark = b"\xef\xbb\xbf"
+
+
+class EncodedSettingsTest(ProgramRuns):
+    """A settings file in UTF-8 with its mark shows the same as one in the ANSI code page."""
+
+    lang = "ja_JP.UTF-8"
+
+    def caption(self, window, what):
+        """The caption's pixels once the picture stands still."""
+        def grab():
+            picture = self.desktop.grab(self.shot_name(what), window.int("left"),
+                                        window.int("top"), window.int("width"),
+                                        window.int("height"))
+            return {(x, y) for y in range(picture.height) for x in range(picture.width)
+                    if picture.at(x, y) == White}
+
+        shots = [grab()]
+        harness.wait_for(lambda: shots.append(grab()) or shots[-1] == shots[-2], timeout=5)
+        return shots[-1]
+
+    def run_with(self, folder, settings_bytes):
+        """Starts the program on settings_bytes and returns its caption pixels, the interval
+        its settings window shows and the file it saved at exit."""
+        exe = self.desktop.copy_exe(folder)
+        settings = os.path.splitext(exe)[0] + ".ini"
+        with open(settings, "wb") as f:
+            f.write(settings_bytes)
+        program, window = self.start(exe)
+        # Sampling stopped and the window shown anew: the caption with "---", as in every run.
+        self.desktop.command(IdStart)
+        self.desktop.command(IdShowGraph)
+        self.desktop.command(IdShowGraph)
+        self.assertTrue(harness.wait_for(lambda: self.desktop.find()["visible"] == "1"))
+        caption = self.caption(window, folder)
+        self.assertTrue(self.desktop.open_settings(window), "no settings window")
+        interval = self.desktop.probe("settings", IdInterval)["ctext"]
+        self.desktop.key("Escape")
+        self.assertIsNotNone(harness.wait_for(lambda: not self.desktop.probe("settings").ok))
+        self.exit(program)
+        return caption, interval, read_bytes(settings)
+
+    def test_a_file_with_the_utf8_mark_is_read_and_saved_as_utf8(self):
+        body = "[MAIN]\r\nInterval=500\r\n\r\n[COUNTER1]\r\nTitle=%s\r\n" % Title
+        ansi_caption, ansi_interval, _ = self.run_with("ansi", body.encode("cp932"))
+        utf8 = Utf8Mark + body.encode("utf-8")
+        caption, interval, saved = self.run_with("utf8", utf8)
+
+        self.assertEqual((ansi_interval, interval), ("500", "500"))
+        self.assertGreater(len(ansi_caption), 40, "the title is drawn")
+        self.assertEqual(caption, ansi_caption, "the same title in the same place")
+        self.assertTrue(saved.startswith(Utf8Mark + b"[MAIN]\r\nInterval=500\r\n"), saved[:40])
+        self.assertEqual(saved.count(b"[MAIN]"), 1)
+        self.assertIn(b"\r\nTitle=" + Title.encode("utf-8") + b"\r\n", saved)
 
 if __name__ == "__main__":
     unittest.main()
