@@ -54,6 +54,28 @@ class StartupTest(harness.DesktopTestCase):
         self.assertEqual(code, 0, program.log())
         self.assertFalse(self.desktop.find().ok, "the graph window is still there")
 
+    def test_a_saved_size_starts_painted_with_the_icon_and_its_tooltip(self):
+        exe = self.desktop.copy_exe()
+        with open(os.path.splitext(exe)[0] + ".ini", "wb") as f:
+            f.write(b"[MAIN]\r\nWndPosX=300\r\nWndPosY=200\r\nWndWidth=100\r\n"
+                    b"WndHeight=60\r\n")
+        program = self.desktop.start_program(exe=exe)
+        window = self.desktop.wait_window(WindowTimeoutMs)
+        self.assertTrue(window.ok, f"no graph window: {window}\n{program.log()}")
+        self.assertEqual((window.int("left"), window.int("top"), window.int("width"),
+                          window.int("height")), (300, 200, 100, 60), window)
+        picture = self.desktop.grab(self.shot_name("window"), 300, 200, 100, 60)
+        self.assertEqual((picture.at(0, 0), picture.at(99, 59)), ((0x80,) * 3, (0x80,) * 3),
+                         "the frame is painted")
+
+        icon, _ = self.desktop.find_tray_icon(self.shot_name("tray"))
+        self.assertIsNotNone(icon, "the icon graph is in the notification area")
+        self.desktop.mousemove(500, 400)
+        self.desktop.mousemove(icon[0] + 8, icon[1] + 8)
+        tip = harness.wait_for(lambda: self.desktop.probe("tooltip").ok, timeout=10)
+        self.desktop.screenshot(self.shot_name("tooltip"))
+        self.assertIsNotNone(tip, "hovering over the icon shows its tooltip")
+        self.assertIsNone(program.poll(), "the program ended by itself")
 
 if __name__ == "__main__":
     unittest.main()

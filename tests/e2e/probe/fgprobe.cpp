@@ -38,6 +38,7 @@ int Usage() {
                      L"       fgprobe wait-exit PID TIMEOUT_MS\n"
                      L"       fgprobe hold TIMEOUT_MS\n"
                      L"       fgprobe menu\n"
+                     L"       fgprobe tooltip\n"
              L"       fgprobe stats PID\n"
                      L"       fgprobe foreground\n"
              L"       fgprobe settings [CONTROL_ID]\n"
@@ -183,15 +184,32 @@ int CmdFind() {
     return ExitOk;
 }
 
-// A popup menu open on the desktop, and its rectangle.
-int CmdMenu() {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu)) {
+struct ClassSearch {
+    const wchar_t* name;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleOfClass(HWND hwnd, LPARAM param) {
+    ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    if (!wcscmp(name, search->name) && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A shown top-level window of the class (a popup menu, a tooltip) and its rectangle.
+int CmdVisibleOfClass(const wchar_t* className) {
+    ClassSearch search = {className, nullptr};
+    EnumWindows(FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
         wprintf(L"found=0\n");
         return ExitNotFound;
     }
     RECT rc = {};
-    GetWindowRect(menu, &rc);
+    GetWindowRect(search.found, &rc);
     wprintf(L"found=1 left=%ld top=%ld right=%ld bottom=%ld\n", rc.left, rc.top, rc.right,
             rc.bottom);
     return ExitOk;
@@ -438,7 +456,9 @@ int wmain(int argc, wchar_t** argv) {
     if (!wcscmp(cmd, L"stats") && argc == 3 && ParseNumber(argv[2], &a))
         return CmdStats((DWORD)a);
     if (!wcscmp(cmd, L"menu") && argc == 2)
-        return CmdMenu();
+        return CmdVisibleOfClass(L"#32768");
+    if (!wcscmp(cmd, L"tooltip") && argc == 2)
+        return CmdVisibleOfClass(L"tooltips_class32");
     if (!wcscmp(cmd, L"tray-restart") && argc == 2)
         return CmdTrayRestart();
     if (!wcscmp(cmd, L"hold") && argc == 3 && ParseNumber(argv[2], &a))
