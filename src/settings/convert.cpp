@@ -183,7 +183,8 @@ constexpr uint32_t Replacement = 0xFFFD;
 // The code point at s (count bytes left, at least 1) and the bytes it takes. Overlong forms,
 // surrogates, values past U+10FFFF and cut sequences take one byte and give U+FFFD, so that
 // the next byte is read afresh.
-int DecodeUtf8(const unsigned char* s, int count, uint32_t* point) {
+int DecodeUtf8(const char* text, int count, uint32_t* point) {
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
     unsigned lead = s[0];
     int n;
     uint32_t least;
@@ -263,49 +264,38 @@ int EncodeUtf8(uint32_t point, char* output) {
 
 } // namespace
 
-int Utf8ToWide(const char* text, int count, wchar_t* output, int capacity) {
+namespace {
+
+// Converts count units of text, read one code point at a time by decode, into units written
+// by encode; the contract of Utf8ToWide and WideToUtf8.
+template <typename From, typename To>
+int Recode(const From* text, int count, To* output, int capacity,
+           int (*decode)(const From*, int, uint32_t*), int (*encode)(uint32_t, To*)) {
     if (!text || count <= 0)
         return 0;
-    const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-    int needed = 0;
-    for (int i = 0; i < count;) {
-        uint32_t point;
-        i += DecodeUtf8(s + i, count - i, &point);
-        needed += EncodeWide(point, nullptr);
-    }
+    auto run = [&](To* into) {
+        int n = 0;
+        for (int i = 0; i < count;) {
+            uint32_t point;
+            i += decode(text + i, count - i, &point);
+            n += encode(point, into ? into + n : nullptr);
+        }
+        return n;
+    };
+    int needed = run(nullptr);
     if (!output)
         return needed;
-    if (needed > capacity)
-        return 0;
-    int written = 0;
-    for (int i = 0; i < count;) {
-        uint32_t point;
-        i += DecodeUtf8(s + i, count - i, &point);
-        written += EncodeWide(point, output + written);
-    }
-    return written;
+    return needed > capacity ? 0 : run(output);
+}
+
+} // namespace
+
+int Utf8ToWide(const char* text, int count, wchar_t* output, int capacity) {
+    return Recode(text, count, output, capacity, DecodeUtf8, EncodeWide);
 }
 
 int WideToUtf8(const wchar_t* text, int count, char* output, int capacity) {
-    if (!text || count <= 0)
-        return 0;
-    int needed = 0;
-    for (int i = 0; i < count;) {
-        uint32_t point;
-        i += DecodeWide(text + i, count - i, &point);
-        needed += EncodeUtf8(point, nullptr);
-    }
-    if (!output)
-        return needed;
-    if (needed > capacity)
-        return 0;
-    int written = 0;
-    for (int i = 0; i < count;) {
-        uint32_t point;
-        i += DecodeWide(text + i, count - i, &point);
-        written += EncodeUtf8(point, output + written);
-    }
-    return written;
+    return Recode(text, count, output, capacity, DecodeWide, EncodeUtf8);
 }
 
 int FileNameOffset(const wchar_t* path) {

@@ -252,11 +252,11 @@ TEST(Convert, Utf8DecodesWellFormedSequencesAndReplacesEveryBadByte) {
     };
     const Case cases[] = {
         {"a\xC3\xA9\xE3\x82\xBD\xF0\x9F\x98\x80", L"a\u00e9\u30bd\U0001F600"},
-        {"\xC0\xAF", L"\ufffd\ufffd"},             // overlong '/'
-        {"\xED\xA0\x80", L"\ufffd\ufffd\ufffd"},   // a surrogate
+        {"\xC0\xAF", L"\ufffd\ufffd"},                     // overlong '/'
+        {"\xED\xA0\x80", L"\ufffd\ufffd\ufffd"},           // a surrogate
         {"\xF4\x90\x80\x80", L"\ufffd\ufffd\ufffd\ufffd"}, // past U+10FFFF
-        {"\xE3\x82", L"\ufffd\ufffd"},             // cut at the end
-        {"\xE3\x82=", L"\ufffd\ufffd="},           // cut before ASCII, which survives
+        {"\xE3\x82", L"\ufffd\ufffd"},                     // cut at the end
+        {"\xE3\x82=", L"\ufffd\ufffd="},                   // cut before ASCII, which survives
         {"\x80\xFF", L"\ufffd\ufffd"},
     };
     for (const Case& c : cases) {
@@ -282,7 +282,8 @@ TEST(Convert, Utf8ConversionsKeepThePortsContract) {
     // A lone surrogate of UTF-16 has no UTF-8 form.
     const wchar_t lone[] = {0xD800, L'a'};
     EXPECT_EQ(WideToUtf8(lone, 2, bytes, 8), 4);
-    EXPECT_EQ(std::string(bytes, 4), "\xEF\xBF\xBD" "a");
+    EXPECT_EQ(std::string(bytes, 4), "\xEF\xBF\xBD"
+                                     "a");
 #endif
 }
 

@@ -153,7 +153,8 @@ TEST_F(SettingsStore, AlarmTextsOfAnyLengthComeBackExactly) {
 // [MAIN] and the title's bytes as they were.
 TEST_F(SettingsStore, AUtf8FileKeepsItsMarkSectionsAndTexts) {
     std::wstring path = File();
-    const std::string title = "\xEF\xBC\xA3\xEF\xBC\xB0\xEF\xBC\xB5\xE8\xB2\xA0\xE8\x8D\xB7"; // ＣＰＵ負荷
+    const std::string title =
+        "\xEF\xBC\xA3\xEF\xBC\xB0\xEF\xBC\xB5\xE8\xB2\xA0\xE8\x8D\xB7"; // ＣＰＵ負荷
     const std::string before =
         "\xEF\xBB\xBF[MAIN]\r\nInterval=500\r\n\r\n[COUNTER1]\r\nTitle=" + title + "\r\n";
     WriteBytes(path, before);

@@ -261,7 +261,7 @@ TEST_F(SettingsTextCodePage, SingleBytesOfCodePage1252AreCharactersOfTheirOwn) {
 // is found, its values convert as UTF-8 both ways, and every edit keeps the mark.
 TEST(SettingsText, ATextWithTheUtf8MarkIsUtf8Throughout) {
     const std::string mark = "\xEF\xBB\xBF";
-    const std::string so = "\xE3\x82\xBD";   // ソ: its last byte is a lead byte of 932
+    const std::string so = "\xE3\x82\xBD"; // ソ: its last byte is a lead byte of 932
     const std::string text = mark + "[MAIN]\r\nT=" + so + "\r\n" + so + "=x\r\nK=1\r\n";
     EXPECT_EQ(Get(text, "MAIN", "T"), L"\u30bd");
     EXPECT_EQ(Get(text, "MAIN", "K"), L"1");
@@ -272,8 +272,9 @@ TEST(SettingsText, ATextWithTheUtf8MarkIsUtf8Throughout) {
     t.text = SetTextValue("MAIN", "T", L"\u30bd\u30d5\u30c8\U0001F600", t.text);
     t.text = SetTextValue("MAIN", "New", L"\u00e9", t.text);
     t.text = SetTextValue("GRAPH1", "K", L"2", t.text);
-    EXPECT_EQ(t.Bytes(), mark + "[MAIN]\r\nT=\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88\xF0\x9F\x98\x80\r\n" +
-                             so + "=x\r\nK=1\r\nNew=\xC3\xA9\r\n\r\n[GRAPH1]\r\nK=2\r\n");
+    EXPECT_EQ(t.Bytes(),
+              mark + "[MAIN]\r\nT=\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88\xF0\x9F\x98\x80\r\n" + so +
+                  "=x\r\nK=1\r\nNew=\xC3\xA9\r\n\r\n[GRAPH1]\r\nK=2\r\n");
     EXPECT_EQ(Get(t.Bytes(), "MAIN", "T"), L"\u30bd\u30d5\u30c8\U0001F600");
     EXPECT_EQ(DeleteKey("MAIN", "New", t.text), 1);
 
@@ -284,8 +285,7 @@ TEST(SettingsText, ATextWithTheUtf8MarkIsUtf8Throughout) {
 // A value is one line: a break in it would put a key or a section of the value's own into the
 // file.
 TEST(SettingsText, AValueIsWrittenUpToItsFirstLineBreak) {
-    EXPECT_EQ(Set("[A]\r\nT=old\r\n", "A", "T", L"x\r\n[MAIN]\r\nInterval=1"),
-              "[A]\r\nT=x\r\n");
+    EXPECT_EQ(Set("[A]\r\nT=old\r\n", "A", "T", L"x\r\n[MAIN]\r\nInterval=1"), "[A]\r\nT=x\r\n");
     EXPECT_EQ(Set("[A]\r\n", "A", "T", L"ab\ncd"), "[A]\r\nT=ab\r\n");
     EXPECT_EQ(Set("", "A", "T", L"\rcd"), "[A]\r\nT=\r\n");
 }

@@ -290,10 +290,14 @@ TEST(MainWindowStart, ShowsAPaintedPictureAndLeavesNoIconBehind) {
     };
     const Case cases[] = {
         {"no file", nullptr, 142, 43},
-        {"the default size", "[MAIN]\r\nWndPosX=30\r\nWndPosY=40\r\nWndWidth=142\r\n"
-                             "WndHeight=43\r\n", 142, 43},
-        {"a size of its own", "[MAIN]\r\nWndPosX=30\r\nWndPosY=40\r\nWndWidth=100\r\n"
-                              "WndHeight=60\r\n", 100, 60},
+        {"the default size",
+         "[MAIN]\r\nWndPosX=30\r\nWndPosY=40\r\nWndWidth=142\r\n"
+         "WndHeight=43\r\n",
+         142, 43},
+        {"a size of its own",
+         "[MAIN]\r\nWndPosX=30\r\nWndPosY=40\r\nWndWidth=100\r\n"
+         "WndHeight=60\r\n",
+         100, 60},
     };
     unsigned long before = 0;
     for (int round = 0; round < 2; round++) {
