@@ -180,28 +180,28 @@ namespace {
 
 constexpr uint32_t Replacement = 0xFFFD;
 
-// The code point at s (count bytes left, at least 1) and the bytes it takes. Overlong forms,
+// The code point at text (count bytes left, at least 1) and the bytes it takes. Overlong forms,
 // surrogates, values past U+10FFFF and cut sequences take one byte and give U+FFFD, so that
 // the next byte is read afresh.
 int DecodeUtf8(const char* text, int count, uint32_t* point) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-    unsigned lead = s[0];
-    int n;
-    uint32_t least;
+    uint32_t lead = s[0];
     if (lead < 0x80) {
         *point = lead;
         return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        n = 2, least = 0x80, *point = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3, least = 0x800, *point = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4, least = 0x10000, *point = lead & 0x07;
-    } else {
+    }
+    // The sequence's length, the least value it may carry, and the lead byte's value bits.
+    int n = lead >= 0xC2 && lead <= 0xDF   ? 2
+            : lead >= 0xE0 && lead <= 0xEF ? 3
+            : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                           : 0;
+    if (n == 0) {
         *point = Replacement;
         return 1;
     }
-    uint32_t value = *point;
+    static const uint32_t Least[] = {0, 0, 0x80, 0x800, 0x10000};
+    uint32_t least = Least[n];
+    uint32_t value = lead & (0x7Fu >> n);
     for (int i = 1; i < n; i++) {
         if (i >= count || (s[i] & 0xC0) != 0x80) {
             *point = Replacement;
@@ -261,10 +261,6 @@ int EncodeUtf8(uint32_t point, char* output) {
     }
     return n;
 }
-
-} // namespace
-
-namespace {
 
 // Converts count units of text, read one code point at a time by decode, into units written
 // by encode; the contract of Utf8ToWide and WideToUtf8.
