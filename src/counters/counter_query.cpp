@@ -3,21 +3,8 @@
 
 #include "render/draw_resources_build.h"
 #include "res/resource.h"
-#include "settings/convert.h"
 
 namespace {
-
-constexpr int ObjectNameChars = 32;
-
-// Appends source at output[length], within capacity; returns the new length.
-int AppendText(wchar_t* output, int length, int capacity, const wchar_t* source, int count) {
-    while (count > 0 && *source && length < capacity - 1) {
-        output[length++] = *source++;
-        count--;
-    }
-    output[length] = L'\0';
-    return length;
-}
 
 // Appends the first instance of object on machine (null: this one) to output; nothing when the
 // list is empty or cannot be read. Returns false when no memory for the list was had.
@@ -35,60 +22,23 @@ bool FirstInstance(const CounterLibrary* pdh, const wchar_t* machine, const wcha
     if (listLength > 0 &&
         pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength, list, &listLength,
                              PERF_DETAIL_WIZARD, 0) == ERROR_SUCCESS)
-        *length = AppendText(output, *length, capacity, list, static_cast<int>(listLength));
+        *length = AppendPathText(output, *length, capacity, list, static_cast<int>(listLength));
     HeapFree(GetProcessHeap(), 0, list);
     return true;
+}
+
+// The expansion's instance callback; context points at the counter library's pointer.
+bool AppendFirstInstance(void* context, const wchar_t* machine, const wchar_t* object,
+                         wchar_t* output, int* length, int capacity) {
+    const CounterLibrary* pdh = *static_cast<const CounterLibrary**>(context);
+    return FirstInstance(pdh, machine, object, output, length, capacity);
 }
 
 } // namespace
 
 int ExpandCounterPath(const CounterLibrary* pdh, const wchar_t* path, wchar_t* output,
                       int capacity) {
-    if (!path || !output || capacity < 1)
-        return 0;
-
-    // The object part follows the leading backslashes, and a machine name after two.
-    int p = 0;
-    while (path[p] == L'\\')
-        p++;
-    int machineEnd = 0;
-    if (p >= 2) {
-        while (path[p] && path[p] != L'\\')
-            p++;
-        machineEnd = p;
-        if (path[p] == L'\\')
-            p++;
-    }
-    int objectStart = p;
-    int open = -1;
-    while (path[p] && path[p] != L'\\') {
-        if (path[p] == L'(')
-            open = p;
-        p++;
-    }
-
-    int objectLength = open - objectStart;
-    if (open < 0 || path[open + 1] != L')' || objectLength >= ObjectNameChars) {
-        // Nothing to expand (or an object name too long for the list query): use it as is.
-        output[0] = L'\0';
-        return CopyWideText(output, path, capacity);
-    }
-    int close = open + 1;
-    if (close + 1 >= capacity)
-        return 0;
-    int length = AppendText(output, 0, capacity, path, close);
-
-    wchar_t object[ObjectNameChars];
-    object[0] = L'\0';
-    AppendText(object, 0, ObjectNameChars, path + objectStart, objectLength);
-    // A path on another machine asks that machine for its instances.
-    wchar_t machine[ExpandedPathChars];
-    machine[0] = L'\0';
-    if (machineEnd > 0)
-        AppendText(machine, 0, ExpandedPathChars, path, machineEnd);
-    if (!FirstInstance(pdh, machineEnd > 0 ? machine : nullptr, object, output, &length, capacity))
-        return length;
-    return AppendText(output, length, capacity, path + close, ExpandedPathChars);
+    return ExpandEmptyInstance(path, AppendFirstInstance, &pdh, output, capacity);
 }
 
 void ShowCounterError(AppState* app, HWND window) {

@@ -6,9 +6,10 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "counters/counter_path.h"
 
 // Capacity of an expanded counter path, terminator included.
-constexpr int ExpandedPathChars = 260;
+constexpr int ExpandedPathChars = CounterPathChars;
 
 // Opens the query, adds the graphs' counters and takes the reference collection. Returns 1
 // when sampling can start; on failure everything is closed again and a message is shown.
