@@ -1,6 +1,7 @@
-// Fuzzes the settings text engine: arbitrary file bytes, then a script of reads, writes and
-// deletes. Checks that every value written without a line break reads back equal and that
-// every line the script did not touch is still there, in order.
+// Fuzzes the settings text engine: arbitrary file bytes (in the code page, or UTF-8 after its
+// mark), then a script of reads, writes and deletes. Checks that every value written without a
+// line break reads back equal, that every line the script did not touch is still there, in
+// order, and that a UTF-8 text keeps its mark.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,13 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_input.h"
 #include "port/port_test.h"
 #include "settings/settings_text.h"
 
 namespace {
 
 // Names as the program could use them: the double-byte one (trail byte ']') only where the
-// code page has double-byte characters; in a single-byte code page ']' would end the name.
+// code page has double-byte characters; in a single-byte code page or in UTF-8, ']' would end
+// the name.
 const char* const Sections[] = {"MAIN", "main", "COUNTER1", "GRAPH2", "A", "\x83\x5D"};
 const char* const Keys[] = {"Interval", "interval", "Font", "A", "\x83\x5C", "Path", "X"};
 // Characters every code page of the test has, besides ASCII.
@@ -25,17 +28,7 @@ template <typename T, size_t N> constexpr size_t CountOf(T (&)[N]) {
     return N;
 }
 
-struct Reader {
-    const uint8_t* data;
-    size_t size;
-    bool Empty() const { return size == 0; }
-    uint8_t Byte() {
-        if (!size)
-            return 0;
-        size--;
-        return *data++;
-    }
-};
+const char Utf8Mark[] = "\xEF\xBB\xBF";
 
 std::vector<std::string> RawLines(const char* text) {
     std::vector<std::string> lines;
@@ -82,8 +75,9 @@ void Check(bool condition, const char* what) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Reader in{data, size};
-    bool japanese = in.Byte() & 1;
+    FuzzInput in{data, size};
+    uint8_t mode = in.Byte();
+    bool japanese = mode & 1;
     PortSetCodePage(japanese ? 932 : 1252);
     size_t fileLength = in.Byte() | (in.Byte() << 8);
     if (fileLength > in.size)
@@ -92,6 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The file's bytes, cut at a zero byte as the reader would refuse it.
     std::string file(reinterpret_cast<const char*>(in.data), fileLength);
     file = file.substr(0, std::strlen(file.c_str()));
+    if (mode & 2)
+        file = Utf8Mark + file;
+    // The engine goes by the text itself: the file's own bytes may start with the mark too.
+    const bool utf8 = file.compare(0, 3, Utf8Mark) == 0;
     in.data += fileLength;
     in.size -= fileLength;
     SettingsText* text = nullptr;
@@ -104,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> touchedKeys;
     for (int step = 0; step < 32 && !in.Empty(); step++) {
         uint8_t op = in.Byte();
-        const char* section = Sections[in.Byte() % (CountOf(Sections) - (japanese ? 0 : 1))];
+        bool doubleByte = japanese && !utf8;
+        const char* section = Sections[in.Byte() % (CountOf(Sections) - (doubleByte ? 0 : 1))];
         const char* key = Keys[in.Byte() % CountOf(Keys)];
         switch (op % 4) {
         case 0: { // write a value of up to 40 characters, without line breaks
@@ -146,6 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
+    if (utf8)
+        Check(text && std::strncmp(text, Utf8Mark, 3) == 0, "a UTF-8 text keeps its mark");
     // The lines the script left alone are all still there, in their order.
     const std::vector<std::string> after = RawLines(text ? text : "");
     size_t next = 0;
