@@ -142,23 +142,6 @@ const char* FindSection(const char* name, const char** cursor, TextCode code) {
     return nullptr;
 }
 
-const char* FindKey(const char* name, const char** cursor, TextCode code);
-
-// The value of key in section, and its end, or null.
-const char* FindValue(const char* section, const char* key, const SettingsText* text,
-                      const char** end) {
-    if (!text)
-        return nullptr;
-    TextCode code = CodeOf(text);
-    const char* cursor = Body(text, code);
-    if (!FindSection(section, &cursor, code))
-        return nullptr;
-    const char* value = FindKey(key, &cursor, code);
-    if (value)
-        *end = LineEnd(value, code);
-    return value;
-}
-
 // Collects a new text from pieces in one heap block sized in advance.
 struct TextBuilder {
     char* start;
@@ -252,6 +235,21 @@ const char* FindKey(const char* name, const char** cursor, TextCode code) {
         return nullptr;
     const char* value = line.equals + 1;
     *cursor = NextLine(value, code);
+    return value;
+}
+
+// The value of key in section, and its end, or null.
+const char* FindValue(const char* section, const char* key, const SettingsText* text,
+                      const char** end) {
+    if (!text)
+        return nullptr;
+    TextCode code = CodeOf(text);
+    const char* cursor = Body(text, code);
+    if (!FindSection(section, &cursor, code))
+        return nullptr;
+    const char* value = FindKey(key, &cursor, code);
+    if (value)
+        *end = LineEnd(value, code);
     return value;
 }
 
