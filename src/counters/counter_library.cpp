@@ -25,6 +25,9 @@ PDH_STATUS WINAPI NoEnum(LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, LPDWORD, LPWSTR, LPD
     return PDH_CSTATUS_NO_OBJECT;
 }
 PDH_STATUS WINAPI NoBrowse(PPDH_BROWSE_DLG_CONFIG_W) { return PDH_DIALOG_CANCELLED; }
+PDH_STATUS WINAPI NoInfo(PDH_HCOUNTER, BOOLEAN, LPDWORD, PPDH_COUNTER_INFO_W) {
+    return PDH_INVALID_HANDLE;
+}
 
 template <typename Function> void Resolve(HMODULE module, const char* name, Function* entry) {
     FARPROC found = module ? GetProcAddress(module, name) : nullptr;
@@ -40,7 +43,8 @@ const CounterLibrary* SystemCounterLibrary() {
     if (!loaded) {
         loaded = true;
         library = {NoOpenQuery, NoAddCounter, nullptr, NoCollect, NoValue,
-                   NoRemove,    NoClose,      NoEnum,  NoBrowse};
+                   NoRemove,    NoClose,      NoEnum,  NoBrowse,
+                   NoInfo};
         // Kept loaded for the life of the process, like a static import would be.
         HMODULE pdh = LoadSystemLibrary(L"pdh.dll");
         Resolve(pdh, "PdhOpenQueryW", &library.OpenQuery);
@@ -52,6 +56,7 @@ const CounterLibrary* SystemCounterLibrary() {
         Resolve(pdh, "PdhCloseQuery", &library.CloseQuery);
         Resolve(pdh, "PdhEnumObjectItemsW", &library.EnumObjectItems);
         Resolve(pdh, "PdhBrowseCountersW", &library.BrowseCounters);
+        Resolve(pdh, "PdhGetCounterInfoW", &library.GetCounterInfo);
     }
     return &library;
 }

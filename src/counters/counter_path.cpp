@@ -12,31 +12,39 @@ int AppendPathText(wchar_t* output, int length, int capacity, const wchar_t* sou
     return length;
 }
 
+void SplitCounterPath(const wchar_t* path, CounterPathParts* parts) {
+    // The object part follows the leading backslashes, and a machine name after two.
+    int p = 0;
+    while (path[p] == L'\\')
+        p++;
+    parts->machineEnd = 0;
+    if (p >= 2) {
+        while (path[p] && path[p] != L'\\')
+            p++;
+        parts->machineEnd = p;
+        if (path[p] == L'\\')
+            p++;
+    }
+    parts->objectStart = p;
+    parts->open = -1;
+    while (path[p] && path[p] != L'\\') {
+        if (path[p] == L'(')
+            parts->open = p;
+        p++;
+    }
+    parts->objectEnd = p;
+}
+
 int ExpandEmptyInstance(const wchar_t* path, AppendFirstInstanceFn appendFirst, void* context,
                         wchar_t* output, int capacity) {
     if (!path || !output || capacity < 1)
         return 0;
 
-    // The object part follows the leading backslashes, and a machine name after two.
-    int p = 0;
-    while (path[p] == L'\\')
-        p++;
-    int machineEnd = 0;
-    if (p >= 2) {
-        while (path[p] && path[p] != L'\\')
-            p++;
-        machineEnd = p;
-        if (path[p] == L'\\')
-            p++;
-    }
-    int objectStart = p;
-    int open = -1;
-    while (path[p] && path[p] != L'\\') {
-        if (path[p] == L'(')
-            open = p;
-        p++;
-    }
-
+    CounterPathParts parts;
+    SplitCounterPath(path, &parts);
+    int objectStart = parts.objectStart;
+    int open = parts.open;
+    int machineEnd = parts.machineEnd;
     int objectLength = open - objectStart;
     if (open < 0 || path[open + 1] != L')' || objectLength >= CounterObjectChars) {
         // Nothing to expand (or an object name too long for the list query): use it as is.

@@ -12,6 +12,18 @@ constexpr int CounterObjectChars = 32;
 typedef bool (*AppendFirstInstanceFn)(void* context, const wchar_t* machine, const wchar_t* object,
                                       wchar_t* output, int* length, int capacity);
 
+// Where the parts of a counter path "\\machine\object(instance)\counter" lie, as indexes
+// into it: the machine name ends at machineEnd (0 when there is none), the object starts at
+// objectStart and ends at objectEnd (the next backslash or the end); open is its last '(', or
+// -1 when it names no instance.
+struct CounterPathParts {
+    int machineEnd;
+    int objectStart;
+    int objectEnd;
+    int open;
+};
+void SplitCounterPath(const wchar_t* path, CounterPathParts* parts);
+
 // Appends at most count characters of source at output[length], stopping at its terminator
 // and within capacity (terminator included), and terminates output. Returns the new length.
 int AppendPathText(wchar_t* output, int length, int capacity, const wchar_t* source, int count);

@@ -6,39 +6,126 @@
 
 namespace {
 
-// Appends the first instance of object on machine (null: this one) to output; nothing when the
-// list is empty or cannot be read. Returns false when no memory for the list was had.
-bool FirstInstance(const CounterLibrary* pdh, const wchar_t* machine, const wchar_t* object,
-                   wchar_t* output, int* length, int capacity) {
-    DWORD counterLength = 0;
-    DWORD listLength = 0;
-    pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength, nullptr, &listLength,
-                         PERF_DETAIL_WIZARD, 0);
-    wchar_t* list = static_cast<wchar_t*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (listLength + 1) * sizeof(wchar_t)));
-    if (!list)
-        return false;
-    counterLength = 0;
-    if (listLength > 0 &&
-        pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength, list, &listLength,
-                             PERF_DETAIL_WIZARD, 0) == ERROR_SUCCESS)
-        *length = AppendPathText(output, *length, capacity, list, static_cast<int>(listLength));
-    HeapFree(GetProcessHeap(), 0, list);
-    return true;
+// The library's statuses as PDH_STATUS values (pdhmsg.h spells them as DWORDs).
+constexpr PDH_STATUS MoreData = static_cast<PDH_STATUS>(PDH_MORE_DATA);
+constexpr PDH_STATUS NoObject = static_cast<PDH_STATUS>(PDH_CSTATUS_NO_OBJECT);
+constexpr PDH_STATUS NoMemory = static_cast<PDH_STATUS>(PDH_MEMORY_ALLOCATION_FAILURE);
+
+// The instance list of object on machine (null: this computer), in a new heap block the caller
+// frees; *list is null when the object has no instances. PdhEnumObjectItemsW answers
+// PDH_MORE_DATA and each list's length when the lengths are zero, and wants room for both
+// lists; a list that grows between the calls answers PDH_MORE_DATA again, with lengths that
+// are not to be relied on, so the lengths are asked again.
+PDH_STATUS ReadInstanceList(const CounterLibrary* pdh, const wchar_t* machine,
+                            const wchar_t* object, wchar_t** list, DWORD* listLength) {
+    *list = nullptr;
+    *listLength = 0;
+    PDH_STATUS status = MoreData;
+    for (int attempt = 0; attempt < 3 && status == MoreData; attempt++) {
+        DWORD counterLength = 0;
+        DWORD instanceLength = 0;
+        status = pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength,
+                                      nullptr, &instanceLength, PERF_DETAIL_WIZARD, 0);
+        if (status != MoreData && status != ERROR_SUCCESS)
+            return status;
+        if (instanceLength == 0)
+            return ERROR_SUCCESS; // an object without instances
+        // One block for both lists, with a terminator after the instances in any case.
+        SIZE_T chars = static_cast<SIZE_T>(counterLength) + instanceLength + 1;
+        wchar_t* block = static_cast<wchar_t*>(
+            HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(wchar_t)));
+        if (!block)
+            return NoMemory;
+        wchar_t* instances = block + counterLength;
+        status = pdh->EnumObjectItems(nullptr, machine, object, block, &counterLength, instances,
+                                      &instanceLength, PERF_DETAIL_WIZARD, 0);
+        if (status == ERROR_SUCCESS) {
+            // Kept whole: the instance list moves to the block's start.
+            MoveMemory(block, instances, instanceLength * sizeof(wchar_t));
+            block[instanceLength] = L'\0';
+            *list = block;
+            *listLength = instanceLength;
+            return ERROR_SUCCESS;
+        }
+        HeapFree(GetProcessHeap(), 0, block);
+    }
+    return status;
 }
 
-// The expansion's instance callback; context points at the counter library's pointer.
+// The localised name of the object of an English path whose empty instance "()" closes at
+// index close, into object: the library lists instances by localised names only. The path is
+// added with its English names and a wildcard instance "(*)", and the library's own path of
+// that counter names the object. False when it cannot be had.
+bool LocalisedObject(const CounterLibrary* pdh, const wchar_t* path, int close, wchar_t* object) {
+    if (!pdh->AddEnglishCounter || !pdh->GetCounterInfo)
+        return false;
+    wchar_t wildcard[CounterPathChars + 1];
+    int length = AppendPathText(wildcard, 0, CounterPathChars + 1, path, close);
+    length = AppendPathText(wildcard, length, CounterPathChars + 1, L"*", 1);
+    if (AppendPathText(wildcard, length, CounterPathChars + 1, path + close, CounterPathChars) ==
+        CounterPathChars)
+        return false; // cut: not the counter asked for
+
+    bool found = false;
+    PDH_HQUERY query = nullptr;
+    if (pdh->OpenQuery(nullptr, 0, &query) != ERROR_SUCCESS || !query)
+        return false;
+    PDH_HCOUNTER counter = nullptr;
+    DWORD bytes = 0;
+    if (pdh->AddEnglishCounter(query, wildcard, 0, &counter) == ERROR_SUCCESS &&
+        pdh->GetCounterInfo(counter, FALSE, &bytes, nullptr) == MoreData && bytes > 0) {
+        auto* info = static_cast<PDH_COUNTER_INFO_W*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+        if (info && pdh->GetCounterInfo(counter, FALSE, &bytes, info) == ERROR_SUCCESS &&
+            info->szFullPath) {
+            CounterPathParts parts;
+            SplitCounterPath(info->szFullPath, &parts);
+            int end = parts.open >= 0 ? parts.open : parts.objectEnd;
+            int chars = end - parts.objectStart;
+            if (chars > 0 && chars < CounterObjectChars) {
+                AppendPathText(object, 0, CounterObjectChars, info->szFullPath + parts.objectStart,
+                               chars);
+                found = true;
+            }
+        }
+        if (info)
+            HeapFree(GetProcessHeap(), 0, info);
+    }
+    // Closing the query removes its counter.
+    pdh->CloseQuery(query);
+    return found;
+}
+
+struct ExpandContext {
+    const CounterLibrary* pdh;
+    const wchar_t* path;
+};
+
+// The expansion's instance callback; output holds the path up to and with the instance's "(".
 bool AppendFirstInstance(void* context, const wchar_t* machine, const wchar_t* object,
                          wchar_t* output, int* length, int capacity) {
-    const CounterLibrary* pdh = *static_cast<const CounterLibrary**>(context);
-    return FirstInstance(pdh, machine, object, output, length, capacity);
+    const ExpandContext* expand = static_cast<const ExpandContext*>(context);
+    const CounterLibrary* pdh = expand->pdh;
+    wchar_t* list = nullptr;
+    DWORD listLength = 0;
+    PDH_STATUS status = ReadInstanceList(pdh, machine, object, &list, &listLength);
+    wchar_t localised[CounterObjectChars];
+    if (status == NoObject && LocalisedObject(pdh, expand->path, *length, localised))
+        status = ReadInstanceList(pdh, machine, localised, &list, &listLength);
+    if (status == NoMemory)
+        return false;
+    if (list) {
+        *length = AppendPathText(output, *length, capacity, list, static_cast<int>(listLength));
+        HeapFree(GetProcessHeap(), 0, list);
+    }
+    return true;
 }
 
 } // namespace
 
 int ExpandCounterPath(const CounterLibrary* pdh, const wchar_t* path, wchar_t* output,
                       int capacity) {
-    return ExpandEmptyInstance(path, AppendFirstInstance, &pdh, output, capacity);
+    ExpandContext context = {pdh, path};
+    return ExpandEmptyInstance(path, AppendFirstInstance, &context, output, capacity);
 }
 
 void ShowCounterError(AppState* app, HWND window) {
@@ -122,6 +209,9 @@ bool ReadCounter(const CounterLibrary* pdh, const CounterRun* run, int64_t* valu
     // PDH_FMT_LARGE alone: percentages keep the library's cap at 100.
     if (pdh->GetFormattedCounterValue(run->Counter, PDH_FMT_LARGE, nullptr, &formatted) !=
         ERROR_SUCCESS)
+        return false;
+    // The value is only good with a good counter status.
+    if (formatted.CStatus != PDH_CSTATUS_VALID_DATA && formatted.CStatus != PDH_CSTATUS_NEW_DATA)
         return false;
     *value = formatted.largeValue;
     return true;

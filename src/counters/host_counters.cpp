@@ -686,13 +686,57 @@ PDH_STATUS WINAPI HostEnumObjectItems(LPCWSTR dataSource, LPCWSTR machine, LPCWS
     }
     EndList(&counters);
     ListInstances(first->File, Text, static_cast<size_t>(length), &instances);
+    // An object with instances but none now lists an empty multi-string, one without
+    // instances lists nothing.
+    if (first->Rule != InstanceRule::None && instances.Needed == 0)
+        AddName(&instances, L"");
     EndList(&instances);
 
-    bool tooSmall = (counterList && counters.Needed > counters.Capacity) ||
-                    (instanceList && instances.Needed > instances.Capacity);
+    // Both lists must have room, as Windows wants; a null list has none.
+    bool tooSmall = counters.Needed > counters.Capacity || instances.Needed > instances.Capacity;
     *counterListLength = counters.Needed;
     *instanceListLength = instances.Needed;
-    return tooSmall || (!counterList && !instanceList) ? PDH_MORE_DATA : ERROR_SUCCESS;
+    return tooSmall ? PDH_MORE_DATA : ERROR_SUCCESS;
+}
+
+// The description of a counter: for the host's own, its path and type, as Windows lays the
+// record out (the strings after it in the same block).
+PDH_STATUS WINAPI HostGetCounterInfo(PDH_HCOUNTER handle, BOOLEAN explainText, LPDWORD bytes,
+                                     PPDH_COUNTER_INFO_W info) {
+    HostCounter* counter = ValidCounter(handle);
+    if (!counter)
+        return PDH_INVALID_HANDLE;
+    if (!counter->Host)
+        return Source.Inner->GetCounterInfo(counter->Inner, explainText, bytes, info);
+    if (!bytes)
+        return PDH_INVALID_ARGUMENT;
+    const KnownCounter* known = counter->Host;
+    wchar_t instance[InterfaceChars];
+    instance[0] = L'\0';
+    if (counter->Cpu >= 0)
+        wsprintfW(instance, L"%d", counter->Cpu);
+    else if (known->Rule == InstanceRule::Named)
+        MultiByteToWideChar(CP_UTF8, 0, counter->Interface, -1, instance, InterfaceChars);
+    else if (known->Rule != InstanceRule::None)
+        lstrcpyW(instance, TotalInstance);
+    wchar_t path[PathChars];
+    if (known->Rule == InstanceRule::None)
+        wsprintfW(path, L"\\%s\\%s", known->Object, known->Counter);
+    else
+        wsprintfW(path, L"\\%s(%s)\\%s", known->Object, instance, known->Counter);
+    DWORD need = static_cast<DWORD>(sizeof(PDH_COUNTER_INFO_W) +
+                                    (lstrlenW(path) + 1) * sizeof(wchar_t));
+    if (!info || *bytes < need) {
+        *bytes = need;
+        return PDH_MORE_DATA;
+    }
+    ZeroMemory(info, need);
+    info->dwLength = need;
+    info->dwType = known->Type;
+    info->szFullPath = reinterpret_cast<LPWSTR>(info + 1);
+    lstrcpyW(info->szFullPath, path);
+    *bytes = need;
+    return ERROR_SUCCESS;
 }
 
 PDH_STATUS WINAPI HostBrowseCounters(PPDH_BROWSE_DLG_CONFIG_W config) {
@@ -715,6 +759,7 @@ const CounterLibrary* HostCounterLibrary(const CounterLibrary* inner, const wcha
         HostOpenQuery,      HostAddCounter,    HostAddEnglishCounter,
         HostCollectQueryData, HostGetFormattedCounterValue, HostRemoveCounter,
         HostCloseQuery,     HostEnumObjectItems, HostBrowseCounters,
+        HostGetCounterInfo,
     };
     Source.Inner = inner;
     Source.Clock = clock ? clock : PerformanceClock;

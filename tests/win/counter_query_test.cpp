@@ -104,6 +104,19 @@ TEST_F(CounterQuery, SecondGraphFailingAloneStillSamplesTheFirst) {
     EXPECT_EQ(TheApp.Run[0].History[1], 42);
 }
 
+// A rate counter has no value before the second collection: the reference collection at the
+// start makes the first tick's read good, and a read without a good counter status is no value.
+TEST_F(CounterQuery, RateCountersReadFromTheFirstTick) {
+    ScriptedPath cpu = FixedPath(CpuPath, 12);
+    ASSERT_TRUE(cpu.rate);
+    script->paths = {cpu};
+    Start();
+    EXPECT_EQ(script->collects, 1);
+    Tick();
+    EXPECT_EQ(TheApp.Run[0].Latest, 12);
+    EXPECT_EQ(TheApp.Run[0].RingIndex, 1);
+}
+
 TEST_F(CounterQuery, SecondGraphIsNeverAddedWhileNotInUse) {
     script->paths = {FixedPath(CpuPath, 1), FixedPath(MemPath, 2)};
     Start(false);
@@ -278,6 +291,52 @@ INSTANTIATE_TEST_SUITE_P(
         // An object name longer than 31 characters is not asked for.
         ExpandCase{L"\\ABCDEFGHIJKLMNOPQRSTUVWXYZ012345()\\c", L"0", 260,
                    L"\\ABCDEFGHIJKLMNOPQRSTUVWXYZ012345()\\c", nullptr, nullptr}));
+
+// The stand-in answers the list query as Windows does: both lists need room, a list that grew
+// since its length was asked answers PDH_MORE_DATA again, and an object without instances
+// lists none.
+TEST(ExpandPathAsWindowsAnswers, AsksBothListsAgainWhenTheListGrew) {
+    ScriptedCounters* s = ResetScript();
+    s->instances = std::wstring(L"eth0\0eth1", 9);
+    s->growBy = L"wlan0";
+    wchar_t out[ExpandedPathChars];
+    ExpandCounterPath(ScriptedLibrary(), L"\\Network Interface()\\Bytes Total/sec", out,
+                      ExpandedPathChars);
+    EXPECT_STREQ(out, L"\\Network Interface(eth0)\\Bytes Total/sec");
+    EXPECT_EQ(s->enumObjects.size(), 4u) << "lengths, short lists, lengths again, lists";
+
+    s = ResetScript();
+    s->objectHasInstances = false;
+    ExpandCounterPath(ScriptedLibrary(), L"\\Memory()\\Available Bytes", out, ExpandedPathChars);
+    EXPECT_STREQ(out, L"\\Memory()\\Available Bytes");
+}
+
+// On a Japanese Windows the list query knows only the Japanese object name: the English path's
+// object is found through the English add and the library's own path of that counter.
+TEST(ExpandPathAsWindowsAnswers, EnglishObjectIsListedByItsLocalName) {
+    const wchar_t local[] = L"ネットワーク インターフェイス";
+    ScriptedCounters* s = ResetScript();
+    s->localObject = local;
+    s->instances = L"Intel(R) Ethernet";
+    s->paths = {FixedPath(L"\\Network Interface(Intel(R) Ethernet)\\Bytes Total/sec", 1)};
+    wchar_t out[ExpandedPathChars];
+    ExpandCounterPath(ScriptedLibrary(), L"\\Network Interface()\\Bytes Total/sec", out,
+                      ExpandedPathChars);
+    EXPECT_STREQ(out, L"\\Network Interface(Intel(R) Ethernet)\\Bytes Total/sec");
+    EXPECT_EQ(s->enumObjects, (std::vector<std::wstring>{L"Network Interface", local, local}));
+    EXPECT_EQ(s->addedEnglish,
+              (std::vector<std::wstring>{L"\\Network Interface(*)\\Bytes Total/sec"}));
+    EXPECT_EQ(s->openQueries, 0) << "the query of the name lookup is closed";
+
+    // Without the English add (before Vista) the path stays as it is.
+    s = ResetScript();
+    s->localObject = local;
+    s->instances = L"x";
+    s->withEnglish = false;
+    ExpandCounterPath(ScriptedLibrary(), L"\\Network Interface()\\Bytes Total/sec", out,
+                      ExpandedPathChars);
+    EXPECT_STREQ(out, L"\\Network Interface()\\Bytes Total/sec");
+}
 
 TEST(SystemCounterLibrary, IsLoadedFromTheSystemFolder) {
     // A pdh.dll planted beside the program must not be the one that is used.
