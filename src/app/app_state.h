@@ -50,6 +50,9 @@ struct AppState {
     // large, unreadable): the program runs on its defaults and never writes over it in this
     // run, even once it has become readable.
     bool SettingsRefused;
+    // A failed save has been reported, or may not be (the session is ending): later failures
+    // of this run are not.
+    bool SaveErrorShown;
 
     // Settings records and what the counters have measured.
     SettingsRecords Settings;

@@ -251,8 +251,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         return OnPaint(app, window);
     case WM_ENDSESSION:
-        if (wParam)
+        if (wParam) {
+            // The session ends: a message box would only hold it up.
+            app->SaveErrorShown = true;
             DestroyWindow(window);
+        }
         return 0;
     case WM_ACTIVATEAPP:
         return OnActivateApp(app, window, wParam != 0);

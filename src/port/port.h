@@ -39,14 +39,26 @@ enum class PortReadStatus {
     TooLarge,   // the file is larger than the limit: nothing was read
     Unreadable, // the file exists but could not be opened or read whole
 };
+// The system's error codes the core names itself (the values of Windows' ERROR_ codes).
+constexpr uint32_t PortErrorAccessDenied = 5;
+constexpr uint32_t PortErrorNoMemory = 8;
+constexpr uint32_t PortErrorInvalidData = 13;
+constexpr uint32_t PortErrorFileTooLarge = 223;
+
 // Reads the whole file at path, when it holds at most maxBytes bytes, into a new heap block
 // of size + 1 bytes whose last byte is zero; the caller frees it with PortHeapFree. data is
-// null unless the result is Read.
-PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, size_t* size);
+// null unless the result is Read. A file that another program holds for a moment (a virus
+// scanner, an indexer, a sync client) is tried again for about two seconds. error, when
+// given, receives the system's error code of a result other than Read.
+PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, size_t* size,
+                            uint32_t* error = nullptr);
 // Replaces the file at path (or creates it) with the size bytes of data in one step: they are
-// written and flushed to a new file in the same folder, which then takes the old one's place.
-// Returns false, with the old file left as it was, when any step fails.
-bool PortReplaceFile(const wchar_t* path, const char* data, size_t size);
+// written and flushed to a new file in the same folder, which then takes the old one's place,
+// keeping the old one's attributes and permissions. A file held for a moment is tried again
+// as PortReadFile does. Returns false, with the old file left as it was, when any step fails;
+// error, when given, then receives the system's error code.
+bool PortReplaceFile(const wchar_t* path, const char* data, size_t size,
+                     uint32_t* error = nullptr);
 
 // Milliseconds since the system started, wrapping after about 49.7 days.
 uint32_t PortTickCount();
@@ -66,6 +78,7 @@ int PortTimeText(const PortTime* time, wchar_t* output, int capacity);
 void PortBeep();
 unsigned PortBeepCount();
 
-// Appends size bytes to the end of the file at path, creating it when missing, while no
-// other program has it open. Returns the bytes written, 0 when it could not be opened.
+// Appends size bytes to the end of the file at path, creating it when missing. Programs that
+// read it meanwhile (a log viewer) keep it open; a file held for writing by another program is
+// tried again for a moment. Returns the bytes written, 0 when it could not be opened.
 size_t PortAppendFile(const wchar_t* path, const char* data, size_t size);

@@ -238,13 +238,43 @@ int PortWideToAnsi(const wchar_t* text, int count, char* output, int capacity) {
     return n;
 }
 
-PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, size_t* size) {
+namespace {
+
+// The Windows error code nearest to errno, for the messages that name a reason.
+uint32_t SystemError(int number) {
+    switch (number) {
+    case ENOENT:
+    case ENOTDIR:
+        return 2; // ERROR_FILE_NOT_FOUND
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return PortErrorAccessDenied;
+    case ENOMEM:
+        return PortErrorNoMemory;
+    default:
+        return 31; // ERROR_GEN_FAILURE
+    }
+}
+
+void StoreError(uint32_t* error, uint32_t code) {
+    if (error)
+        *error = code;
+}
+
+} // namespace
+
+PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, size_t* size,
+                            uint32_t* error) {
     *data = nullptr;
     *size = 0;
+    StoreError(error, 31);
     int fd = open(HostPath(path).c_str(), O_RDONLY);
-    if (fd < 0)
+    if (fd < 0) {
+        StoreError(error, SystemError(errno));
         return errno == ENOENT || errno == ENOTDIR ? PortReadStatus::Missing
                                                    : PortReadStatus::Unreadable;
+    }
     PortReadStatus status = PortReadStatus::Unreadable;
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -254,6 +284,7 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
     size_t length = static_cast<size_t>(info.st_size);
     if (length > maxBytes) {
         close(fd);
+        StoreError(error, PortErrorFileTooLarge);
         return PortReadStatus::TooLarge;
     }
     char* text = static_cast<char*>(std::malloc(length + 1));
@@ -277,16 +308,19 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
     return PortReadStatus::Read;
 }
 
-bool PortReplaceFile(const wchar_t* path, const char* data, size_t size) {
+bool PortReplaceFile(const wchar_t* path, const char* data, size_t size, uint32_t* error) {
     std::string target = HostPath(path);
     std::string temp = target + ".XXXXXX";
     int fd = mkstemp(&temp[0]);
-    if (fd < 0)
+    if (fd < 0) {
+        StoreError(error, SystemError(errno));
         return false;
+    }
     bool written = WriteAll(fd, data, size) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (written && rename(temp.c_str(), target.c_str()) == 0)
         return true;
+    StoreError(error, SystemError(errno));
     unlink(temp.c_str());
     return false;
 }

@@ -51,34 +51,90 @@ int PortWideToAnsi(const wchar_t* text, int count, char* output, int capacity) {
                                nullptr);
 }
 
-PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, size_t* size) {
+namespace {
+
+// How long a file held by another program is tried again: settings for about two seconds,
+// the alarm log, written from the sample tick, only for a moment.
+constexpr DWORD SettingsRetryMs = 2000;
+constexpr DWORD LogRetryMs = 200;
+
+// Errors that a virus scanner, the search indexer or a sync client causes by holding a file
+// for a moment after it was written. ReplaceFileW reports such a hold on either file as
+// ERROR_UNABLE_TO_REMOVE_REPLACED (both files keep their names) or
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT (without a backup name: the old file is gone and the new
+// one keeps its temporary name, so the next try moves it into place).
+bool HeldForAMoment(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+// Runs step until it succeeds, fails for another reason, or has been retried for about
+// budget milliseconds, pausing a little longer each time. The last error stays step's.
+template <typename Step> bool RetryWhileHeld(DWORD budget, Step step) {
+    DWORD waited = 0;
+    DWORD pause = 10;
+    for (;;) {
+        if (step())
+            return true;
+        DWORD error = GetLastError();
+        if (!HeldForAMoment(error) || waited >= budget) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(pause);
+        waited += pause;
+        pause = pause * 2 < 250 ? pause * 2 : 250;
+    }
+}
+
+void StoreError(uint32_t* error, DWORD code) {
+    if (error)
+        *error = code;
+}
+
+} // namespace
+
+PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, size_t* size,
+                            uint32_t* error) {
     *data = nullptr;
     *size = 0;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool opened = RetryWhileHeld(SettingsRetryMs, [&] {
+        file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    });
+    if (!opened) {
+        DWORD code = GetLastError();
+        StoreError(error, code);
         // Only a file that is not there may be created later; one that is there but locked
         // or forbidden must not be replaced.
-        bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                       error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+        bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+                       code == ERROR_INVALID_NAME || code == ERROR_BAD_NETPATH;
         return missing ? PortReadStatus::Missing : PortReadStatus::Unreadable;
     }
     PortReadStatus status = PortReadStatus::Unreadable;
+    DWORD code = ERROR_SUCCESS;
     DWORD high = 0;
     DWORD low = GetFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+    if (low == INVALID_FILE_SIZE && (code = GetLastError()) != NO_ERROR)
         goto close_file;
     if (high != 0 || low > maxBytes) {
         status = PortReadStatus::TooLarge;
+        code = ERROR_FILE_TOO_LARGE;
         goto close_file;
     }
     {
         char* text = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, low + 1));
-        if (!text)
+        if (!text) {
+            code = ERROR_NOT_ENOUGH_MEMORY;
             goto close_file;
+        }
         DWORD got = 0;
-        if (!ReadFile(file, text, low, &got, nullptr) || got != low) {
+        bool read = ReadFile(file, text, low, &got, nullptr) != FALSE;
+        if (!read || got != low) {
+            code = read ? ERROR_HANDLE_EOF : GetLastError(); // a file cut meanwhile
             HeapFree(GetProcessHeap(), 0, text);
             goto close_file;
         }
@@ -89,18 +145,22 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
     }
 close_file:
     CloseHandle(file);
+    if (status != PortReadStatus::Read)
+        StoreError(error, code);
     return status;
 }
 
-bool PortReplaceFile(const wchar_t* path, const char* data, size_t size) {
+bool PortReplaceFile(const wchar_t* path, const char* data, size_t size, uint32_t* error) {
     // The new file is made in the folder of the old one, so that moving it over the old one
     // is a rename on the same volume: the settings file is either the old or the new one.
     wchar_t folder[MAX_PATH];
     int end = 0;
     int n = 0;
     for (; path[n]; n++) {
-        if (n >= MAX_PATH - 1)
+        if (n >= MAX_PATH - 1) {
+            StoreError(error, ERROR_FILENAME_EXCED_RANGE);
             return false;
+        }
         folder[n] = path[n];
         if (path[n] == L'\\' || path[n] == L'/' || path[n] == L':')
             end = n + 1;
@@ -114,12 +174,16 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size) {
     // A file marked read-only is the user's word that it must not change; renaming over it
     // would otherwise succeed on some file systems.
     DWORD attributes = GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        StoreError(error, ERROR_ACCESS_DENIED);
         return false;
+    }
 
     wchar_t temp[MAX_PATH];
-    if (!GetTempFileNameW(folder, L"fgs", 0, temp))
+    if (!GetTempFileNameW(folder, L"fgs", 0, temp)) {
+        StoreError(error, GetLastError());
         return false;
+    }
     bool written = false;
     HANDLE file =
         CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -133,11 +197,33 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size) {
             size -= chunk;
         }
         written = FlushFileBuffers(file) && written;
+        DWORD code = GetLastError();
         written = CloseHandle(file) && written;
+        SetLastError(code);
     }
-    if (written && MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    // The user's marks (hidden, say) go with the new file. ReplaceFileW keeps the rest of the
+    // old file's identity: its creation time, permissions and alternate streams. A file that
+    // is not there yet is a plain rename.
+    constexpr DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (written && attributes != INVALID_FILE_ATTRIBUTES && (attributes & KeptAttributes))
+        SetFileAttributesW(temp, attributes & KeptAttributes);
+    if (written && RetryWhileHeld(SettingsRetryMs, [&] {
+            if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+                return ReplaceFileW(path, temp, nullptr,
+                                    REPLACEFILE_IGNORE_MERGE_ERRORS |
+                                        REPLACEFILE_IGNORE_ACL_ERRORS,
+                                    nullptr, nullptr) != FALSE;
+            return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+                   FALSE;
+        }))
         return true;
-    DeleteFileW(temp);
+    DWORD code = GetLastError();
+    StoreError(error, code);
+    // The new file goes, unless it is all that is left: ReplaceFileW may have removed the old
+    // one before it failed to move the new one into its place.
+    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES || !written)
+        DeleteFileW(temp);
     return false;
 }
 
@@ -192,11 +278,16 @@ unsigned PortBeepCount() {
 }
 
 size_t PortAppendFile(const wchar_t* path, const char* data, size_t size) {
-    HANDLE file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for reading, so that a log viewer holding the file open does not lose a line,
+    // and for writing, so that two programs appending to one log do not refuse each other.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    RetryWhileHeld(LogRetryMs, [&] {
+        file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    });
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    SetFilePointer(file, 0, nullptr, FILE_END);
     DWORD written = 0;
     if (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr))
         written = 0;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "port/port.h"
 #include "settings/convert.h"
 #include "settings/settings_schema.h"
 #include "settings/settings_text.h"
@@ -57,24 +58,34 @@ int LoadSettingsFile(const wchar_t* path, SettingsRecords* records, CounterRun* 
     return read;
 }
 
-SettingsSaveResult SaveSettingsFile(const wchar_t* path, const SettingsRecords* records) {
-    if (!path)
-        return SettingsSaveResult::Failed;
-    SettingsFileStatus status;
-    SettingsText* text = ReadSettingsFile(path, &status);
-    if (status == SettingsFileStatus::Refused)
-        return SettingsSaveResult::Refused;
-    bool failed = false;
-    text = SaveSettingsRecords(records, text, &failed);
-    // A text the load would refuse as too large is not written: the file the user has stays
-    // readable, though this save is lost.
-    if (!failed && text && std::strlen(text) > static_cast<size_t>(SettingsFileMaxBytes))
-        failed = true;
-    if (!failed)
-        failed = !WriteSettingsFile(path, text);
+SettingsSaveResult SaveSettingsFile(const wchar_t* path, const SettingsRecords* records,
+                                    uint32_t* error) {
+    uint32_t code = PortErrorAccessDenied;
+    SettingsSaveResult result = SettingsSaveResult::Failed;
+    SettingsFileStatus status = SettingsFileStatus::Absent;
+    SettingsText* text = path ? ReadSettingsFile(path, &status, &code) : nullptr;
+    if (!path) {
+        code = 3; // ERROR_PATH_NOT_FOUND
+    } else if (status == SettingsFileStatus::Refused) {
+        result = SettingsSaveResult::Refused;
+    } else {
+        bool failed = false;
+        text = SaveSettingsRecords(records, text, &failed);
+        code = PortErrorNoMemory;
+        // A text the load would refuse as too large is not written: the file the user has
+        // stays readable, though this save is lost.
+        if (!failed && text && std::strlen(text) > static_cast<size_t>(SettingsFileMaxBytes)) {
+            failed = true;
+            code = PortErrorFileTooLarge;
+        }
+        if (!failed)
+            failed = !WriteSettingsFile(path, text, &code);
+        if (!failed)
+            result = status == SettingsFileStatus::Read ? SettingsSaveResult::Replaced
+                                                        : SettingsSaveResult::Created;
+    }
     FreeSettingsText(text);
-    if (failed)
-        return SettingsSaveResult::Failed;
-    return status == SettingsFileStatus::Read ? SettingsSaveResult::Replaced
-                                              : SettingsSaveResult::Created;
+    if (error && (result == SettingsSaveResult::Refused || result == SettingsSaveResult::Failed))
+        *error = code;
+    return result;
 }

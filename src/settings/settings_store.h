@@ -22,5 +22,7 @@ enum class SettingsSaveResult {
     Refused,  // the file exists but was not read whole: it is left as it was
     Failed,   // no path, no memory, or the new file could not be written: nothing changed
 };
-// Writes the records into the file at path, keeping everything else the file holds.
-SettingsSaveResult SaveSettingsFile(const wchar_t* path, const SettingsRecords* records);
+// Writes the records into the file at path, keeping everything else the file holds. error
+// (when given) receives the system's error code of a result Refused or Failed.
+SettingsSaveResult SaveSettingsFile(const wchar_t* path, const SettingsRecords* records,
+                                    uint32_t* error = nullptr);

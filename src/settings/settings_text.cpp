@@ -255,11 +255,11 @@ const char* FindValue(const char* section, const char* key, const SettingsText* 
 
 } // namespace
 
-SettingsText* ReadSettingsFile(const wchar_t* path, SettingsFileStatus* status) {
+SettingsText* ReadSettingsFile(const wchar_t* path, SettingsFileStatus* status, uint32_t* error) {
     SettingsFileStatus result = SettingsFileStatus::Absent;
     char* data = nullptr;
     size_t size = 0;
-    switch (PortReadFile(path, SettingsFileMaxBytes, &data, &size)) {
+    switch (PortReadFile(path, SettingsFileMaxBytes, &data, &size, error)) {
     case PortReadStatus::Read:
         if (size == 0) {
             PortHeapFree(data);
@@ -270,6 +270,8 @@ SettingsText* ReadSettingsFile(const wchar_t* path, SettingsFileStatus* status) 
             PortHeapFree(data);
             data = nullptr;
             result = SettingsFileStatus::Refused;
+            if (error)
+                *error = PortErrorInvalidData;
         } else {
             result = SettingsFileStatus::Read;
         }
@@ -290,11 +292,11 @@ void FreeSettingsText(SettingsText* text) {
     PortHeapFree(text);
 }
 
-bool WriteSettingsFile(const wchar_t* path, const SettingsText* text) {
+bool WriteSettingsFile(const wchar_t* path, const SettingsText* text, uint32_t* error) {
     if (!path)
         return false;
     const char* bytes = text ? text : "";
-    return PortReplaceFile(path, bytes, std::strlen(bytes));
+    return PortReplaceFile(path, bytes, std::strlen(bytes), error);
 }
 
 int GetTextValue(const char* section, const char* key, const wchar_t* defaultValue, wchar_t* output,

@@ -100,6 +100,23 @@ TEST_F(AlarmAction, LogLinesAreAppendedAsTheyExpand) {
     EXPECT_EQ(line[19], '.');
 }
 
+// A log viewer keeps the log open for reading, sharing it for writing as viewers do: the lines
+// still arrive.
+TEST_F(AlarmAction, ALogViewerHoldingTheLogLosesNoLine) {
+    std::wstring log = folder + L"\\alarm.log";
+    HANDLE viewer = CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    Set(4, log, L"%v\\r\\n");
+    EXPECT_EQ(AppendAlarmLog(slot, 1, 0), 3u);
+    EXPECT_EQ(AppendAlarmLog(slot, 2, 0), 3u);
+    char seen[16] = {};
+    DWORD got = 0;
+    ReadFile(viewer, seen, sizeof seen - 1, &got, nullptr);
+    CloseHandle(viewer);
+    EXPECT_STREQ(seen, "1\r\n2\r\n");
+}
+
 TEST_F(AlarmAction, AnUnopenableLogWritesNothing) {
     Set(4, folder + L"\\no such folder\\alarm.log", L"%v\\r\\n");
     EXPECT_EQ(AppendAlarmLog(slot, 1, 0), 0u);

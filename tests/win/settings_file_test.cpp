@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/app_state.h"
@@ -42,11 +43,39 @@ int TemporaryFilesBeside(const std::wstring& path) {
     return count;
 }
 
+// Starts hold_file.exe (beside the tests) on path for ms milliseconds and returns its process
+// once it holds the file.
+HANDLE HoldFileFor(const std::wstring& path, int ms) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring holder(self);
+    holder = holder.substr(0, holder.find_last_of(L'\\') + 1) + L"hold_file.exe";
+    const wchar_t* eventName = L"FerroHoldFileReady";
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName);
+    std::wstring command =
+        L"\"" + holder + L"\" \"" + path + L"\" " + std::to_wstring(ms) + L" " + eventName;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(holder.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        CloseHandle(ready);
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    HANDLE both[] = {ready, process.hProcess};
+    // It holds the file, or it has ended without (then the test's checks fail).
+    WaitForMultipleObjects(2, both, FALSE, INFINITE);
+    CloseHandle(ready);
+    return process.hProcess;
+}
+
 class SettingsFile : public testing::Test {
 protected:
     void SetUp() override {
         app = new AppState();
         app->SettingsArg = L"";
+        app->Instance = GetModuleHandleW(nullptr);
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder = std::wstring(temp) + L"ferro settings.d";
@@ -116,7 +145,8 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
         DWORD share;
         int loaded;
     };
-    // Readable but not replaceable, and not even readable.
+    // Readable but not replaceable, and not even readable. The save that fails is reported.
+    MessageBoxAnswerer boxes;
     const Case cases[] = {{"shared for reading", FILE_SHARE_READ, 1}, {"not shared", 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -163,6 +193,66 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
     SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadFileBytes(named), before);
     EXPECT_EQ(TemporaryFilesBeside(named), 0);
+}
+
+// A virus scanner or a sync client holds a file for a moment after it was written: the read
+// and the replace wait for it instead of giving up, and the replaced file keeps its attributes.
+TEST_F(SettingsFile, AFileHeldForAMomentIsReadAndReplacedOnceFree) {
+    std::wstring named = folder + L"\\mon.INI";
+    app->SettingsArg = named.c_str();
+    WriteAll(named, "[MAIN]\r\nInterval=500\r\n");
+    SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MessageBoxAnswerer boxes;
+
+    HANDLE holder = HoldFileFor(named, 500);
+    ASSERT_NE(holder, nullptr);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(LoadSettings(app), 1);
+    EXPECT_FALSE(app->SettingsRefused);
+    EXPECT_EQ(app->Settings.Main.Interval, 500u);
+    std::printf("[ figures  ] read after a hold of 500 ms: %lu ms\n", GetTickCount() - start);
+    WaitForSingleObject(holder, INFINITE);
+    CloseHandle(holder);
+
+    holder = HoldFileFor(named, 500);
+    ASSERT_NE(holder, nullptr);
+    app->Settings.Main.Interval = 900;
+    start = GetTickCount();
+    EXPECT_EQ(SaveSettings(app, window), 1);
+    std::printf("[ figures  ] saved after a hold of 500 ms: %lu ms\n", GetTickCount() - start);
+    WaitForSingleObject(holder, INFINITE);
+    CloseHandle(holder);
+    EXPECT_NE(ReadFileBytes(named).find("Interval=900"), std::string::npos);
+    EXPECT_TRUE(GetFileAttributesW(named.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(TemporaryFilesBeside(named), 0);
+    EXPECT_TRUE(boxes.Texts().empty());
+    SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A folder the program may not write (here the host's /proc, which no one may write, since the
+// tests may run with every right on the host's own folders): the save fails, and the user is
+// told once, with the path and the system's reason.
+TEST_F(SettingsFile, AFailedSaveIsReportedOncePerRun) {
+    const wchar_t named[] = L"Z:\\proc\\ferrogauge.ini";
+    app->SettingsArg = named;
+    EXPECT_EQ(LoadSettings(app), 0);
+    MessageBoxAnswerer boxes;
+    EXPECT_EQ(SaveSettings(app, window), 0);
+    EXPECT_EQ(SaveSettings(app, window), 0);
+    ASSERT_EQ(boxes.Texts().size(), 1u) << "once per run";
+    const std::wstring text = boxes.Texts()[0];
+    EXPECT_EQ(text.rfind(L"設定ファイルを保存できませんでした。\r\n\r\nZ:\\proc\\ferrogauge.ini\r\n\r\n", 0), 0u)
+        << std::string(text.begin(), text.end());
+    // The reason is the one the system gives for a new file in that folder.
+    HANDLE refused = CreateFileW(L"Z:\\proc\\fgs.tmp", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                 nullptr);
+    ASSERT_EQ(refused, INVALID_HANDLE_VALUE);
+    DWORD error = GetLastError();
+    wchar_t reason[256];
+    ASSERT_GT(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             error, 0, reason, 256, nullptr),
+              0u);
+    EXPECT_NE(text.find(reason), std::wstring::npos) << "the system's reason, error " << error;
 }
 
 } // namespace
