@@ -4,6 +4,7 @@
 #include "app/apply_settings.h"
 
 #include "alarm/alarm_action.h"
+#include "app/commands.h"
 #include "counters/counter_query.h"
 #include "render/draw_resources_build.h"
 #include "render/surface.h"
@@ -24,6 +25,8 @@ void ApplyTrayIcon(AppState* app, HWND window) {
             SendMessageW(window, WM_COMMAND, IDM_SHOWGRAPH, 0);
         if (main->Prop & PropClickThrough)
             SendMessageW(window, WM_COMMAND, IDM_CLICKTHROUGH, 0);
+        if (main->Prop & PropClearBack)
+            SendMessageW(window, WM_COMMAND, IDM_CLEARBACK, 0);
         return;
     }
     if (app->TrayImage)
@@ -133,10 +136,6 @@ void RunSettingsCommand(AppState* app, HWND window) {
         ApplySettings(app, window);
 
     // On every path: the hot key comes back and the menu's items with it.
-    uint32_t key = app->Settings.Main.HkShow;
-    if ((key & HotKeyVkMask) &&
-        RegisterHotKey(window, HotKeyId, (key >> HotKeyModShift) & HotKeyModMask,
-                       key & HotKeyVkMask))
-        app->RunFlag |= HotKey;
+    RegisterShowHotKey(app, window);
     app->RunFlag &= ~SettingsOpen;
 }

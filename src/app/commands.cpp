@@ -122,3 +122,14 @@ bool OnCommand(AppState* app, HWND window, UINT id) {
         return false;
     }
 }
+
+UINT HotKeyModifiers(uint32_t hotKey) {
+    return ((hotKey >> HotKeyModShift) & HotKeyModMask) | MOD_NOREPEAT;
+}
+
+void RegisterShowHotKey(AppState* app, HWND window) {
+    uint32_t key = app->Settings.Main.HkShow;
+    if ((key & HotKeyVkMask) && RegisterHotKey(window, HotKeyId, HotKeyModifiers(key),
+                                               key & HotKeyVkMask))
+        app->RunFlag |= HotKey;
+}

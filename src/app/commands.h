@@ -7,3 +7,10 @@
 
 // Carries out command id; returns false for an id that is not the program's.
 bool OnCommand(AppState* app, HWND window, UINT id);
+
+// The RegisterHotKey modifiers of a hot-key setting: its own, and MOD_NOREPEAT, so that a key
+// held down sends one WM_HOTKEY, not one per auto-repeat (which would flip the window shown
+// and hidden at random). Systems before Windows 7 ignore the flag.
+UINT HotKeyModifiers(uint32_t hotKey);
+// Registers the hot key of the settings (none when its key is 0) and notes it in the run flag.
+void RegisterShowHotKey(AppState* app, HWND window);

@@ -46,11 +46,25 @@ void FitSurface(AppState* app, int width, int height) {
     app->Surface = CreateSurface(nullptr, width, height, 32, nullptr, RGB(0, 0, 0));
 }
 
+// An elevated program (started as administrator for real-time priority, say) gets no
+// "TaskbarCreated" from Explorer unless it lets that message through the system's message
+// filter; without it the tray icon is gone for good after Explorer restarts.
+// ChangeWindowMessageFilterEx exists from Windows 7 on, so it is looked up at run time.
+void AllowTaskbarCreated(HWND window, UINT message) {
+    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    FARPROC found = user32 ? GetProcAddress(user32, "ChangeWindowMessageFilterEx") : nullptr;
+    if (found && message)
+        reinterpret_cast<FilterFunction>(reinterpret_cast<void*>(found))(window, message,
+                                                                         MSGFLT_ALLOW, nullptr);
+}
+
 LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
     app->Instance = create->hInstance;
     app->Window = window;
     app->RunFlag = 0;
     app->TaskbarCreatedMsg = RegisterWindowMessageW(L"TaskbarCreated");
+    AllowTaskbarCreated(window, app->TaskbarCreatedMsg);
     ReadOsVersion(&app->OsMajor);
     app->SettingsArg = GetSettingsArgument();
 
@@ -72,8 +86,9 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
         BuildGraphDrawing(app, 1);
 
     if (main->Prop & PropNoTrayIcon) {
-        // Without a tray icon the window must stay reachable: shown and clickable.
-        main->Prop = (main->Prop | PropShown) & ~PropClickThrough;
+        // Without a tray icon the window must stay reachable: shown and clickable. Windows
+        // passes clicks through see-through pixels too, so that goes as well.
+        main->Prop = (main->Prop | PropShown) & ~(PropClickThrough | PropClearBack);
     } else {
         app->TrayImage = MakeTrayImage(app, nullptr); // nothing measured yet
         if (NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage,
@@ -110,11 +125,7 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 
     SetPriorityClass(GetCurrentProcess(), PriorityClassAtStart(main->Priority, app->OsMajor));
 
-    if (main->HkShow & HotKeyVkMask) {
-        UINT modifiers = (main->HkShow >> HotKeyModShift) & HotKeyModMask;
-        if (RegisterHotKey(window, HotKeyId, modifiers, main->HkShow & HotKeyVkMask))
-            app->RunFlag |= HotKey;
-    }
+    RegisterShowHotKey(app, window);
 
     // Sampling starts as the first thing the message loop does.
     PostMessageW(window, WM_COMMAND, IDM_START, 0);

@@ -2,6 +2,7 @@
 #include "app/startup.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -90,9 +91,13 @@ int FerroMain(HINSTANCE instance, HINSTANCE, const char*, int) {
     // The command-line rest and the show command are not used: the settings decide
     // whether the window is shown.
     InitCommonControls();
-    if (!RegisterGraphClass(instance))
-        return 0;
-    if (!CreateGraphWindow(instance))
-        return 0;
-    return RunMessageLoop();
+    // ShellExecuteW, which the alarm actions use, wants COM on the calling thread: many file
+    // handlers start through it. An apartment thread, without OLE 1 DDE.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    int result = 0;
+    if (RegisterGraphClass(instance) && CreateGraphWindow(instance))
+        result = RunMessageLoop();
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return result;
 }

@@ -72,12 +72,16 @@ HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT default
         SetItemState(menu, defaultItem, info.fState | MFS_DEFAULT);
 
     // Without a tray icon the window's own menu is the only way back: hiding the window or
-    // making it click-through would leave nothing to click.
+    // making it click-through would leave nothing to click. Windows passes clicks through
+    // see-through pixels as well, so with the frame off a see-through window could be
+    // reached nowhere.
     if (!(runFlag & TrayIcon)) {
         if (!(runFlag & Shown))
             EnableMenuItem(menu, IDM_SHOWGRAPH, MF_BYCOMMAND | MF_GRAYED);
         if (!(runFlag & LayClickThrough))
             EnableMenuItem(menu, IDM_CLICKTHROUGH, MF_BYCOMMAND | MF_GRAYED);
+        if (!(runFlag & LayColorKey))
+            EnableMenuItem(menu, IDM_CLEARBACK, MF_BYCOMMAND | MF_GRAYED);
     }
     if (prop & PropShown)
         SetItemState(menu, IDM_SHOWGRAPH, MFS_CHECKED);

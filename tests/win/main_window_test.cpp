@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "res/resource.h"
@@ -173,6 +174,18 @@ TEST_F(MainWindow, HotKeyOneTogglesTheWindow) {
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
+// A hot key held down auto-repeats; registered without repeats it flips the window once. Wine
+// sends WM_HOTKEY for every repeat whatever the flag (a key pressed twice through SendInput
+// flips the window twice either way), so the registration's modifiers are checked here.
+TEST_F(MainWindow, HotKeysAreRegisteredWithoutRepeats) {
+    EXPECT_EQ(HotKeyModifiers(0x0678), static_cast<UINT>(MOD_CONTROL | MOD_SHIFT | MOD_NOREPEAT));
+    EXPECT_EQ(HotKeyModifiers(VK_F9), static_cast<UINT>(MOD_NOREPEAT));
+    TheApp.Settings.Main.HkShow = VK_F9;
+    RegisterShowHotKey(&TheApp, window);
+    EXPECT_TRUE(TheApp.RunFlag & HotKey);
+    UnregisterHotKey(window, HotKeyId);
+}
+
 TEST_F(MainWindow, SizeLimitsAre16To250By150) {
     MINMAXINFO info = {};
     EXPECT_EQ(SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
@@ -281,6 +294,30 @@ namespace {
 
 // A start with a saved place, or none: the window shows a painted picture from its first
 // moment, the tray icon goes in once, and nothing of it is left after the window goes.
+// Saved without a tray icon, hidden, click-through and see-through: the window starts where a
+// person can reach it.
+TEST(MainWindowStart, WithoutATrayIconStartsShownAndClickable) {
+    RegisterGraphClass(GetModuleHandleW(nullptr));
+    ForgetSettingsFile();
+    const char settings[] = "[MAIN]\r\nProp=354\r\n"; // 0x100 | 0x40 | 0x20 | 0x2
+    HANDLE file = CreateFileW(SettingsPathBesideTests().c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    WriteFile(file, settings, sizeof settings - 1, &done, nullptr);
+    CloseHandle(file);
+    UseFixedCounters();
+    HWND window = CreateGraphWindow(GetModuleHandleW(nullptr));
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(TheApp.Settings.Main.Prop & (PropClickThrough | PropClearBack));
+    EXPECT_FALSE(TheApp.RunFlag & (LayClickThrough | LayColorKey | TrayIcon));
+    EXPECT_FALSE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    DestroyWindow(window);
+    PumpMessages();
+    TheApp.Pdh = nullptr;
+    ForgetSettingsFile();
+}
+
 TEST(MainWindowStart, ShowsAPaintedPictureAndLeavesNoIconBehind) {
     RegisterGraphClass(GetModuleHandleW(nullptr));
     struct Case {

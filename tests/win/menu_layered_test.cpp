@@ -69,6 +69,8 @@ TEST_F(PopupMenu, ItemStatesFollowTheProgramsState) {
         {"no tray, click-through off", Shown, 0x703, 0x17, 10, IDM_CLICKTHROUGH, Grayed},
         {"no tray, click-through on", Shown | LayClickThrough, 0x743, 0x17, 10, IDM_CLICKTHROUGH,
          Checked},
+        {"no tray, see-through off", Shown, 0x703, 0x17, 10, IDM_CLEARBACK, Grayed},
+        {"no tray, see-through on", Shown | LayColorKey, 0x723, 0x17, 10, IDM_CLEARBACK, Checked},
         {"no layered functions", TrayIcon, 0x673, 0, 10, IDM_TRANSLUCENT, Missing},
         {"no layered functions", TrayIcon, 0x673, 0, 10, IDM_CLEARBACK, Missing},
         {"no layered functions", TrayIcon, 0x673, 0, 10, IDM_CLICKTHROUGH, Missing},

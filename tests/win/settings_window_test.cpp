@@ -838,8 +838,11 @@ TEST_F(SettingsCommand, FailingQueryOpenStillRestoresTheHotKey) {
     EXPECT_EQ(answerer.Texts()[0], L"PdhOpenQuery() Error");
 }
 
-TEST_F(SettingsCommand, NoTrayIconShowsTheWindowAndEndsClickThrough) {
+// Windows passes clicks through see-through pixels as through a click-through window: both end.
+TEST_F(SettingsCommand, NoTrayIconShowsTheWindowAndEndsClickThroughAndSeeThrough) {
     SendMessageW(window, WM_COMMAND, IDM_CLICKTHROUGH, 0);
+    SendMessageW(window, WM_COMMAND, IDM_CLEARBACK, 0);
+    ASSERT_TRUE(TheApp.RunFlag & LayColorKey);
     SendMessageW(window, WM_COMMAND, IDM_SHOWGRAPH, 0); // hidden
     ASSERT_FALSE(IsWindowVisible(window));
     // The main page stores Prop at OK: its check box is clicked, as a person would.
@@ -853,6 +856,8 @@ TEST_F(SettingsCommand, NoTrayIconShowsTheWindowAndEndsClickThrough) {
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(TheApp.Settings.Main.Prop & PropClickThrough);
     EXPECT_FALSE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    EXPECT_FALSE(TheApp.Settings.Main.Prop & PropClearBack);
+    EXPECT_FALSE(TheApp.RunFlag & LayColorKey);
 }
 
 TEST_F(SettingsCommand, ShiftWhileConfirmingAppliesWithoutSaving) {
