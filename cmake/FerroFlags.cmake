@@ -6,6 +6,12 @@ else()
     set(FERRO_WARNINGS -Wall -Wextra)
 endif()
 
+if(MSVC)
+    # Every object links the static C runtime, as the programs do (ferro_static_runtime): the
+    # libraries and GoogleTest must agree with them or the linker refuses the mix.
+    set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+endif()
+
 if(FERRO_SANITIZE AND NOT MSVC)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
                         -fno-omit-frame-pointer)
@@ -38,5 +44,22 @@ function(ferro_static_runtime target)
         target_link_options(${target} PRIVATE -static)
     elseif(MSVC)
         set_property(TARGET ${target} PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+    endif()
+endfunction()
+
+# A program whose entry point is wmain: mingw-w64 needs -municode to look for it; MSVC's linker
+# finds it on its own.
+function(ferro_wide_entry target)
+    if(MINGW)
+        target_compile_options(${target} PRIVATE -municode)
+        target_link_options(${target} PRIVATE -municode)
+    endif()
+endfunction()
+
+# A program that links the resource script, which embeds the manifest: MSVC's linker must not
+# add a manifest of its own (two would collide as resource 1).
+function(ferro_own_manifest target)
+    if(MSVC)
+        target_link_options(${target} PRIVATE /MANIFEST:NO)
     endif()
 endfunction()
