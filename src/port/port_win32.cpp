@@ -99,6 +99,12 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
                             uint32_t* error) {
     *data = nullptr;
     *size = 0;
+    // A folder answers ERROR_ACCESS_DENIED too, but waiting will not make it a file.
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        StoreError(error, ERROR_ACCESS_DENIED);
+        return PortReadStatus::Unreadable;
+    }
     HANDLE file = INVALID_HANDLE_VALUE;
     bool opened = RetryWhileHeld(SettingsRetryMs, [&] {
         file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -99,6 +99,20 @@ class SettingsTest(ProgramRuns):
             self.desktop.xdotool("keyup", "shift")
         self.assertEqual(read_bytes(settings), before)
 
+    def test_a_save_that_fails_at_exit_is_reported_and_the_program_ends_after_it(self):
+        exe = self.desktop.copy_exe()
+        # The host's /proc takes no new file, even when the tests run with every right on the
+        # host's own folders.
+        program, _ = self.start(exe, args=["Z:\\proc\\ferrogauge.ini"])
+        posted = self.desktop.command(IdExit)
+        self.assertTrue(posted.ok and posted["posted"] == "1", posted)
+        box = lambda: self.desktop.probe("ping").values.get("message_box") == "1"
+        self.assertIsNotNone(harness.wait_for(box, timeout=10), "no message box at exit")
+        self.desktop.screenshot("save_failed_at_exit")
+        self.assertIsNone(program.poll(), "the program waits for the box to be answered")
+        self.desktop.key("Return")
+        self.assertEqual(program.wait(ExitTimeoutS), 0, program.log())
+
 
 IdStart = 40001
 IdShowGraph = 40002
