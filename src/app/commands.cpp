@@ -129,7 +129,11 @@ UINT HotKeyModifiers(uint32_t hotKey) {
 
 void RegisterShowHotKey(AppState* app, HWND window) {
     uint32_t key = app->Settings.Main.HkShow;
-    if ((key & HotKeyVkMask) && RegisterHotKey(window, HotKeyId, HotKeyModifiers(key),
-                                               key & HotKeyVkMask))
+    if (!(key & HotKeyVkMask))
+        return;
+    // Windows Vista does not know MOD_NOREPEAT: there the key is registered without it.
+    UINT modifiers = HotKeyModifiers(key);
+    if (RegisterHotKey(window, HotKeyId, modifiers, key & HotKeyVkMask) ||
+        RegisterHotKey(window, HotKeyId, modifiers & ~MOD_NOREPEAT, key & HotKeyVkMask))
         app->RunFlag |= HotKey;
 }

@@ -10,7 +10,8 @@ bool OnCommand(AppState* app, HWND window, UINT id);
 
 // The RegisterHotKey modifiers of a hot-key setting: its own, and MOD_NOREPEAT, so that a key
 // held down sends one WM_HOTKEY, not one per auto-repeat (which would flip the window shown
-// and hidden at random). Systems before Windows 7 ignore the flag.
+// and hidden at random).
 UINT HotKeyModifiers(uint32_t hotKey);
-// Registers the hot key of the settings (none when its key is 0) and notes it in the run flag.
+// Registers the hot key of the settings (none when its key is 0) and notes it in the run flag;
+// without MOD_NOREPEAT where the system refuses it (Windows Vista).
 void RegisterShowHotKey(AppState* app, HWND window);

@@ -49,14 +49,21 @@ void FitSurface(AppState* app, int width, int height) {
 // An elevated program (started as administrator for real-time priority, say) gets no
 // "TaskbarCreated" from Explorer unless it lets that message through the system's message
 // filter; without it the tray icon is gone for good after Explorer restarts.
-// ChangeWindowMessageFilterEx exists from Windows 7 on, so it is looked up at run time.
+// ChangeWindowMessageFilterEx exists from Windows 7 on, its process-wide form from Vista, so
+// they are looked up at run time.
 void AllowTaskbarCreated(HWND window, UINT message) {
-    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    using WindowFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    using ProcessFilter = BOOL(WINAPI*)(UINT, DWORD);
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    FARPROC found = user32 ? GetProcAddress(user32, "ChangeWindowMessageFilterEx") : nullptr;
-    if (found && message)
-        reinterpret_cast<FilterFunction>(reinterpret_cast<void*>(found))(window, message,
-                                                                         MSGFLT_ALLOW, nullptr);
+    if (!user32 || !message)
+        return;
+    if (FARPROC found = GetProcAddress(user32, "ChangeWindowMessageFilterEx")) {
+        reinterpret_cast<WindowFilter>(reinterpret_cast<void*>(found))(window, message,
+                                                                       MSGFLT_ALLOW, nullptr);
+    } else if (FARPROC vista = GetProcAddress(user32, "ChangeWindowMessageFilter")) {
+        // Windows Vista: the filter of the whole process.
+        reinterpret_cast<ProcessFilter>(reinterpret_cast<void*>(vista))(message, MSGFLT_ADD);
+    }
 }
 
 LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
@@ -133,28 +140,32 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 }
 
 LRESULT OnDestroy(AppState* app, HWND window) {
-    if (app->Query) {
-        KillTimer(window, TIMER_SAMPLE);
-        CloseCounters(app);
-    }
-    // The drawing resources were built at creation whether or not sampling ever started.
-    for (int i = 0; i < 2; i++) {
-        FreeDrawResources(&app->GraphRes[i]);
-        FreeDrawResources(&app->IconRes[i]);
-    }
+    // Nothing of the program runs any more, and nothing can be clicked: a message box of the
+    // save below runs a message loop of its own.
+    const UINT_PTR timers[] = {TIMER_SAMPLE, TIMER_TRAYPEEK, TIMER_HOVER, TIMER_TRIM};
+    for (UINT_PTR timer : timers)
+        KillTimer(window, timer);
     if (app->RunFlag & HotKey) {
         UnregisterHotKey(window, HotKeyId);
         app->RunFlag &= ~HotKey;
     }
     RemoveTrayIcon(app, window);
+    if (!ShiftHeld())
+        SaveSettings(app, window);
+
+    if (app->Query)
+        CloseCounters(app);
+    // The drawing resources were built at creation whether or not sampling ever started.
+    for (int i = 0; i < 2; i++) {
+        FreeDrawResources(&app->GraphRes[i]);
+        FreeDrawResources(&app->IconRes[i]);
+    }
     ReleaseTrayIconCanvas();
     if (app->Surface) {
         DeleteObject(app->Surface);
         app->Surface = nullptr;
     }
     ReleaseLayeredApi();
-    if (!ShiftHeld())
-        SaveSettings(app, window);
     PostQuitMessage(0);
     return 0;
 }

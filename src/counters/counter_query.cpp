@@ -59,10 +59,13 @@ PDH_STATUS ReadInstanceList(const CounterLibrary* pdh, const wchar_t* machine,
 bool LocalisedObject(const CounterLibrary* pdh, const wchar_t* path, int close, wchar_t* object) {
     if (!pdh->AddEnglishCounter || !pdh->GetCounterInfo)
         return false;
-    wchar_t wildcard[CounterPathChars + 1];
-    int length = AppendPathText(wildcard, 0, CounterPathChars + 1, path, close);
-    length = AppendPathText(wildcard, length, CounterPathChars + 1, L"*", 1);
-    if (AppendPathText(wildcard, length, CounterPathChars + 1, path + close, CounterPathChars) ==
+    // The path with its '*': one character more than a path may have, and one to tell a
+    // path that was cut.
+    constexpr int WildcardChars = CounterPathChars + 2;
+    wchar_t wildcard[WildcardChars];
+    int length = AppendPathText(wildcard, 0, WildcardChars, path, close);
+    length = AppendPathText(wildcard, length, WildcardChars, L"*", 1);
+    if (AppendPathText(wildcard, length, WildcardChars, path + close, WildcardChars) >
         CounterPathChars)
         return false; // cut: not the counter asked for
 

@@ -59,33 +59,63 @@ constexpr DWORD SettingsRetryMs = 2000;
 constexpr DWORD LogRetryMs = 200;
 
 // Errors that a virus scanner, the search indexer or a sync client causes by holding a file
-// for a moment after it was written. ReplaceFileW reports such a hold on either file as
-// ERROR_UNABLE_TO_REMOVE_REPLACED (both files keep their names) or
-// ERROR_UNABLE_TO_MOVE_REPLACEMENT (without a backup name: the old file is gone and the new
-// one keeps its temporary name, so the next try moves it into place).
-bool HeldForAMoment(DWORD error) {
+// for a moment after it was written. ReplaceFileW reports a hold of either file as
+// ERROR_UNABLE_TO_REMOVE_REPLACED or, given a backup name, ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+// both leave the two files under their own names. Access denied counts where the caller says
+// so: a file being deleted or synchronised answers it for a moment too.
+bool HeldForAMoment(DWORD error, bool deniedToo) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
-           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+           (deniedToo && error == ERROR_ACCESS_DENIED);
 }
 
-// Runs step until it succeeds, fails for another reason, or has been retried for about
-// budget milliseconds, pausing a little longer each time. The last error stays step's.
-template <typename Step> bool RetryWhileHeld(DWORD budget, Step step) {
+// Runs step until it succeeds, fails for another reason, or has waited budget milliseconds
+// in all, pausing a little longer each time. The last error stays step's.
+template <typename Step> bool RetryWhileHeld(DWORD budget, bool deniedToo, Step step) {
     DWORD waited = 0;
     DWORD pause = 10;
     for (;;) {
         if (step())
             return true;
         DWORD error = GetLastError();
-        if (!HeldForAMoment(error) || waited >= budget) {
+        if (!HeldForAMoment(error, deniedToo) || waited >= budget) {
             SetLastError(error);
             return false;
         }
+        if (pause > budget - waited)
+            pause = budget - waited;
         Sleep(pause);
         waited += pause;
         pause = pause * 2 < 250 ? pause * 2 : 250;
     }
+}
+
+// Puts the file temp in the place of the file at path, whose attributes are given. ReplaceFileW
+// keeps the old file's identity (creation time, permissions, alternate streams); it moves the
+// old file to backup on its way and, when it cannot move the new one in, says so with
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, the old one then being under the backup name: it is put
+// back. A file system that cannot replace (some network shares) gets a plain rename, as does a
+// file that is not there.
+bool ReplaceStep(const wchar_t* path, const wchar_t* temp, const wchar_t* backup) {
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (ReplaceFileW(path, temp, backup,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                     nullptr)) {
+        DeleteFileW(backup);
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        MoveFileExW(backup, path, MOVEFILE_WRITE_THROUGH);
+        error = ERROR_UNABLE_TO_MOVE_REPLACEMENT; // both files under their own names again
+    } else if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+               error == ERROR_INVALID_FUNCTION) {
+        return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+               FALSE;
+    }
+    SetLastError(error);
+    return false;
 }
 
 void StoreError(uint32_t* error, DWORD code) {
@@ -106,7 +136,7 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
         return PortReadStatus::Unreadable;
     }
     HANDLE file = INVALID_HANDLE_VALUE;
-    bool opened = RetryWhileHeld(SettingsRetryMs, [&] {
+    bool opened = RetryWhileHeld(SettingsRetryMs, true, [&] {
         file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         return file != INVALID_HANDLE_VALUE;
@@ -207,29 +237,22 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size, uint32_
         written = CloseHandle(file) && written;
         SetLastError(code);
     }
-    // The user's marks (hidden, say) go with the new file. ReplaceFileW keeps the rest of the
-    // old file's identity: its creation time, permissions and alternate streams. A file that
-    // is not there yet is a plain rename.
-    constexpr DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    // The user's marks (hidden, say) go with the new file, which is marked for backup as any
+    // changed file is.
+    constexpr DWORD KeptAttributes =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     if (written && attributes != INVALID_FILE_ATTRIBUTES && (attributes & KeptAttributes))
-        SetFileAttributesW(temp, attributes & KeptAttributes);
-    if (written && RetryWhileHeld(SettingsRetryMs, [&] {
-            if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
-                return ReplaceFileW(path, temp, nullptr,
-                                    REPLACEFILE_IGNORE_MERGE_ERRORS |
-                                        REPLACEFILE_IGNORE_ACL_ERRORS,
-                                    nullptr, nullptr) != FALSE;
-            return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-                   FALSE;
-        }))
+        SetFileAttributesW(temp, (attributes & KeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+    // The old file's name on its way out: beside the new one, with a mark of its own.
+    wchar_t backup[MAX_PATH + 1];
+    lstrcpyW(backup, temp);
+    lstrcatW(backup, L"~");
+    if (written && RetryWhileHeld(SettingsRetryMs, true,
+                                  [&] { return ReplaceStep(path, temp, backup); }))
         return true;
     DWORD code = GetLastError();
     StoreError(error, code);
-    // The new file goes, unless it is all that is left: ReplaceFileW may have removed the old
-    // one before it failed to move the new one into its place.
-    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES || !written)
-        DeleteFileW(temp);
+    DeleteFileW(temp);
     return false;
 }
 
@@ -287,7 +310,8 @@ size_t PortAppendFile(const wchar_t* path, const char* data, size_t size) {
     // Shared for reading, so that a log viewer holding the file open does not lose a line,
     // and for writing, so that two programs appending to one log do not refuse each other.
     HANDLE file = INVALID_HANDLE_VALUE;
-    RetryWhileHeld(LogRetryMs, [&] {
+    // A lock is waited for; a log the user may not write is not.
+    RetryWhileHeld(LogRetryMs, false, [&] {
         file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         return file != INVALID_HANDLE_VALUE;

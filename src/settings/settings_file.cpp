@@ -39,7 +39,7 @@ void ReportSaveError(AppState* app, HWND window, const wchar_t* path, uint32_t e
         return;
     // A window on its way out (the save at exit) owns no message box.
     MessageBoxW(IsWindowVisible(window) ? window : nullptr, text, ProgramTitle,
-                MB_OK | MB_ICONWARNING);
+                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
     LocalFree(text);
 }
 

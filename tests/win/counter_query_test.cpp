@@ -117,6 +117,22 @@ TEST_F(CounterQuery, RateCountersReadFromTheFirstTick) {
     EXPECT_EQ(TheApp.Run[0].RingIndex, 1);
 }
 
+// A read that succeeds with a counter status that is not good (an instance gone) is no value.
+TEST_F(CounterQuery, AReadWithABadCounterStatusStoresNothing) {
+    ScriptedPath cpu = FixedPath(CpuPath, 0);
+    cpu.readings = {{ERROR_SUCCESS, 10},
+                    {ERROR_SUCCESS, 77, static_cast<DWORD>(PDH_CSTATUS_NO_INSTANCE)},
+                    {ERROR_SUCCESS, 20, static_cast<DWORD>(PDH_CSTATUS_NEW_DATA)}};
+    script->paths = {cpu};
+    Start();
+    Tick();
+    Tick(); // the instance is gone
+    EXPECT_EQ(TheApp.Run[0].Latest, 10);
+    EXPECT_EQ(TheApp.Run[0].RingIndex, 1);
+    Tick();
+    EXPECT_EQ(TheApp.Run[0].Latest, 20) << "new data is good data";
+}
+
 TEST_F(CounterQuery, SecondGraphIsNeverAddedWhileNotInUse) {
     script->paths = {FixedPath(CpuPath, 1), FixedPath(MemPath, 2)};
     Start(false);

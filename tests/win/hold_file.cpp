@@ -1,6 +1,7 @@
 // A program that holds a file for a moment, as a virus scanner or a sync client does: it opens
-// the file named by its first argument with no sharing at all, signals the event named by its
-// third, holds the file for the milliseconds of its second, then closes it.
+// the file named by its first argument with no sharing at all (or shared for reading when a
+// fourth argument says "read"), signals the event named by its third, holds the file for the
+// milliseconds of its second, then closes it.
 #include <windows.h>
 
 #include <cwchar>
@@ -8,7 +9,8 @@
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4)
         return 1;
-    HANDLE file = CreateFileW(argv[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD share = argc > 4 && lstrcmpW(argv[4], L"read") == 0 ? FILE_SHARE_READ : 0;
+    HANDLE file = CreateFileW(argv[1], GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 2;
     HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[3]);

@@ -84,6 +84,8 @@ PDH_STATUS WINAPI Value(PDH_HCOUNTER counter, DWORD format, LPDWORD, PPDH_FMT_CO
     PDH_STATUS status = p->readings[i].status;
     // A failed read names its reason in the counter status; a good one says valid.
     v->CStatus = status == ERROR_SUCCESS ? PDH_CSTATUS_VALID_DATA : PDH_CSTATUS_INVALID_DATA;
+    if (p->readings[i].cstatus != ScriptedReading::DefaultCStatus)
+        v->CStatus = p->readings[i].cstatus;
     if (format & PDH_FMT_LARGE)
         v->largeValue = p->readings[i].value;
     else if (format & PDH_FMT_DOUBLE)

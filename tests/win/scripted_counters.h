@@ -13,6 +13,9 @@
 struct ScriptedReading {
     PDH_STATUS status;
     int64_t value;
+    // The counter status; by default valid after a good read and invalid after a failed one.
+    DWORD cstatus = DefaultCStatus;
+    static constexpr DWORD DefaultCStatus = 0xFFFFFFFF;
 };
 
 struct ScriptedPath {

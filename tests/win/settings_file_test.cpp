@@ -30,7 +30,7 @@ void WriteAll(const std::wstring& path, const std::string& bytes) {
 
 // Files in the folder of path whose names start with the save's temporary prefix.
 int TemporaryFilesBeside(const std::wstring& path) {
-    std::wstring pattern = path.substr(0, path.find_last_of(L"\\/") + 1) + L"fgs*.tmp";
+    std::wstring pattern = path.substr(0, path.find_last_of(L"\\/") + 1) + L"fgs*";
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -43,9 +43,9 @@ int TemporaryFilesBeside(const std::wstring& path) {
     return count;
 }
 
-// Starts hold_file.exe (beside the tests) on path for ms milliseconds and returns its process
-// once it holds the file.
-HANDLE HoldFileFor(const std::wstring& path, int ms) {
+// Starts hold_file.exe (beside the tests) on path for ms milliseconds, with no sharing or
+// shared for reading, and returns its process once it holds the file.
+HANDLE HoldFileFor(const std::wstring& path, int ms, bool readable = false) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring holder(self);
@@ -53,7 +53,8 @@ HANDLE HoldFileFor(const std::wstring& path, int ms) {
     const wchar_t* eventName = L"FerroHoldFileReady";
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName);
     std::wstring command =
-        L"\"" + holder + L"\" \"" + path + L"\" " + std::to_wstring(ms) + L" " + eventName;
+        L"\"" + holder + L"\" \"" + path + L"\" " + std::to_wstring(ms) + L" " + eventName +
+        (readable ? L" read" : L"");
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -214,7 +215,8 @@ TEST_F(SettingsFile, AFileHeldForAMomentIsReadAndReplacedOnceFree) {
     WaitForSingleObject(holder, INFINITE);
     CloseHandle(holder);
 
-    holder = HoldFileFor(named, 500);
+    // Readable meanwhile: the save reads it at once, and its replace waits.
+    holder = HoldFileFor(named, 500, true);
     ASSERT_NE(holder, nullptr);
     app->Settings.Main.Interval = 900;
     start = GetTickCount();
