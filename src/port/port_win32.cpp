@@ -90,9 +90,9 @@ template <typename Step> bool RetryWhileHeld(DWORD budget, bool deniedToo, Step 
     }
 }
 
-// Puts the file temp in the place of the file at path, whose attributes are given. ReplaceFileW
-// keeps the old file's identity (creation time, permissions, alternate streams); it moves the
-// old file to backup on its way and, when it cannot move the new one in, says so with
+// Puts the file temp in the place of the file at path. ReplaceFileW keeps the old file's
+// identity (creation time, permissions, alternate streams); it moves the old file to backup on
+// its way and, when it cannot move the new one in, says so with
 // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, the old one then being under the backup name: it is put
 // back. A file system that cannot replace (some network shares) gets a plain rename, as does a
 // file that is not there.
