@@ -40,9 +40,12 @@ enum class PortReadStatus {
     Unreadable, // the file exists but could not be opened or read whole
 };
 // The system's error codes the core names itself (the values of Windows' ERROR_ codes).
+constexpr uint32_t PortErrorFileNotFound = 2;
+constexpr uint32_t PortErrorPathNotFound = 3;
 constexpr uint32_t PortErrorAccessDenied = 5;
 constexpr uint32_t PortErrorNoMemory = 8;
 constexpr uint32_t PortErrorInvalidData = 13;
+constexpr uint32_t PortErrorGeneralFailure = 31;
 constexpr uint32_t PortErrorFileTooLarge = 223;
 
 // Reads the whole file at path, when it holds at most maxBytes bytes, into a new heap block

@@ -245,7 +245,7 @@ uint32_t SystemError(int number) {
     switch (number) {
     case ENOENT:
     case ENOTDIR:
-        return 2; // ERROR_FILE_NOT_FOUND
+        return PortErrorFileNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
@@ -253,7 +253,7 @@ uint32_t SystemError(int number) {
     case ENOMEM:
         return PortErrorNoMemory;
     default:
-        return 31; // ERROR_GEN_FAILURE
+        return PortErrorGeneralFailure;
     }
 }
 
@@ -268,7 +268,7 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
                             uint32_t* error) {
     *data = nullptr;
     *size = 0;
-    StoreError(error, 31);
+    StoreError(error, PortErrorGeneralFailure);
     int fd = open(HostPath(path).c_str(), O_RDONLY);
     if (fd < 0) {
         StoreError(error, SystemError(errno));

@@ -90,6 +90,18 @@ template <typename Step> bool RetryWhileHeld(DWORD budget, bool deniedToo, Step 
     }
 }
 
+// Opens the file at path as CreateFileW does, trying again while another program holds it.
+HANDLE OpenWhileHeld(const wchar_t* path, DWORD access, DWORD share, DWORD disposition,
+                     DWORD budget, bool deniedToo) {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    RetryWhileHeld(budget, deniedToo, [&] {
+        file = CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    });
+    return file;
+}
+
 // Puts the file temp in the place of the file at path. ReplaceFileW keeps the old file's
 // identity (creation time, permissions, alternate streams); it moves the old file to backup on
 // its way and, when it cannot move the new one in, says so with
@@ -135,13 +147,9 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
         StoreError(error, ERROR_ACCESS_DENIED);
         return PortReadStatus::Unreadable;
     }
-    HANDLE file = INVALID_HANDLE_VALUE;
-    bool opened = RetryWhileHeld(SettingsRetryMs, true, [&] {
-        file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-        return file != INVALID_HANDLE_VALUE;
-    });
-    if (!opened) {
+    HANDLE file =
+        OpenWhileHeld(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, SettingsRetryMs, true);
+    if (file == INVALID_HANDLE_VALUE) {
         DWORD code = GetLastError();
         StoreError(error, code);
         // Only a file that is not there may be created later; one that is there but locked
@@ -309,13 +317,9 @@ unsigned PortBeepCount() {
 size_t PortAppendFile(const wchar_t* path, const char* data, size_t size) {
     // Shared for reading, so that a log viewer holding the file open does not lose a line,
     // and for writing, so that two programs appending to one log do not refuse each other.
-    HANDLE file = INVALID_HANDLE_VALUE;
     // A lock is waited for; a log the user may not write is not.
-    RetryWhileHeld(LogRetryMs, false, [&] {
-        file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        return file != INVALID_HANDLE_VALUE;
-    });
+    HANDLE file = OpenWhileHeld(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                OPEN_ALWAYS, LogRetryMs, false);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     DWORD written = 0;

@@ -65,7 +65,7 @@ SettingsSaveResult SaveSettingsFile(const wchar_t* path, const SettingsRecords* 
     SettingsFileStatus status = SettingsFileStatus::Absent;
     SettingsText* text = path ? ReadSettingsFile(path, &status, &code) : nullptr;
     if (!path) {
-        code = 3; // ERROR_PATH_NOT_FOUND
+        code = PortErrorPathNotFound;
     } else if (status == SettingsFileStatus::Refused) {
         result = SettingsSaveResult::Refused;
     } else {
