@@ -308,6 +308,20 @@ class WineDesktop:
         self.display = ":" + number
 
     def _start_hold(self):
+        # The first Wine process of a fresh prefix has been seen, on a busy machine, to end at
+        # once without a word; it is started once more then. Any answer at all is final.
+        for attempt in range(2):
+            line = self._run_hold()
+            if line or self._hold.poll() is None or attempt == 1:
+                break
+            self._hold.stdout.close()
+        result = parse_pairs(line.decode(errors="replace"))
+        if result.get("ready") != "1":
+            raise RuntimeError(f"the shell desktop did not come up: {line!r}")
+        self.work_area = tuple(int(result[k]) for k in ("left", "top", "right", "bottom"))
+
+    def _run_hold(self):
+        """Starts the probe's hold and returns its first line (empty when it said nothing)."""
         self._wine_started = True
         self._hold = subprocess.Popen(
             ["wine", self.probe_exe, "hold", str(HoldTimeoutMs)], env=self.env(),
@@ -324,10 +338,12 @@ class WineDesktop:
             if not chunk:
                 break
             line += chunk
-        result = parse_pairs(line.decode(errors="replace"))
-        if result.get("ready") != "1":
-            raise RuntimeError(f"the shell desktop did not come up: {line!r}")
-        self.work_area = tuple(int(result[k]) for k in ("left", "top", "right", "bottom"))
+        if not line:
+            try:
+                self._hold.wait(1)  # ended, or still starting: poll() tells which
+            except subprocess.TimeoutExpired:
+                pass
+        return line
 
     def stop(self):
         """Ends every process of this desktop and removes its prefix. Safe to call twice."""
