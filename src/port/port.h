@@ -22,6 +22,21 @@ const char* PortCharNextA(const char* text);
 // Whether the n bytes at a and the n bytes at b are the same name apart from letter case, as
 // the system compares names.
 bool PortSameNameA(const char* a, const char* b, int n);
+// Whether the n bytes at a and at b are the same apart from the case of ASCII letters; every
+// other byte must match exactly. Platform-free.
+inline bool SameAsciiNoCase(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; i++) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y + 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
 
 // Converts count bytes of ANSI text into wide characters at output, which has room for
 // capacity of them; no terminator is written. Returns the characters written, or 0 when they
@@ -60,8 +75,7 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
 // keeping the old one's attributes and permissions. A file held for a moment is tried again
 // as PortReadFile does. Returns false, with the old file left as it was, when any step fails;
 // error, when given, then receives the system's error code.
-bool PortReplaceFile(const wchar_t* path, const char* data, size_t size,
-                     uint32_t* error = nullptr);
+bool PortReplaceFile(const wchar_t* path, const char* data, size_t size, uint32_t* error = nullptr);
 
 // Milliseconds since the system started, wrapping after about 49.7 days.
 uint32_t PortTickCount();

@@ -199,17 +199,7 @@ const char* PortCharNextA(const char* text) {
 }
 
 bool PortSameNameA(const char* a, const char* b, int n) {
-    for (int i = 0; i < n; i++) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
+    return n <= 0 || SameAsciiNoCase(a, b, static_cast<size_t>(n));
 }
 
 int PortAnsiToWide(const char* text, int count, wchar_t* output, int capacity) {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "settings/settings_model.h"
-#include "settings/settings_text.h"
+#include "settings/settings_text_file.h"
 
 // The settings file's path (PathChars characters) for the settings argument and the program's
 // own path: the argument itself when it ends in ".ini" in any letter case, else the program's

@@ -92,17 +92,7 @@ bool SameName(const char* name, size_t nameLength, const char* start, const char
         return false;
     if (code == TextCode::Ansi)
         return PortSameNameA(name, start, static_cast<int>(nameLength));
-    for (size_t i = 0; i < nameLength; i++) {
-        unsigned char a = static_cast<unsigned char>(name[i]);
-        unsigned char b = static_cast<unsigned char>(start[i]);
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<unsigned char>(a + 32);
-        if (b >= 'A' && b <= 'Z')
-            b = static_cast<unsigned char>(b + 32);
-        if (a != b)
-            return false;
-    }
-    return true;
+    return SameAsciiNoCase(name, start, nameLength);
 }
 
 // The start of the line after the one at p: over one CR and then one LF.
@@ -253,50 +243,106 @@ const char* FindValue(const char* section, const char* key, const SettingsText* 
     return value;
 }
 
-} // namespace
+// A value to write: its wide text, that text's length to its first line break, and the bytes
+// it takes in the settings text's code.
+struct NewValue {
+    TextCode code;
+    const wchar_t* text;
+    int length;
+    int bytes;
+};
 
-SettingsText* ReadSettingsFile(const wchar_t* path, SettingsFileStatus* status, uint32_t* error) {
-    SettingsFileStatus result = SettingsFileStatus::Absent;
-    char* data = nullptr;
-    size_t size = 0;
-    switch (PortReadFile(path, SettingsFileMaxBytes, &data, &size, error)) {
-    case PortReadStatus::Read:
-        if (size == 0) {
-            PortHeapFree(data);
-            data = nullptr;
-        } else if (std::memchr(data, '\0', size)) {
-            // A zero byte (a file saved as UTF-16, say) would cut the text there, and a save
-            // would write the cut text back: such a file is left alone.
-            PortHeapFree(data);
-            data = nullptr;
-            result = SettingsFileStatus::Refused;
-            if (error)
-                *error = PortErrorInvalidData;
-        } else {
-            result = SettingsFileStatus::Read;
-        }
-        break;
-    case PortReadStatus::Missing:
-        break;
-    case PortReadStatus::TooLarge:
-    case PortReadStatus::Unreadable:
-        result = SettingsFileStatus::Refused;
-        break;
-    }
-    if (status)
-        *status = result;
-    return data;
+constexpr size_t LineBreakBytes = 2; // "\r\n"
+
+void AddValue(TextBuilder* b, const NewValue& v) {
+    AddValue(b, v.code, v.text, v.length, v.bytes);
 }
+
+// The bytes of the line "key=value\r\n".
+size_t KeyLineBytes(size_t keyLength, const NewValue& v) {
+    return keyLength + 1 + static_cast<size_t>(v.bytes) + LineBreakBytes;
+}
+
+void AddKeyLine(TextBuilder* b, const char* key, size_t keyLength, const NewValue& v) {
+    AddBytes(b, key, keyLength);
+    AddString(b, "=");
+    AddValue(b, v);
+    AddString(b, "\r\n");
+}
+
+// Writes v over the old value that runs from offset start to offset end of text.
+SettingsText* ReplaceValue(SettingsText* text, ptrdiff_t start, ptrdiff_t end, const NewValue& v,
+                           bool* failed) {
+    size_t length = std::strlen(text);
+    size_t before = static_cast<size_t>(start);
+    size_t oldBytes = static_cast<size_t>(end - start);
+    size_t newBytes = static_cast<size_t>(v.bytes);
+    if (newBytes <= oldBytes) {
+        // Shrinks or keeps its size: written over the old value, the rest moved up.
+        if (newBytes > 0)
+            WideToText(v.code, v.text, v.length, text + before, v.bytes);
+        if (newBytes < oldBytes)
+            std::memmove(text + before + newBytes, text + end,
+                         length - static_cast<size_t>(end) + 1);
+        return text;
+    }
+    TextBuilder b;
+    if (!BeginText(&b, length - oldBytes + newBytes + 1))
+        return Refuse(text, failed);
+    AddBytes(&b, text, before);
+    AddValue(&b, v);
+    AddBytes(&b, text + end, length - static_cast<size_t>(end));
+    return FinishText(&b, text);
+}
+
+// A new key line at offset at, a section's insertion point, after a line break when the line
+// before it is not ended.
+SettingsText* InsertKeyLine(SettingsText* text, size_t at, const char* key, const NewValue& v,
+                            bool* failed) {
+    size_t length = std::strlen(text);
+    size_t keyLength = std::strlen(key);
+    bool needBreak = at > 0 && text[at - 1] != CR && text[at - 1] != LF;
+    TextBuilder b;
+    if (!BeginText(&b, length + LineBreakBytes + KeyLineBytes(keyLength, v) + 1))
+        return Refuse(text, failed);
+    AddBytes(&b, text, at);
+    if (needBreak)
+        AddString(&b, "\r\n");
+    AddKeyLine(&b, key, keyLength, v);
+    AddBytes(&b, text + at, length - at);
+    return FinishText(&b, text);
+}
+
+// A new section with its one key at the end, one blank line after the text before it.
+SettingsText* AppendSection(SettingsText* text, const char* section, const char* key,
+                            const NewValue& v, bool* failed) {
+    size_t length = std::strlen(text);
+    size_t sectionLength = std::strlen(section);
+    size_t keyLength = std::strlen(key);
+    size_t bodyStart = static_cast<size_t>(Body(text, v.code) - text);
+    bool needBreak = length > bodyStart && text[length - 1] != CR && text[length - 1] != LF;
+    // At most two line breaks before "[section]\r\n".
+    size_t headerBytes = 2 * LineBreakBytes + 1 + sectionLength + 1 + LineBreakBytes;
+    TextBuilder b;
+    if (!BeginText(&b, length + headerBytes + KeyLineBytes(keyLength, v) + 1))
+        return Refuse(text, failed);
+    AddBytes(&b, text, length);
+    if (length > bodyStart) {
+        if (needBreak)
+            AddString(&b, "\r\n");
+        AddString(&b, "\r\n");
+    }
+    AddString(&b, "[");
+    AddBytes(&b, section, sectionLength);
+    AddString(&b, "]\r\n");
+    AddKeyLine(&b, key, keyLength, v);
+    return FinishText(&b, text);
+}
+
+} // namespace
 
 void FreeSettingsText(SettingsText* text) {
     PortHeapFree(text);
-}
-
-bool WriteSettingsFile(const wchar_t* path, const SettingsText* text, uint32_t* error) {
-    if (!path)
-        return false;
-    const char* bytes = text ? text : "";
-    return PortReplaceFile(path, bytes, std::strlen(bytes), error);
 }
 
 int GetTextValue(const char* section, const char* key, const wchar_t* defaultValue, wchar_t* output,
@@ -355,75 +401,16 @@ SettingsText* SetTextValue(const char* section, const char* key, const wchar_t* 
     }
     TextCode code = CodeOf(text);
     int valueLength = OneLineLength(value);
-    int m = WideToText(code, value, valueLength, nullptr, 0);
-    size_t length = std::strlen(text);
+    NewValue v = {code, value, valueLength, WideToText(code, value, valueLength, nullptr, 0)};
 
     const char* cursor = Body(text, code);
     bool sectionFound = FindSection(section, &cursor, code) != nullptr;
     const char* found = sectionFound ? FindKey(key, &cursor, code) : nullptr;
-
-    if (found) {
-        char* start = text + (found - text);
-        char* end = text + (LineEnd(found, code) - text);
-        int o = static_cast<int>(end - start);
-        if (m <= o) {
-            // Shrinks or keeps its size: written over the old value, the rest moved up.
-            if (m > 0)
-                WideToText(code, value, valueLength, start, m);
-            if (m < o)
-                std::memmove(start + m, end, length - static_cast<size_t>(end - text) + 1);
-            return text;
-        }
-        TextBuilder b;
-        if (!BeginText(&b, length + static_cast<size_t>(m - o) + 1))
-            return Refuse(text, failed);
-        AddBytes(&b, text, static_cast<size_t>(start - text));
-        AddValue(&b, code, value, valueLength, m);
-        AddBytes(&b, end, length - static_cast<size_t>(end - text));
-        return FinishText(&b, text);
-    }
-
-    size_t keyLength = std::strlen(key);
-    if (sectionFound) {
-        // A new key line at the section's insertion point.
-        size_t at = static_cast<size_t>(cursor - text);
-        bool needBreak = at > 0 && text[at - 1] != CR && text[at - 1] != LF;
-        TextBuilder b;
-        if (!BeginText(&b, length + 2 + keyLength + 1 + static_cast<size_t>(m) + 2 + 1))
-            return Refuse(text, failed);
-        AddBytes(&b, text, at);
-        if (needBreak)
-            AddString(&b, "\r\n");
-        AddBytes(&b, key, keyLength);
-        AddString(&b, "=");
-        AddValue(&b, code, value, valueLength, m);
-        AddString(&b, "\r\n");
-        AddBytes(&b, text + at, length - at);
-        return FinishText(&b, text);
-    }
-
-    // A new section at the end, one blank line after the text before it.
-    size_t sectionLength = std::strlen(section);
-    size_t bodyStart = static_cast<size_t>(Body(text, code) - text);
-    bool needBreak = length > bodyStart && text[length - 1] != CR && text[length - 1] != LF;
-    TextBuilder b;
-    if (!BeginText(&b, length + 4 + 1 + sectionLength + 3 + keyLength + 1 + static_cast<size_t>(m) +
-                           2 + 1))
-        return Refuse(text, failed);
-    AddBytes(&b, text, length);
-    if (length > bodyStart) {
-        if (needBreak)
-            AddString(&b, "\r\n");
-        AddString(&b, "\r\n");
-    }
-    AddString(&b, "[");
-    AddBytes(&b, section, sectionLength);
-    AddString(&b, "]\r\n");
-    AddBytes(&b, key, keyLength);
-    AddString(&b, "=");
-    AddValue(&b, code, value, valueLength, m);
-    AddString(&b, "\r\n");
-    return FinishText(&b, text);
+    if (found)
+        return ReplaceValue(text, found - text, LineEnd(found, code) - text, v, failed);
+    if (sectionFound)
+        return InsertKeyLine(text, static_cast<size_t>(cursor - text), key, v, failed);
+    return AppendSection(text, section, key, v, failed);
 }
 
 SettingsText* SetIntValue(const char* section, const char* key, int32_t value, SettingsText* text,

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings_text.h"
+#include "settings/settings_text_file.h"
 #include "settings_support.h"
 
 namespace {
