@@ -9,103 +9,108 @@
 
 namespace {
 
-#define MAIN_KEY(name, type, field, def)                                                           \
-    {                                                                                              \
-        name, KeyType::type, 0, static_cast<uint16_t>(offsetof(SettingsRecords, field)), 0,        \
-            {def, def}, {                                                                          \
-            nullptr, nullptr                                                                       \
-        }                                                                                          \
-    }
-#define SLOT_NUM(name, type, flags, field, def0, def1)                                             \
-    {                                                                                              \
-        name, KeyType::type, flags, static_cast<uint16_t>(offsetof(CounterSlot, field)), 0,        \
-            {def0, def1}, {                                                                        \
-            nullptr, nullptr                                                                       \
-        }                                                                                          \
-    }
-#define SLOT_TEXT(name, field, chars, def0, def1)                                                  \
-    {                                                                                              \
-        name, KeyType::Text, 0, static_cast<uint16_t>(offsetof(CounterSlot, field)), chars,        \
-            {0, 0}, {                                                                              \
-            def0, def1                                                                             \
-        }                                                                                          \
-    }
-#define STYLE_NUM(name, flags, field, def0, def1)                                                  \
-    {                                                                                              \
-        name, KeyType::Dec, flags, static_cast<uint16_t>(offsetof(DrawStyle, field)), 0,           \
-            {def0, def1}, {                                                                        \
-            nullptr, nullptr                                                                       \
-        }                                                                                          \
-    }
+// One entry of the tables below; offset is the field's byte offset in its record (offsetof).
+constexpr SettingsKey Key(const char* name, KeyType type, uint8_t flags, size_t offset,
+                          uint16_t chars, int64_t def0, int64_t def1, const wchar_t* text0,
+                          const wchar_t* text1) {
+    return {name, type, flags, static_cast<uint16_t>(offset), chars, {def0, def1}, {text0, text1}};
+}
 
-const SettingsKey MainKeys[] = {
-    MAIN_KEY("Prop", Dec, Main.Prop, 0x603),
-    MAIN_KEY("Interval", Dec, Main.Interval, 1000),
-    MAIN_KEY("WndAlpha", Dec, Main.WndAlpha, 0x00500032),
-    MAIN_KEY("ColWndLay", Dec, Main.ColWndLay, 0),
-    MAIN_KEY("SnapPixel", Dec, Main.SnapPixel, 10),
-    MAIN_KEY("HkShow", Hex, Main.HkShow, 0x007B011D),
-    MAIN_KEY("2ndGraph", Dec, Main.SecondGraph, 0),
-    MAIN_KEY("Priority", Dec, Main.Priority, 0),
-    MAIN_KEY("WndPosX", Dec, Place.WndPosX, 0),
-    MAIN_KEY("WndPosY", Dec, Place.WndPosY, 0),
-    MAIN_KEY("WndWidth", Dec, Place.WndWidth, 142),
-    MAIN_KEY("WndHeight", Dec, Place.WndHeight, 43),
+// A [MAIN] key: the section is not per graph, so both defaults are the same.
+constexpr SettingsKey MainKey(const char* name, size_t offset, KeyType type, int64_t def) {
+    return Key(name, type, 0, offset, 0, def, def, nullptr, nullptr);
+}
+// A [COUNTERn] number or heap text, with the defaults of graph 1 and graph 2.
+constexpr SettingsKey SlotNum(const char* name, size_t offset, KeyType type, int64_t def0,
+                              int64_t def1) {
+    return Key(name, type, 0, offset, 0, def0, def1, nullptr, nullptr);
+}
+// A [COUNTERn] text of a fixed capacity, terminator included.
+constexpr SettingsKey SlotText(const char* name, size_t offset, uint16_t chars, const wchar_t* def0,
+                               const wchar_t* def1) {
+    return Key(name, KeyType::Text, 0, offset, chars, 0, 0, def0, def1);
+}
+// SlotNum and SlotText for the font's keys, written only while the slot has a face name.
+constexpr SettingsKey FontNum(const char* name, size_t offset, KeyType type, int64_t def0,
+                              int64_t def1) {
+    return Key(name, type, KeyFontPart, offset, 0, def0, def1, nullptr, nullptr);
+}
+constexpr SettingsKey FontText(const char* name, size_t offset, uint16_t chars, const wchar_t* def0,
+                               const wchar_t* def1) {
+    return Key(name, KeyType::Text, KeyFontPart, offset, chars, 0, 0, def0, def1);
+}
+// A [GRAPHn] or [ICONn] decimal, with the defaults of graph 1 and graph 2.
+constexpr SettingsKey StyleKey(const char* name, size_t offset, int64_t def0, int64_t def1) {
+    return Key(name, KeyType::Dec, 0, offset, 0, def0, def1, nullptr, nullptr);
+}
+// A [GRAPHn] or [ICONn] width: the window has one set, stored with graph 1 only.
+constexpr SettingsKey WidthKey(const char* name, size_t offset, int64_t def0, int64_t def1) {
+    return Key(name, KeyType::Dec, KeyFirstOnly, offset, 0, def0, def1, nullptr, nullptr);
+}
+
+// clang-format off
+// Key name, field in SettingsRecords, type, default.
+constexpr SettingsKey MainKeys[] = {
+    MainKey("Prop",      offsetof(SettingsRecords, Main.Prop),        KeyType::Dec, 0x603),
+    MainKey("Interval",  offsetof(SettingsRecords, Main.Interval),    KeyType::Dec, 1000),
+    MainKey("WndAlpha",  offsetof(SettingsRecords, Main.WndAlpha),    KeyType::Dec, 0x00500032),
+    MainKey("ColWndLay", offsetof(SettingsRecords, Main.ColWndLay),   KeyType::Dec, 0),
+    MainKey("SnapPixel", offsetof(SettingsRecords, Main.SnapPixel),   KeyType::Dec, 10),
+    MainKey("HkShow",    offsetof(SettingsRecords, Main.HkShow),      KeyType::Hex, 0x007B011D),
+    MainKey("2ndGraph",  offsetof(SettingsRecords, Main.SecondGraph), KeyType::Dec, 0),
+    MainKey("Priority",  offsetof(SettingsRecords, Main.Priority),    KeyType::Dec, 0),
+    MainKey("WndPosX",   offsetof(SettingsRecords, Place.WndPosX),    KeyType::Dec, 0),
+    MainKey("WndPosY",   offsetof(SettingsRecords, Place.WndPosY),    KeyType::Dec, 0),
+    MainKey("WndWidth",  offsetof(SettingsRecords, Place.WndWidth),   KeyType::Dec, 142),
+    MainKey("WndHeight", offsetof(SettingsRecords, Place.WndHeight),  KeyType::Dec, 43),
 };
 
-const SettingsKey CounterKeys[] = {
-    SLOT_NUM("PdhFlag", Dec, 0, PdhFlag, 1, 0),
-    SLOT_NUM("ValMax", I64, 0, ValMax, 100, 100),
-    SLOT_TEXT("Path", Path, PathChars, L"\\Processor(_Total)\\% Processor Time",
-              L"\\Memory\\% Committed Bytes In Use"),
-    SLOT_TEXT("Title", Title, TitleChars, L"CPU ", L"MEM "),
-    SLOT_TEXT("Unit", Unit, UnitChars, L" %", L" %"),
-    {"Font",
-     KeyType::Text,
-     KeyFontPart,
-     static_cast<uint16_t>(offsetof(CounterSlot, Font)),
-     FontChars,
-     {0, 0},
-     {L"", L""}},
-    SLOT_NUM("FontHigh", Dec, KeyFontPart, FontHigh, 0, 0),
-    SLOT_NUM("FontType", Dec, KeyFontPart, FontType, 0, 0),
-    SLOT_NUM("AlarmFlag", Hex, 0, AlarmFlag, 0, 0),
-    SLOT_NUM("AlarmDuration", Dec, 0, AlarmDuration, 0, 0),
-    SLOT_NUM("AlarmBorder", I64, 0, AlarmBorder, 0, 0),
-    SLOT_NUM("AlarmFile", HeapText, 0, AlarmFile, 0, 0),
-    SLOT_NUM("AlarmOption", HeapText, 0, AlarmOption, 0, 0),
+// Key name, field in CounterSlot, type or a text's capacity, defaults of graph 1 and graph 2.
+constexpr SettingsKey CounterKeys[] = {
+    SlotNum ("PdhFlag",       offsetof(CounterSlot, PdhFlag),       KeyType::Dec,      1,   0),
+    SlotNum ("ValMax",        offsetof(CounterSlot, ValMax),        KeyType::I64,      100, 100),
+    SlotText("Path",          offsetof(CounterSlot, Path),          PathChars,
+             L"\\Processor(_Total)\\% Processor Time", L"\\Memory\\% Committed Bytes In Use"),
+    SlotText("Title",         offsetof(CounterSlot, Title),         TitleChars, L"CPU ", L"MEM "),
+    SlotText("Unit",          offsetof(CounterSlot, Unit),          UnitChars,  L" %",   L" %"),
+    FontText("Font",          offsetof(CounterSlot, Font),          FontChars,  L"",     L""),
+    FontNum ("FontHigh",      offsetof(CounterSlot, FontHigh),      KeyType::Dec,      0,   0),
+    FontNum ("FontType",      offsetof(CounterSlot, FontType),      KeyType::Dec,      0,   0),
+    SlotNum ("AlarmFlag",     offsetof(CounterSlot, AlarmFlag),     KeyType::Hex,      0,   0),
+    SlotNum ("AlarmDuration", offsetof(CounterSlot, AlarmDuration), KeyType::Dec,      0,   0),
+    SlotNum ("AlarmBorder",   offsetof(CounterSlot, AlarmBorder),   KeyType::I64,      0,   0),
+    SlotNum ("AlarmFile",     offsetof(CounterSlot, AlarmFile),     KeyType::HeapText, 0,   0),
+    SlotNum ("AlarmOption",   offsetof(CounterSlot, AlarmOption),   KeyType::HeapText, 0,   0),
 };
 
-const SettingsKey GraphKeys[] = {
-    STYLE_NUM("DrawFlag", 0, DrawFlag, 0xCFF, 0x8C5),
-    STYLE_NUM("ColLastBrush", 0, ColLastBrush, 0x00FF00, 0x0000FF),
-    STYLE_NUM("ColLastPen", 0, ColLastPen, 0x00FF00, 0x0000FF),
-    STYLE_NUM("ColHistBrush", 0, ColHistBrush, 0xFFFF00, 0x00FFFF),
-    STYLE_NUM("ColHistPen", 0, ColHistPen, 0xFFFF00, 0x00FFFF),
-    STYLE_NUM("ColText", 0, ColText, 0xFFFFFF, 0xFFFFFF),
-    STYLE_NUM("ColShadow", 0, ColShadow, 0, 0),
-    STYLE_NUM("ColFrame", 0, ColFrame, 0x808080, 0x808080),
-    STYLE_NUM("ColBackBrush", 0, ColBackBrush, 0, 0),
-    STYLE_NUM("ColBackPen", 0, ColBackPen, 0xFF0000, 0xFF0000),
-    STYLE_NUM("LastWidth", KeyFirstOnly, LastWidth, 0, 0),
-    STYLE_NUM("BackWidth", KeyFirstOnly, BackWidth, 10, 0),
-    STYLE_NUM("BackHeight", KeyFirstOnly, BackHeight, 10, 0),
-    STYLE_NUM("FrameWidth", KeyFirstOnly, FrameWidth, 1, 0),
+// Key name, field in DrawStyle, defaults of graph 1 and graph 2.
+constexpr SettingsKey GraphKeys[] = {
+    StyleKey("DrawFlag",     offsetof(DrawStyle, DrawFlag),     0xCFF,    0x8C5),
+    StyleKey("ColLastBrush", offsetof(DrawStyle, ColLastBrush), 0x00FF00, 0x0000FF),
+    StyleKey("ColLastPen",   offsetof(DrawStyle, ColLastPen),   0x00FF00, 0x0000FF),
+    StyleKey("ColHistBrush", offsetof(DrawStyle, ColHistBrush), 0xFFFF00, 0x00FFFF),
+    StyleKey("ColHistPen",   offsetof(DrawStyle, ColHistPen),   0xFFFF00, 0x00FFFF),
+    StyleKey("ColText",      offsetof(DrawStyle, ColText),      0xFFFFFF, 0xFFFFFF),
+    StyleKey("ColShadow",    offsetof(DrawStyle, ColShadow),    0,        0),
+    StyleKey("ColFrame",     offsetof(DrawStyle, ColFrame),     0x808080, 0x808080),
+    StyleKey("ColBackBrush", offsetof(DrawStyle, ColBackBrush), 0,        0),
+    StyleKey("ColBackPen",   offsetof(DrawStyle, ColBackPen),   0xFF0000, 0xFF0000),
+    WidthKey("LastWidth",    offsetof(DrawStyle, LastWidth),    0,        0),
+    WidthKey("BackWidth",    offsetof(DrawStyle, BackWidth),    10,       0),
+    WidthKey("BackHeight",   offsetof(DrawStyle, BackHeight),   10,       0),
+    WidthKey("FrameWidth",   offsetof(DrawStyle, FrameWidth),   1,        0),
 };
 
-const SettingsKey IconKeys[] = {
-    STYLE_NUM("DrawFlag", 0, IconDrawFlag, 0x43F, 0),
-    STYLE_NUM("ColorFlag", 0, ColorFlag, 0x080CEEAA, 0x0000BB99),
-    STYLE_NUM("LastWidth", KeyFirstOnly, IconLastWidth, 0, 0),
-    STYLE_NUM("BackWidth", KeyFirstOnly, IconBackWidth, 5, 0),
-    STYLE_NUM("BackHeight", KeyFirstOnly, IconBackHeight, 5, 0),
-    STYLE_NUM("FrameWidth", KeyFirstOnly, IconFrameWidth, 1, 0),
+// Key name, field in DrawStyle, defaults of graph 1 and graph 2.
+constexpr SettingsKey IconKeys[] = {
+    StyleKey("DrawFlag",   offsetof(DrawStyle, IconDrawFlag),   0x43F,      0),
+    StyleKey("ColorFlag",  offsetof(DrawStyle, ColorFlag),      0x080CEEAA, 0x0000BB99),
+    WidthKey("LastWidth",  offsetof(DrawStyle, IconLastWidth),  0,          0),
+    WidthKey("BackWidth",  offsetof(DrawStyle, IconBackWidth),  5,          0),
+    WidthKey("BackHeight", offsetof(DrawStyle, IconBackHeight), 5,          0),
+    WidthKey("FrameWidth", offsetof(DrawStyle, IconFrameWidth), 1,          0),
 };
-
-#undef MAIN_KEY
-#undef SLOT_NUM
-#undef SLOT_TEXT
-#undef STYLE_NUM
+// clang-format on
 
 template <int N> constexpr int CountOf(const SettingsKey (&)[N]) {
     return N;
