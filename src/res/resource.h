@@ -83,18 +83,54 @@
 #define IDC_ALARM_BROWSE 1211
 #define IDC_ALARM_OPTION 1212
 
-// Graph and icon pages (dialogs 109 and 110): the check boxes of the drawing rows 1 to 9 and
-// their colour buttons, the options, the widths with their labels, spinners and units.
+// Graph and icon pages (dialogs 109 and 110). The pages find a row's controls by adding to the
+// first id of each kind, so every kind below keeps consecutive ids. The graph page shows rows 1
+// to 9, the icon page rows 1 to 7; both show widths 1 to 4.
+// The check boxes of the drawing rows: last value line and fill, history line and fill,
+// background lines and fill, graph frame, caption text, caption shadow.
 #define IDC_STYLE_ROW1 1301
+#define IDC_STYLE_ROW2 1302
+#define IDC_STYLE_ROW3 1303
+#define IDC_STYLE_ROW4 1304
+#define IDC_STYLE_ROW5 1305
+#define IDC_STYLE_ROW6 1306
+#define IDC_STYLE_ROW7 1307
+#define IDC_STYLE_ROW8 1308
 #define IDC_STYLE_ROW9 1309
+// The colour button beside each row's check box.
 #define IDC_STYLE_COLOR1 1311
+#define IDC_STYLE_COLOR2 1312
+#define IDC_STYLE_COLOR3 1313
+#define IDC_STYLE_COLOR4 1314
+#define IDC_STYLE_COLOR5 1315
+#define IDC_STYLE_COLOR6 1316
+#define IDC_STYLE_COLOR7 1317
+#define IDC_STYLE_COLOR8 1318
 #define IDC_STYLE_COLOR9 1319
+// The options.
 #define IDC_STYLE_BARS 1320
 #define IDC_STYLE_CLEAR_CAPTION 1321
 #define IDC_STYLE_PICK16 1322
 #define IDC_STYLE_ICON_CLEAR 1323
+// The width edit boxes: last value width, frame width, background line width and height.
 #define IDC_STYLE_WIDTH1 1331
+#define IDC_STYLE_WIDTH2 1332
+#define IDC_STYLE_WIDTH3 1333
+#define IDC_STYLE_WIDTH4 1334
+// The spinner of each width.
 #define IDC_STYLE_SPIN1 1341
+#define IDC_STYLE_SPIN2 1342
+#define IDC_STYLE_SPIN3 1343
+#define IDC_STYLE_SPIN4 1344
+// The label before each width.
 #define IDC_STYLE_WIDTH_LABEL1 1351
+#define IDC_STYLE_WIDTH_LABEL2 1352
+#define IDC_STYLE_WIDTH_LABEL3 1353
+#define IDC_STYLE_WIDTH_LABEL4 1354
+// The unit after each width.
 #define IDC_STYLE_WIDTH_UNIT1 1361
+#define IDC_STYLE_WIDTH_UNIT2 1362
+#define IDC_STYLE_WIDTH_UNIT3 1363
+#define IDC_STYLE_WIDTH_UNIT4 1364
+// The rounding of the graph values.
 #define IDC_STYLE_ROUND 1370
