@@ -16,6 +16,7 @@
 #include "counters/counter_run.h"
 #include "render/painter.h"
 #include "render/surface.h"
+#include "render/tray_picture.h"
 #include "settings/settings_schema.h"
 #include "settings/settings_store.h"
 #include "window/tray.h"

@@ -12,6 +12,7 @@
 #include "render/draw_resources_build.h"
 #include "render/painter.h"
 #include "render/surface.h"
+#include "render/tray_picture.h"
 #include "res/resource.h"
 #include "settings/settings_file.h"
 #include "window/frame_math.h"

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "render/draw_flags.h"
+
 // A pixel position; the Win32 painter hands these to GDI as POINTs.
 struct PixelPoint {
     int32_t x;
@@ -17,13 +19,7 @@ struct PixelRect {
     int32_t bottom;
 };
 
-// RoundMode bits of DrawFlag; both set behaves as DrawRoundHalf.
-enum : uint32_t {
-    DrawRoundHalf = 0x1000,
-    DrawRoundUp = 0x2000,
-};
-
-// The value added to every sample before scaling, chosen by the rounding mode of drawFlag:
+// The value added to every sample before scaling, chosen by the rounding bits of drawFlag:
 // half a pixel step, a pixel step less one, or 0 (always 0 when span is not positive).
 int64_t RoundingBias(uint32_t drawFlag, int64_t valMax, int64_t span);
 

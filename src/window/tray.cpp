@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include "render/surface.h"
+#include "render/tray_picture.h"
 #include "res/resource.h"
 #include "window/placement.h"
 

@@ -7,6 +7,7 @@
 #include "render/draw_resources_build.h"
 #include "render/painter.h"
 #include "render/surface.h"
+#include "render/tray_picture.h"
 #include "settings/settings_schema.h"
 #include "test_support.h"
 
