@@ -3,15 +3,6 @@
 
 #include "settings/convert.h"
 
-int AppendPathText(wchar_t* output, int length, int capacity, const wchar_t* source, int count) {
-    while (count > 0 && *source && length < capacity - 1) {
-        output[length++] = *source++;
-        count--;
-    }
-    output[length] = L'\0';
-    return length;
-}
-
 void SplitCounterPath(const wchar_t* path, CounterPathParts* parts) {
     // The object part follows the leading backslashes, and a machine name after two.
     int p = 0;
@@ -54,18 +45,18 @@ int ExpandEmptyInstance(const wchar_t* path, AppendFirstInstanceFn appendFirst, 
     int close = open + 1;
     if (close + 1 >= capacity)
         return 0;
-    int length = AppendPathText(output, 0, capacity, path, close);
+    int length = AppendWideText(output, 0, capacity, path, close);
 
     wchar_t object[CounterObjectChars];
     object[0] = L'\0';
-    AppendPathText(object, 0, CounterObjectChars, path + objectStart, objectLength);
+    AppendWideText(object, 0, CounterObjectChars, path + objectStart, objectLength);
     // A path on another machine asks that machine for its instances.
     wchar_t machine[CounterPathChars];
     machine[0] = L'\0';
     if (machineEnd > 0)
-        AppendPathText(machine, 0, CounterPathChars, path, machineEnd);
+        AppendWideText(machine, 0, CounterPathChars, path, machineEnd);
     if (!appendFirst(context, machineEnd > 0 ? machine : nullptr, object, output, &length,
                      capacity))
         return length;
-    return AppendPathText(output, length, capacity, path + close, CounterPathChars);
+    return AppendWideText(output, length, capacity, path + close, CounterPathChars);
 }

@@ -24,10 +24,6 @@ struct CounterPathParts {
 };
 void SplitCounterPath(const wchar_t* path, CounterPathParts* parts);
 
-// Appends at most count characters of source at output[length], stopping at its terminator
-// and within capacity (terminator included), and terminates output. Returns the new length.
-int AppendPathText(wchar_t* output, int length, int capacity, const wchar_t* source, int count);
-
 // Copies path into output (capacity characters, terminator included), filling an empty instance
 // "()" of its object with what appendFirst appends. The object is the part after the leading
 // backslashes and, after two of them, a machine name; its last '(' opens the instance. A path

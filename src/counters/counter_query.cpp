@@ -3,6 +3,7 @@
 
 #include "render/draw_resources_build.h"
 #include "res/resource.h"
+#include "settings/convert.h"
 
 namespace {
 
@@ -63,9 +64,9 @@ bool LocalisedObject(const CounterLibrary* pdh, const wchar_t* path, int close, 
     // path that was cut.
     constexpr int WildcardChars = CounterPathChars + 2;
     wchar_t wildcard[WildcardChars];
-    int length = AppendPathText(wildcard, 0, WildcardChars, path, close);
-    length = AppendPathText(wildcard, length, WildcardChars, L"*", 1);
-    if (AppendPathText(wildcard, length, WildcardChars, path + close, WildcardChars) >
+    int length = AppendWideText(wildcard, 0, WildcardChars, path, close);
+    length = AppendWideText(wildcard, length, WildcardChars, L"*", 1);
+    if (AppendWideText(wildcard, length, WildcardChars, path + close, WildcardChars) >
         CounterPathChars)
         return false; // cut: not the counter asked for
 
@@ -85,7 +86,7 @@ bool LocalisedObject(const CounterLibrary* pdh, const wchar_t* path, int close, 
             int end = parts.open >= 0 ? parts.open : parts.objectEnd;
             int chars = end - parts.objectStart;
             if (chars > 0 && chars < CounterObjectChars) {
-                AppendPathText(object, 0, CounterObjectChars, info->szFullPath + parts.objectStart,
+                AppendWideText(object, 0, CounterObjectChars, info->szFullPath + parts.objectStart,
                                chars);
                 found = true;
             }
@@ -117,7 +118,7 @@ bool AppendFirstInstance(void* context, const wchar_t* machine, const wchar_t* o
     if (status == NoMemory)
         return false;
     if (list) {
-        *length = AppendPathText(output, *length, capacity, list, static_cast<int>(listLength));
+        *length = AppendWideText(output, *length, capacity, list, static_cast<int>(listLength));
         HeapFree(GetProcessHeap(), 0, list);
     }
     return true;

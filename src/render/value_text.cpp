@@ -60,10 +60,10 @@ void FormatFixedUnit(uint32_t mode, int64_t value, wchar_t* part) {
     }
 }
 
-// Appends text at line[length], cut at the end of the line; returns the new length.
+// Appends text, a field of textCapacity characters with its terminator, at line[length], cut
+// at the end of the line; returns the new length.
 int Append(wchar_t* line, int length, const wchar_t* text, int textCapacity) {
-    int room = ValueLineChars - length;
-    return length + CopyWideText(line + length, text, room < textCapacity ? room : textCapacity);
+    return AppendWideText(line, length, ValueLineChars, text, textCapacity - 1);
 }
 
 } // namespace

@@ -167,13 +167,16 @@ int CopyMultiByteText(char* destination, const char* source, int capacity) {
 int CopyWideText(wchar_t* destination, const wchar_t* source, int capacity) {
     if (!destination || !source || capacity < 2 || !source[0])
         return 0;
-    int n = 0;
-    while (n < capacity - 1 && source[n]) {
-        destination[n] = source[n];
-        n++;
+    return AppendWideText(destination, 0, capacity, source, capacity);
+}
+
+int AppendWideText(wchar_t* output, int length, int capacity, const wchar_t* source, int count) {
+    while (count > 0 && *source && length < capacity - 1) {
+        output[length++] = *source++;
+        count--;
     }
-    destination[n] = L'\0';
-    return n;
+    output[length] = L'\0';
+    return length;
 }
 
 namespace {

@@ -32,6 +32,9 @@ int CopyMultiByteText(char* destination, const char* source, int capacity);
 // Writes nothing and returns 0 when either text is missing, capacity is below 2 or the
 // source is empty.
 int CopyWideText(wchar_t* destination, const wchar_t* source, int capacity);
+// Appends at most count characters of source at output[length], stopping at its terminator
+// and within capacity (terminator included), and terminates output. Returns the new length.
+int AppendWideText(wchar_t* output, int length, int capacity, const wchar_t* source, int count);
 
 // Converts count bytes of UTF-8 text into wide characters at output, which has room for
 // capacity of them; no terminator is written. A byte that does not start a well-formed

@@ -55,7 +55,7 @@ void OnInit(HWND dialog, CounterSlot* slot) {
     SendDlgItemMessageW(dialog, IDC_ALARM_BORDER, EM_LIMITTEXT, 12, 0);
     SendDlgItemMessageW(dialog, IDC_ALARM_FILE, EM_LIMITTEXT, FileChars - 1, 0);
     SendDlgItemMessageW(dialog, IDC_ALARM_OPTION, EM_LIMITTEXT, OptionChars - 1, 0);
-    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HINSTANCE instance = DialogInstance(dialog);
     FillComboFromString(GetDlgItem(dialog, IDC_ALARM_COMPARE), instance, IDS_COMPARISONS);
     FillComboFromString(GetDlgItem(dialog, IDC_ALARM_ACTION), instance, IDS_ACTIONS);
     CenterOnParent(dialog);
@@ -182,7 +182,7 @@ INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-INT_PTR RunAlarmDialog(HWND owner, void* slot) {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ALARM), owner,
+INT_PTR RunAlarmDialog(HWND owner, CounterSlot* slot) {
+    return DialogBoxParamW(DialogInstance(owner), MAKEINTRESOURCEW(IDD_ALARM), owner,
                            AlarmDialogProc, reinterpret_cast<LPARAM>(slot));
 }

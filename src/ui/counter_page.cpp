@@ -19,23 +19,13 @@ const CounterPageParam* ParamOf(HWND page) {
 // The slot's alarm state: 停止中, 待機中 or 動作中.
 void ShowAlarmState(HWND page, const CounterSlot* slot) {
     wchar_t texts[64];
-    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ALARM_STATES, texts, 64) <= 0)
+    wchar_t* states[3];
+    if (!LoadLines(DialogInstance(page), IDS_ALARM_STATES, texts, 64, states, 3))
         return;
     int item = 0;
     if (slot->AlarmFlag & AlarmUse)
         item = (slot->Runtime && (slot->Runtime->AlarmState & 1)) ? 2 : 1;
-    wchar_t* p = texts;
-    for (int i = 0; i < item && *p; i++) {
-        while (*p && *p != L'\n')
-            p++;
-        if (*p)
-            p++;
-    }
-    wchar_t* end = p;
-    while (*end && *end != L'\n')
-        end++;
-    *end = L'\0';
-    SetDlgItemTextW(page, IDC_COUNTER_ALARM_STATE, p);
+    SetDlgItemTextW(page, IDC_COUNTER_ALARM_STATE, states[item]);
 }
 
 void OnInit(HWND page, const CounterPageParam* param) {
@@ -44,7 +34,7 @@ void OnInit(HWND page, const CounterPageParam* param) {
     SendDlgItemMessageW(page, IDC_COUNTER_TITLE, EM_LIMITTEXT, TitleChars - 1, 0);
     SendDlgItemMessageW(page, IDC_COUNTER_UNIT, EM_LIMITTEXT, UnitChars - 1, 0);
     SendDlgItemMessageW(page, IDC_COUNTER_VALMAX, EM_LIMITTEXT, 13, 0);
-    FillComboFromString(GetDlgItem(page, IDC_COUNTER_UNIT_MODE), GetModuleHandleW(nullptr),
+    FillComboFromString(GetDlgItem(page, IDC_COUNTER_UNIT_MODE), DialogInstance(page),
                         IDS_UNIT_MODES);
     if (!param || !param->Slot)
         return;

@@ -51,24 +51,36 @@ void SetupSpinner(HWND scrollBar, int low, int high, int step, int position) {
     SetScrollInfo(scrollBar, SB_CTL, &info, FALSE);
 }
 
-int FillComboFromString(HWND combo, HINSTANCE instance, UINT id) {
-    wchar_t text[128];
-    if (LoadStringW(instance, id, text, 128) <= 0)
-        return 0;
+HINSTANCE DialogInstance(HWND dialog) {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+}
+
+int LoadLines(HINSTANCE instance, UINT id, wchar_t* text, int capacity, wchar_t** items,
+              int maxItems) {
+    if (LoadStringW(instance, id, text, capacity) <= 0)
+        text[0] = L'\0';
     int count = 0;
-    wchar_t* item = text;
-    while (*item) {
-        wchar_t* end = item;
-        while (*end && *end != L'\n')
-            end++;
-        bool last = *end == L'\0';
-        *end = L'\0';
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        count++;
-        if (last)
-            break;
-        item = end + 1; // an empty item (two line feeds, or one at the end) ends the list
+    wchar_t* p = text;
+    while (*p && count < maxItems) {
+        items[count++] = p;
+        while (*p && *p != L'\n')
+            p++;
+        if (*p)
+            *p++ = L'\0';
     }
+    for (int i = count; i < maxItems; i++)
+        items[i] = p; // the text's end
+    return count;
+}
+
+int FillComboFromString(HWND combo, HINSTANCE instance, UINT id) {
+    // Every other character a line feed: the most items an entry of this size can hold.
+    constexpr int Chars = 128;
+    wchar_t text[Chars];
+    wchar_t* items[Chars / 2];
+    int count = LoadLines(instance, id, text, Chars, items, Chars / 2);
+    for (int i = 0; i < count; i++)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
     return count;
 }
 

@@ -11,8 +11,15 @@
 int SpinEdit(HWND dialog, WPARAM request, HWND scrollBar, int edit);
 // Sets up a spinner scroll bar: range low ... high, step, and a fixed position inside.
 void SetupSpinner(HWND scrollBar, int low, int high, int step, int position);
-// Adds the items of string-table entry id (separated by line feeds; an empty item ends the
-// list) to combo. Returns the number added.
+// The module whose resources dialog was made from: the one the settings window was given.
+HINSTANCE DialogInstance(HWND dialog);
+// Loads string-table entry id into text (capacity characters) and splits it in place at its
+// line feeds into at most maxItems items; a line feed at the very end starts no item. Items
+// after the last one found are empty. Returns the number found, 0 without the entry.
+int LoadLines(HINSTANCE instance, UINT id, wchar_t* text, int capacity, wchar_t** items,
+              int maxItems);
+// Adds the items of string-table entry id (separated by line feeds) to combo. Returns the
+// number added.
 int FillComboFromString(HWND combo, HINSTANCE instance, UINT id);
 int64_t GetDlgItemInt64(HWND dialog, int edit);
 int SetDlgItemInt64(HWND dialog, int edit, int64_t value);

@@ -314,17 +314,9 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
         LastSettingsPage = GetKeyState(VK_SHIFT) < 0 ? 1 : GetKeyState(VK_CONTROL) < 0 ? 2 : 0;
     host.CurrentPage = LastSettingsPage;
 
-    wchar_t labels[64] = L"";
-    LoadStringW(instance, IDS_TAB_LABELS, labels, 64);
-    const wchar_t* label[7];
-    wchar_t* p = labels;
-    for (int i = 0; i < 7; i++) {
-        label[i] = p;
-        while (*p && *p != L'\n')
-            p++;
-        if (*p)
-            *p++ = L'\0';
-    }
+    wchar_t labels[64];
+    wchar_t* label[7];
+    LoadLines(instance, IDS_TAB_LABELS, labels, 64, label, 7);
     CounterPageParam counters[2] = {{&slots[0], pdh}, {&slots[1], pdh}};
     TabPage pages[7] = {
         {nullptr, label[0], instance, IDD_MAIN_PAGE, MainPageProc, main},

@@ -38,6 +38,15 @@ int32_t DrawStyle::*const WidthField[2][4] = {
 const int WidthChars[4] = {2, 1, 2, 2};
 const int WidthHigh[2][4] = {{99, 9, 99, 99}, {16, 8, 16, 16}};
 
+// Row(), Button(), Width() and the loops over the widths reach a control by adding to the first
+// id of its kind.
+static_assert(IDC_STYLE_ROW9 - IDC_STYLE_ROW1 == 8 && IDC_STYLE_COLOR9 - IDC_STYLE_COLOR1 == 8,
+              "the rows' check boxes and colour buttons have consecutive ids");
+static_assert(IDC_STYLE_WIDTH4 - IDC_STYLE_WIDTH1 == 3 && IDC_STYLE_SPIN4 - IDC_STYLE_SPIN1 == 3 &&
+                  IDC_STYLE_WIDTH_LABEL4 - IDC_STYLE_WIDTH_LABEL1 == 3 &&
+                  IDC_STYLE_WIDTH_UNIT4 - IDC_STYLE_WIDTH_UNIT1 == 3,
+              "the widths' controls have consecutive ids");
+
 int Row(int row) {
     return IDC_STYLE_ROW1 + row - 1;
 }
@@ -73,8 +82,7 @@ void OnInit(HWND page, DrawStyle* style, bool icon) {
         SendDlgItemMessageW(page, Width(k), EM_LIMITTEXT, WidthChars[k], 0);
         SetupSpinner(GetDlgItem(page, IDC_STYLE_SPIN1 + k), 0, WidthHigh[icon][k], 1, 2);
     }
-    FillComboFromString(GetDlgItem(page, IDC_STYLE_ROUND), GetModuleHandleW(nullptr),
-                        IDS_ROUND_MODES);
+    FillComboFromString(GetDlgItem(page, IDC_STYLE_ROUND), DialogInstance(page), IDS_ROUND_MODES);
     if (!style)
         return;
     uint32_t& flag = FlagOf(style, icon);
@@ -142,7 +150,8 @@ void OnInit(HWND page, DrawStyle* style, bool icon) {
     }
     for (int k = 0; k < WidthCount; k++)
         SetDlgItemInt(page, Width(k), static_cast<UINT>(style->*WidthField[icon][k]), FALSE);
-    SendDlgItemMessageW(page, IDC_STYLE_ROUND, CB_SETCURSEL, (flag >> 12) & 3, 0);
+    SendDlgItemMessageW(page, IDC_STYLE_ROUND, CB_SETCURSEL,
+                        (flag & DrawRoundMask) >> DrawRoundShift, 0);
 }
 
 void Store(HWND page, DrawStyle* style, bool icon) {
@@ -189,7 +198,8 @@ void Store(HWND page, DrawStyle* style, bool icon) {
                                           : static_cast<int32_t>(value);
     }
     LRESULT round = SendDlgItemMessageW(page, IDC_STYLE_ROUND, CB_GETCURSEL, 0, 0);
-    flag = (flag & ~0x3000u) | (static_cast<uint32_t>(round == CB_ERR ? 2 : round & 3) << 12);
+    flag = (flag & ~DrawRoundMask) |
+           (static_cast<uint32_t>(round == CB_ERR ? 2 : round & 3) << DrawRoundShift);
 }
 
 void OnClick(HWND page, int id, bool icon) {

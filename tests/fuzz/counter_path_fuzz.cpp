@@ -10,6 +10,7 @@
 
 #include "counters/counter_path.h"
 #include "fuzz_input.h"
+#include "settings/convert.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ bool AppendScriptedInstance(void* context, const wchar_t* machine, const wchar_t
         size_t count = script->list.size();
         wchar_t* list = static_cast<wchar_t*>(std::malloc(count * sizeof(wchar_t)));
         script->list.copy(list, count);
-        *length = AppendPathText(output, *length, capacity, list, static_cast<int>(count));
+        *length = AppendWideText(output, *length, capacity, list, static_cast<int>(count));
         std::free(list);
     }
     return true;
