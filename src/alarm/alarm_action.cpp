@@ -8,8 +8,8 @@
 #include "alarm/alarm_eval.h"
 #include "alarm/alarm_text.h"
 #include "app/app_state.h"
-#include "app/system_library.h"
 #include "port/port.h"
+#include "port/system_library.h"
 #include "settings/convert.h"
 
 static_assert(AlarmArmed == AlarmSummaryArmed && AlarmRunning == AlarmSummaryRunning,

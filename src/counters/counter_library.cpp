@@ -1,7 +1,7 @@
 // The system's counter library: pdh.dll from the system folder, looked up at run time.
 #include "counters/counter_library.h"
 
-#include "app/system_library.h"
+#include "port/system_library.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Helpers shared by the settings pages and dialogs.
 #include "ui/dialog_helpers.h"
 
-#include "app/system_library.h"
+#include "port/system_library.h"
 #include "settings/convert.h"
 #include "ui/spin_math.h"
 

@@ -1,7 +1,7 @@
 // The program's version resource: the settings window's caption and the About box.
 #include "ui/version_text.h"
 
-#include "app/system_library.h"
+#include "port/system_library.h"
 #include "settings/convert.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // writable by its user (the settings file lives there), and libraries that Windows does not
 // always take from the system folder (pdh, winmm, uxtheme, version) would otherwise be
 // picked up from beside the program.
-#include "app/system_library.h"
+#include "port/system_library.h"
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
     HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
