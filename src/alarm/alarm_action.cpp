@@ -7,10 +7,10 @@
 
 #include "alarm/alarm_eval.h"
 #include "alarm/alarm_text.h"
-#include "app/app_state.h"
 #include "port/port.h"
 #include "port/system_library.h"
 #include "settings/convert.h"
+#include "window/run_flag.h"
 
 static_assert(AlarmArmed == AlarmSummaryArmed && AlarmRunning == AlarmSummaryRunning,
               "the core's summary bits are the window's run flags");

@@ -8,24 +8,9 @@
 #include "counters/counter_library.h"
 #include "counters/counter_run.h"
 #include "render/draw_resources.h"
+#include "res/version.h"
 #include "settings/settings_model.h"
-
-// RunFlag bits: the run-time state of the window.
-enum : uint32_t {
-    Shown = 0x1,
-    Topmost = 0x2,
-    HoverActive = 0x4,
-    HoverHidden = 0x8,
-    LayAlpha = 0x10,
-    LayColorKey = 0x20,
-    LayClickThrough = 0x40,
-    TrayIcon = 0x100,
-    HotKey = 0x200,
-    AlarmArmed = 0x400,
-    AlarmRunning = 0x800,
-    SettingsOpen = 0x1000,
-    AppActive = 0x4000,
-};
+#include "window/run_flag.h"
 
 // Program messages and timers of the graph window.
 constexpr UINT TrayCallbackMsg = WM_APP + 25;
@@ -39,7 +24,6 @@ constexpr int HotKeyId = 1;
 constexpr UINT TrayIconId = 1;
 
 constexpr wchar_t GraphClassName[] = L" FerroGraphClass ";
-constexpr wchar_t ProgramTitle[] = L"Ferrogauge";
 
 struct AppState {
     // Start-up values.
@@ -73,6 +57,6 @@ struct AppState {
     uint32_t LayeredCaps;
     HBITMAP Surface;
     HICON TrayImage;
-    PDH_HQUERY Query; // the counter query, or null while sampling is closed
+    PDH_HQUERY Query;          // the counter query, or null while sampling is closed
     const CounterLibrary* Pdh; // the counter library; the system's unless a test set one
 };

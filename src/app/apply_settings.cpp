@@ -5,14 +5,14 @@
 
 #include "alarm/alarm_action.h"
 #include "app/commands.h"
+#include "app/main_window.h"
+#include "app/sampling.h"
+#include "app/settings_file.h"
+#include "app/tray_icon.h"
 #include "counters/counter_query.h"
-#include "render/draw_resources_build.h"
-#include "render/surface.h"
 #include "res/resource.h"
-#include "settings/settings_file.h"
 #include "ui/settings_window.h"
 #include "window/layered.h"
-#include "window/tray.h"
 
 namespace {
 
@@ -29,15 +29,7 @@ void ApplyTrayIcon(AppState* app, HWND window) {
             SendMessageW(window, WM_COMMAND, IDM_CLEARBACK, 0);
         return;
     }
-    if (app->TrayImage)
-        DestroyIcon(app->TrayImage);
-    app->TrayImage = MakeTrayImage(app, app->Run);
-    const wchar_t* tip = (main->Prop & PropShown) ? ProgramTitle : nullptr;
-    if (app->RunFlag & TrayIcon) {
-        NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, TrayCallbackMsg, app->TrayImage, tip);
-    } else if (NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage, tip)) {
-        app->RunFlag |= TrayIcon;
-    }
+    PutTrayIcon(app, window, MakeTrayImage(app, app->Run), true);
 }
 
 void ResetGraph(AppState* app, int graph) {
@@ -75,12 +67,9 @@ void ApplySettings(AppState* app, HWND window) {
     if (countersChanged)
         KillTimer(window, TIMER_SAMPLE);
     if (!app->Query) {
-        PDH_HQUERY query = nullptr;
-        if (app->Pdh->OpenQuery(nullptr, 0, &query) != ERROR_SUCCESS || !query) {
-            MessageBoxW(window, L"PdhOpenQuery() Error", ProgramTitle, MB_OK);
+        app->Query = OpenCounterQuery(app->Pdh, window);
+        if (!app->Query)
             return;
-        }
-        app->Query = query;
         // Sampling had been stopped: the new query gets every counter, as a start gives it,
         // so that the graphs run instead of standing still on an empty query.
         countersChanged = true;
@@ -89,15 +78,11 @@ void ApplySettings(AppState* app, HWND window) {
     for (int i = 0; i < 2; i++) {
         if (i == 1)
             ShareGeometry(&s->Style[1], &s->Style[0]);
-        BuildGraphResources(&app->GraphRes[i], &s->Style[i], &s->Slot[i]);
-        BuildIconResources(&app->IconRes[i], &s->Style[i]);
+        BuildGraphDrawing(app, i);
         app->Run[i].TextWidth = 0;
         if (countersChanged) {
-            if (app->Run[i].Counter) {
-                app->Pdh->RemoveCounter(app->Run[i].Counter);
-                app->Run[i].Counter = nullptr;
-            }
-            AddGraphCounter(app, i);
+            RemoveGraphCounter(app->Pdh, &app->Run[i]);
+            AddGraphCounter(app->Pdh, app->Query, &s->Slot[i], &app->Run[i]);
             ResetGraph(app, i);
         } else if (changes & ChangedMaximum) {
             ResetGraph(app, i);
@@ -108,12 +93,12 @@ void ApplySettings(AppState* app, HWND window) {
     if (countersChanged &&
         (!app->Run[0].Counter || app->Pdh->CollectQueryData(app->Query) != ERROR_SUCCESS)) {
         KillTimer(window, TIMER_SAMPLE);
-        CloseCounters(app);
-        ShowCounterError(app, window);
+        CloseCounters(app->Pdh, &app->Query, app->Run, 2);
+        ShowCounterError(app->Instance, window);
     }
     if (app->Query)
         SetTimer(window, TIMER_SAMPLE, s->Main.Interval, nullptr);
-    if (GetKeyState(VK_SHIFT) >= 0)
+    if (!ShiftHeld())
         SaveSettings(app, window);
     SetTimer(window, TIMER_TRIM, TrimDelayMs, nullptr);
 }
@@ -124,10 +109,7 @@ void RunSettingsCommand(AppState* app, HWND window) {
     if (app->RunFlag & SettingsOpen)
         return; // already open
     app->RunFlag |= SettingsOpen;
-    if (app->RunFlag & HotKey) {
-        UnregisterHotKey(window, HotKeyId);
-        app->RunFlag &= ~HotKey;
-    }
+    UnregisterShowHotKey(app, window);
     app->Settings.Slot[0].ChangeMask = 0;
     app->Settings.Slot[1].ChangeMask = 0;
 

@@ -5,6 +5,8 @@
 #include "alarm/alarm_action.h"
 #include "app/apply_settings.h"
 #include "app/main_window.h"
+#include "app/sampling.h"
+#include "app/tray_icon.h"
 #include "counters/counter_query.h"
 #include "res/resource.h"
 #include "window/layered.h"
@@ -16,7 +18,7 @@ namespace {
 void ToggleSampling(AppState* app, HWND window) {
     if (app->Query) {
         KillTimer(window, TIMER_SAMPLE);
-        CloseCounters(app);
+        CloseCounters(app->Pdh, &app->Query, app->Run, 2);
         return;
     }
     if (!OpenCounters(app, window))
@@ -26,26 +28,17 @@ void ToggleSampling(AppState* app, HWND window) {
     SetTimer(window, TIMER_TRIM, TrimDelayMs, nullptr);
 }
 
-void SetTrayTip(AppState* app, HWND window, const wchar_t* tip) {
-    if (app->RunFlag & TrayIcon)
-        NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, nullptr, tip);
-}
-
 void ToggleShowGraph(AppState* app, HWND window) {
     MainSettings* main = &app->Settings.Main;
     main->Prop ^= PropShown;
     if (main->Prop & PropShown) {
-        if (GetKeyState(VK_SHIFT) < 0)
+        if (ShiftHeld())
             BringOnScreen(window, (main->Prop & PropTopmost) != 0);
-        ShowGraphWindow(app);
-        if (app->RunFlag & Topmost)
-            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
-                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-        SetTrayTip(app, window, ProgramTitle);
+        ShowGraphWindow(app, ShowOnTop);
     } else {
         HideGraphWindow(app);
-        SetTrayTip(app, window, L"");
     }
+    SetTrayTip(app, window);
 }
 
 void ToggleTopmost(AppState* app, HWND window) {
@@ -127,6 +120,11 @@ UINT HotKeyModifiers(uint32_t hotKey) {
     return ((hotKey >> HotKeyModShift) & HotKeyModMask) | MOD_NOREPEAT;
 }
 
+HMENU BuildProgramMenu(const AppState* app) {
+    return BuildPopupMenu(app->Instance, IDR_POPUP_MENU, IDM_SHOWGRAPH, app->RunFlag,
+                          app->Settings.Main.Prop, app->LayeredCaps, app->OsMajor);
+}
+
 void RegisterShowHotKey(AppState* app, HWND window) {
     uint32_t key = app->Settings.Main.HkShow;
     if (!(key & HotKeyVkMask))
@@ -136,4 +134,11 @@ void RegisterShowHotKey(AppState* app, HWND window) {
     if (RegisterHotKey(window, HotKeyId, modifiers, key & HotKeyVkMask) ||
         RegisterHotKey(window, HotKeyId, modifiers & ~MOD_NOREPEAT, key & HotKeyVkMask))
         app->RunFlag |= HotKey;
+}
+
+void UnregisterShowHotKey(AppState* app, HWND window) {
+    if (app->RunFlag & HotKey) {
+        UnregisterHotKey(window, HotKeyId);
+        app->RunFlag &= ~HotKey;
+    }
 }

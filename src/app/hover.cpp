@@ -3,8 +3,8 @@
 // program loses activation.
 #include "app/hover.h"
 
+#include "app/commands.h"
 #include "app/main_window.h"
-#include "app/sampling.h"
 #include "res/resource.h"
 #include "window/layered.h"
 #include "window/tray.h"
@@ -14,22 +14,6 @@ namespace {
 constexpr UINT HoverWatchMs = 100;
 constexpr UINT PeekWatchMs = 100;
 constexpr UINT DefaultMouseHoverMs = 400;
-
-bool ShiftHeld() {
-    return GetKeyState(VK_SHIFT) < 0;
-}
-
-// Shows the hidden window without activating it, painted first.
-void ShowQuietly(AppState* app, HWND window) {
-    PaintSurface(app);
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    app->RunFlag |= Shown;
-}
-
-void Hide(AppState* app, HWND window) {
-    ShowWindow(window, SW_HIDE);
-    app->RunFlag &= ~Shown;
-}
 
 void SetClickThrough(HWND window, bool on) {
     LONG style = GetWindowLongW(window, GWL_EXSTYLE);
@@ -60,14 +44,9 @@ bool CursorNear(POINT a, POINT b) {
 }
 
 void ShowTrayMenuFor(AppState* app, HWND window) {
-    if (!(app->RunFlag & Shown)) {
-        // Shown activated: losing the activation hides it again unless it is meant to stay.
-        PaintSurface(app);
-        ShowWindow(window, SW_SHOW);
-        app->RunFlag |= Shown;
-    }
-    HMENU menu = BuildPopupMenu(app, app->Instance, IDR_POPUP_MENU, IDM_SHOWGRAPH, app->RunFlag,
-                                app->Settings.Main.Prop);
+    // Shown activated: losing the activation hides it again unless it is meant to stay.
+    ShowGraphWindow(app, ShowActivated);
+    HMENU menu = BuildProgramMenu(app);
     if (!menu)
         return;
     ShowTrayMenu(window, GetSubMenu(menu, 0));
@@ -87,14 +66,14 @@ void WatchPeek(AppState* app, HWND window) {
 
 } // namespace
 
-LRESULT OnActivateApp(AppState* app, HWND window, bool active) {
+LRESULT OnActivateApp(AppState* app, bool active) {
     if (active) {
         app->RunFlag |= AppActive;
         return 0;
     }
     // A window shown only for the tray menu goes again with the activation.
     if (!(app->Settings.Main.Prop & PropShown) && (app->RunFlag & Shown))
-        Hide(app, window);
+        HideGraphWindow(app);
     app->RunFlag &= ~AppActive;
     return 0;
 }
@@ -119,7 +98,7 @@ LRESULT OnNcMouseMove(AppState* app, HWND window) {
         }
         ApplyLayered(window, main->ColWndLay, AlphaOfPercent(hoverPercent), flags);
     } else {
-        Hide(app, window);
+        HideGraphWindow(app);
         app->RunFlag |= HoverHidden;
     }
     app->RunFlag |= HoverActive;
@@ -142,7 +121,7 @@ void OnHoverTimer(AppState* app, HWND window) {
     if (app->RunFlag & HoverHidden) {
         if (!(app->RunFlag & Shown) &&
             ((app->Settings.Main.Prop & PropShown) || (app->RunFlag & AppActive)))
-            ShowQuietly(app, window);
+            ShowGraphWindow(app);
         app->RunFlag &= ~HoverHidden;
         return;
     }
@@ -183,14 +162,8 @@ void OnTrayPeekTimer(AppState* app, HWND window) {
         }
         app->Peeking = 1;
         SetTimer(window, TIMER_TRAYPEEK, PeekWatchMs, nullptr);
-        if (!(app->RunFlag & Shown)) {
-            PaintSurface(app);
-            ShowWindow(window, SW_SHOWNOACTIVATE);
-            if (app->RunFlag & Topmost)
-                SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
-                             SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-            app->RunFlag |= Shown;
-        }
+        if (!(app->RunFlag & Shown))
+            ShowGraphWindow(app, ShowOnTop);
         return;
     }
     if (rests)
@@ -199,5 +172,5 @@ void OnTrayPeekTimer(AppState* app, HWND window) {
     KillTimer(window, TIMER_TRAYPEEK);
     if (!(app->RunFlag & AppActive) && (app->RunFlag & Shown) &&
         !(app->Settings.Main.Prop & PropShown))
-        Hide(app, window);
+        HideGraphWindow(app);
 }

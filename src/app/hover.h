@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 
-LRESULT OnActivateApp(AppState* app, HWND window, bool active);
+LRESULT OnActivateApp(AppState* app, bool active);
 LRESULT OnNcMouseMove(AppState* app, HWND window);
 LRESULT OnTrayCallback(AppState* app, HWND window, LPARAM mouseMessage);
 void OnHoverTimer(AppState* app, HWND window);

@@ -7,33 +7,22 @@
 #include "app/commands.h"
 #include "app/hover.h"
 #include "app/sampling.h"
+#include "app/settings_file.h"
+#include "app/startup.h"
+#include "app/tray_icon.h"
 #include "counters/counter_query.h"
 #include "counters/host_counters.h"
 #include "render/draw_resources_build.h"
-#include "render/painter.h"
 #include "render/surface.h"
 #include "render/tray_picture.h"
 #include "res/resource.h"
-#include "settings/settings_file.h"
 #include "window/frame_math.h"
 #include "window/layered.h"
 #include "window/placement.h"
-#include "window/tray.h"
-#include "app/startup.h"
 
 AppState TheApp;
 
 namespace {
-
-bool ShiftHeld() {
-    return GetKeyState(VK_SHIFT) < 0;
-}
-
-void BuildGraphDrawing(AppState* app, int graph) {
-    BuildGraphResources(&app->GraphRes[graph], &app->Settings.Style[graph],
-                        &app->Settings.Slot[graph]);
-    BuildIconResources(&app->IconRes[graph], &app->Settings.Style[graph]);
-}
 
 // Gives the window a surface of its client size, keeping the one it has when that size is
 // unchanged (and with it the picture painted there).
@@ -98,10 +87,7 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
         // passes clicks through see-through pixels too, so that goes as well.
         main->Prop = (main->Prop | PropShown) & ~(PropClickThrough | PropClearBack);
     } else {
-        app->TrayImage = MakeTrayImage(app, nullptr); // nothing measured yet
-        if (NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage,
-                           (main->Prop & PropShown) ? ProgramTitle : nullptr))
-            app->RunFlag |= TrayIcon;
+        PutTrayIcon(app, window, MakeTrayImage(app, nullptr), true); // nothing measured yet
     }
 
     if (!loaded) {
@@ -146,16 +132,12 @@ LRESULT OnDestroy(AppState* app, HWND window) {
     const UINT_PTR timers[] = {TIMER_SAMPLE, TIMER_TRAYPEEK, TIMER_HOVER, TIMER_TRIM};
     for (UINT_PTR timer : timers)
         KillTimer(window, timer);
-    if (app->RunFlag & HotKey) {
-        UnregisterHotKey(window, HotKeyId);
-        app->RunFlag &= ~HotKey;
-    }
+    UnregisterShowHotKey(app, window);
     RemoveTrayIcon(app, window);
     if (!ShiftHeld())
         SaveSettings(app, window);
 
-    if (app->Query)
-        CloseCounters(app);
+    CloseCounters(app->Pdh, &app->Query, app->Run, 2);
     // The drawing resources were built at creation whether or not sampling ever started.
     for (int i = 0; i < 2; i++) {
         FreeDrawResources(&app->GraphRes[i]);
@@ -210,8 +192,7 @@ LRESULT OnWindowPosChanging(AppState* app, WINDOWPOS* pos) {
 }
 
 LRESULT OnNcRButtonUp(AppState* app, HWND window, LPARAM lParam) {
-    HMENU menu = BuildPopupMenu(app, app->Instance, IDR_POPUP_MENU, IDM_SHOWGRAPH, app->RunFlag,
-                                app->Settings.Main.Prop);
+    HMENU menu = BuildProgramMenu(app);
     if (!menu)
         return 0;
     int sub = GetKeyState(VK_RWIN) < 0 ? 1 : 0;
@@ -247,12 +228,19 @@ DWORD PriorityClassAtStart(int32_t priority, uint32_t osMajor) {
     }
 }
 
-void ShowGraphWindow(AppState* app) {
-    if (app->RunFlag & Shown)
-        return;
-    PaintSurface(app);
-    ShowWindow(app->Window, SW_SHOWNOACTIVATE);
-    app->RunFlag |= Shown;
+bool ShiftHeld() {
+    return GetKeyState(VK_SHIFT) < 0;
+}
+
+void ShowGraphWindow(AppState* app, uint32_t options) {
+    if (!(app->RunFlag & Shown)) {
+        PaintSurface(app);
+        ShowWindow(app->Window, (options & ShowActivated) ? SW_SHOW : SW_SHOWNOACTIVATE);
+        app->RunFlag |= Shown;
+    }
+    if ((options & ShowOnTop) && (app->RunFlag & Topmost))
+        SetWindowPos(app->Window, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void HideGraphWindow(AppState* app) {
@@ -281,7 +269,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         return 0;
     case WM_ACTIVATEAPP:
-        return OnActivateApp(app, window, wParam != 0);
+        return OnActivateApp(app, wParam != 0);
     case WM_GETMINMAXINFO:
         return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_WINDOWPOSCHANGING:

@@ -3,11 +3,10 @@
 
 #include "alarm/alarm_action.h"
 #include "app/hover.h"
+#include "app/tray_icon.h"
 #include "counters/counter_query.h"
+#include "render/draw_resources_build.h"
 #include "render/painter.h"
-#include "render/surface.h"
-#include "res/resource.h"
-#include "window/tray.h"
 
 namespace {
 
@@ -63,22 +62,39 @@ void RenewTrayIcon(AppState* app, HWND window) {
         DestroyIcon(image);
         return;
     }
-    if (app->TrayImage)
-        DestroyIcon(app->TrayImage);
-    app->TrayImage = image;
-
-    // An icon lost with a restarted taskbar comes back here, without its tooltip.
-    bool present = NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, app->TrayImage, nullptr);
-    if (!present && !(app->RunFlag & TrayIcon))
-        present =
-            NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, app->TrayImage, nullptr);
-    if (present)
-        app->RunFlag |= TrayIcon;
-    else
-        app->RunFlag &= ~TrayIcon;
+    // An icon lost with a restarted taskbar comes back here.
+    PutTrayIcon(app, window, image, false);
 }
 
 } // namespace
+
+void BuildGraphDrawing(AppState* app, int graph) {
+    BuildGraphResources(&app->GraphRes[graph], &app->Settings.Style[graph],
+                        &app->Settings.Slot[graph]);
+    BuildIconResources(&app->IconRes[graph], &app->Settings.Style[graph]);
+}
+
+int OpenCounters(AppState* app, HWND window) {
+    const CounterLibrary* pdh = app->Pdh;
+    app->Query = OpenCounterQuery(pdh, window);
+    if (!app->Query)
+        return 0;
+    app->RunFlag &= ~(AlarmArmed | AlarmRunning);
+    for (int i = 0; i < 2; i++) {
+        app->Run[i].TextWidth = 0;
+        if (!AddGraphCounter(pdh, app->Query, &app->Settings.Slot[i], &app->Run[i]))
+            continue;
+        BuildGraphDrawing(app, i);
+        ResetCounterRun(&app->Run[i]);
+    }
+
+    // The first collection is the reference for rate counters; its values are not read.
+    if (app->Run[0].Counter && pdh->CollectQueryData(app->Query) == ERROR_SUCCESS)
+        return 1;
+    CloseCounters(pdh, &app->Query, app->Run, 2);
+    ShowCounterError(app->Instance, window);
+    return 0;
+}
 
 void PaintSurface(AppState* app) {
     PaintGraphs(app->Surface, app->GraphRes, app->Settings.Slot, app->Run, 2);

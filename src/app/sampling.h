@@ -5,6 +5,11 @@
 
 #include "app/app_state.h"
 
+// Opens the query, adds the graphs' counters and takes the reference collection. Returns 1
+// when sampling can start; on failure everything is closed again and a message is shown.
+int OpenCounters(AppState* app, HWND window);
+// Builds the drawing resources of graph for the window and for the tray icon.
+void BuildGraphDrawing(AppState* app, int graph);
 LRESULT OnTimer(AppState* app, HWND window, WPARAM id);
 // Paints both graphs into the surface, shows it, and renews the tray icon.
 LRESULT OnRedraw(AppState* app, HWND window);

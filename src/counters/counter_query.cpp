@@ -1,8 +1,8 @@
 // The one counter query, the graphs' counters in it, and the empty-instance expansion.
 #include "counters/counter_query.h"
 
-#include "render/draw_resources_build.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "settings/convert.h"
 
 namespace {
@@ -25,8 +25,8 @@ PDH_STATUS ReadInstanceList(const CounterLibrary* pdh, const wchar_t* machine,
     for (int attempt = 0; attempt < 3 && status == MoreData; attempt++) {
         DWORD counterLength = 0;
         DWORD instanceLength = 0;
-        status = pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength,
-                                      nullptr, &instanceLength, PERF_DETAIL_WIZARD, 0);
+        status = pdh->EnumObjectItems(nullptr, machine, object, nullptr, &counterLength, nullptr,
+                                      &instanceLength, PERF_DETAIL_WIZARD, 0);
         if (status != MoreData && status != ERROR_SUCCESS)
             return status;
         if (instanceLength == 0)
@@ -132,77 +132,54 @@ int ExpandCounterPath(const CounterLibrary* pdh, const wchar_t* path, wchar_t* o
     return ExpandEmptyInstance(path, AppendFirstInstance, &context, output, capacity);
 }
 
-void ShowCounterError(AppState* app, HWND window) {
+PDH_HQUERY OpenCounterQuery(const CounterLibrary* pdh, HWND window) {
+    PDH_HQUERY query = nullptr;
+    if (pdh->OpenQuery(nullptr, 0, &query) != ERROR_SUCCESS || !query) {
+        MessageBoxW(window, L"PdhOpenQuery() Error", ProgramTitle, MB_OK);
+        return nullptr;
+    }
+    return query;
+}
+
+void ShowCounterError(HINSTANCE instance, HWND window) {
     wchar_t text[64];
-    if (LoadStringW(app->Instance, IDS_COUNTER_ERROR, text, 64) <= 0)
+    if (LoadStringW(instance, IDS_COUNTER_ERROR, text, 64) <= 0)
         text[0] = L'\0';
     MessageBoxW(window, text, ProgramTitle, MB_OK);
 }
 
-bool AddGraphCounter(AppState* app, int graph) {
-    const CounterLibrary* pdh = app->Pdh;
-    CounterSlot* slot = &app->Settings.Slot[graph];
-    CounterRun* run = &app->Run[graph];
+bool AddGraphCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterSlot* slot,
+                     CounterRun* run) {
     run->Counter = nullptr;
     if (!(slot->PdhFlag & PdhUse))
         return false;
     wchar_t path[ExpandedPathChars];
     ExpandCounterPath(pdh, slot->Path, path, ExpandedPathChars);
     PDH_HCOUNTER counter = nullptr;
-    PDH_STATUS status = pdh->AddCounter(app->Query, path, 0, &counter);
+    PDH_STATUS status = pdh->AddCounter(query, path, 0, &counter);
     // Counter names are translated on non-English systems, where the default English
     // paths fail; try them as English names before giving up.
     if (status != ERROR_SUCCESS && pdh->AddEnglishCounter)
-        status = pdh->AddEnglishCounter(app->Query, path, 0, &counter);
+        status = pdh->AddEnglishCounter(query, path, 0, &counter);
     if (status != ERROR_SUCCESS)
         return false;
     run->Counter = counter;
     return true;
 }
 
-void AddCounters(AppState* app) {
-    for (int i = 0; i < 2; i++) {
-        if (!AddGraphCounter(app, i))
-            continue;
-        BuildGraphResources(&app->GraphRes[i], &app->Settings.Style[i], &app->Settings.Slot[i]);
-        BuildIconResources(&app->IconRes[i], &app->Settings.Style[i]);
-        ResetCounterRun(&app->Run[i]);
+void RemoveGraphCounter(const CounterLibrary* pdh, CounterRun* run) {
+    if (run->Counter) {
+        pdh->RemoveCounter(run->Counter);
+        run->Counter = nullptr;
     }
 }
 
-int OpenCounters(AppState* app, HWND window) {
-    const CounterLibrary* pdh = app->Pdh;
-    PDH_HQUERY query = nullptr;
-    if (pdh->OpenQuery(nullptr, 0, &query) != ERROR_SUCCESS || !query) {
-        app->Query = nullptr;
-        MessageBoxW(window, L"PdhOpenQuery() Error", ProgramTitle, MB_OK);
-        return 0;
-    }
-    app->Query = query;
-    app->RunFlag &= ~(AlarmArmed | AlarmRunning);
-    for (int i = 0; i < 2; i++)
-        app->Run[i].TextWidth = 0;
-    AddCounters(app);
-
-    // The first collection is the reference for rate counters; its values are not read.
-    if (app->Run[0].Counter && pdh->CollectQueryData(app->Query) == ERROR_SUCCESS)
-        return 1;
-    CloseCounters(app);
-    ShowCounterError(app, window);
-    return 0;
-}
-
-void CloseCounters(AppState* app) {
-    const CounterLibrary* pdh = app->Pdh;
-    for (int i = 0; i < 2; i++) {
-        if (app->Run[i].Counter) {
-            pdh->RemoveCounter(app->Run[i].Counter);
-            app->Run[i].Counter = nullptr;
-        }
-    }
-    if (app->Query) {
-        pdh->CloseQuery(app->Query);
-        app->Query = nullptr;
+void CloseCounters(const CounterLibrary* pdh, PDH_HQUERY* query, CounterRun* runs, int count) {
+    for (int i = 0; i < count; i++)
+        RemoveGraphCounter(pdh, &runs[i]);
+    if (*query) {
+        pdh->CloseQuery(*query);
+        *query = nullptr;
     }
 }
 

@@ -5,24 +5,27 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
+#include "counters/counter_library.h"
 #include "counters/counter_path.h"
+#include "counters/counter_run.h"
+#include "settings/settings_model.h"
 
 // Capacity of an expanded counter path, terminator included.
 constexpr int ExpandedPathChars = CounterPathChars;
 
-// Opens the query, adds the graphs' counters and takes the reference collection. Returns 1
-// when sampling can start; on failure everything is closed again and a message is shown.
-int OpenCounters(AppState* app, HWND window);
-// Adds the counter of graph to the open query when the graph is in use; false when it gets
-// none.
-bool AddGraphCounter(AppState* app, int graph);
-// Adds the counter of every graph in use to the open query; graphs that fail get none.
-void AddCounters(AppState* app);
-// Removes every counter, then closes the query.
-void CloseCounters(AppState* app);
-// Shows the counter error box (string 11) over window.
-void ShowCounterError(AppState* app, HWND window);
+// Opens a query; null, after showing "PdhOpenQuery() Error" over window, when there is none.
+PDH_HQUERY OpenCounterQuery(const CounterLibrary* pdh, HWND window);
+// Adds the counter of slot's path to query when the slot is in use and notes it in run; false
+// when it gets none.
+bool AddGraphCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterSlot* slot,
+                     CounterRun* run);
+// Removes the graph's counter from its query, if it has one.
+void RemoveGraphCounter(const CounterLibrary* pdh, CounterRun* run);
+// Removes the counters of the count graphs in runs, then closes *query (if open) and sets it
+// null.
+void CloseCounters(const CounterLibrary* pdh, PDH_HQUERY* query, CounterRun* runs, int count);
+// Shows the counter error box (string 11 of instance) over window.
+void ShowCounterError(HINSTANCE instance, HWND window);
 // Reads one graph's value after a collection; false when it has no counter or no value.
 bool ReadCounter(const CounterLibrary* pdh, const CounterRun* run, int64_t* value);
 

@@ -2,7 +2,7 @@
 // that are looked up at run time because older systems lack them.
 #include "window/layered.h"
 
-#include "app/app_state.h"
+#include "window/run_flag.h"
 
 namespace {
 

@@ -26,28 +26,38 @@ int TaskbarEdge() {
     return SHAppBarMessage(ABM_GETTASKBARPOS, &bar) ? static_cast<int>(bar.uEdge) : ABE_LEFT;
 }
 
-int PlaceNearTray(HWND window, BOOL repaint) {
+namespace {
+
+// The window's rectangle and the work area, for the arithmetic; false when the window's
+// rectangle cannot be read.
+bool WindowAndWorkArea(HWND window, PixelRect* box, PixelRect* work) {
     RECT r;
     if (!GetWindowRect(window, &r))
-        return 0;
+        return false;
     RECT area;
     GetWorkArea(&area);
-    PixelRect work = ToPixel(area);
-    int w = r.right - r.left;
-    int h = r.bottom - r.top;
+    *box = ToPixel(r);
+    *work = ToPixel(area);
+    return true;
+}
+
+} // namespace
+
+int PlaceNearTray(HWND window, BOOL repaint) {
+    PixelRect box, work;
+    if (!WindowAndWorkArea(window, &box, &work))
+        return 0;
+    int w = box.right - box.left;
+    int h = box.bottom - box.top;
     PixelPoint corner = TrayCorner(TaskbarEdge(), w, h, &work);
     MoveWindow(window, corner.x, corner.y, w, h, repaint);
     return 1;
 }
 
 int BringOnScreen(HWND window, bool topmost) {
-    RECT r;
-    if (!GetWindowRect(window, &r))
+    PixelRect box, work;
+    if (!WindowAndWorkArea(window, &box, &work))
         return 0;
-    RECT area;
-    GetWorkArea(&area);
-    PixelRect work = ToPixel(area);
-    PixelRect box = ToPixel(r);
     PullIntoArea(&box, &work);
     MoveWindow(window, box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
     bool isTopmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;

@@ -3,7 +3,6 @@
 
 #include <shellapi.h>
 
-#include "render/tray_picture.h"
 #include "res/resource.h"
 #include "window/placement.h"
 
@@ -60,8 +59,8 @@ UINT PriorityItem(DWORD priorityClass) {
 
 } // namespace
 
-HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT defaultItem,
-                     uint32_t runFlag, uint32_t prop) {
+HMENU BuildPopupMenu(HINSTANCE instance, int menuId, UINT defaultItem, uint32_t runFlag,
+                     uint32_t prop, uint32_t layeredCaps, uint32_t osMajor) {
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
     if (!menu)
         return nullptr;
@@ -88,7 +87,7 @@ HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT default
     if (prop & PropTopmost)
         SetItemState(menu, IDM_TOPMOST, MFS_CHECKED);
 
-    if (app->LayeredCaps) {
+    if (layeredCaps) {
         if (prop & PropTranslucent)
             SetItemState(menu, IDM_TRANSLUCENT, MFS_CHECKED);
         if (prop & PropClearBack)
@@ -101,7 +100,7 @@ HMENU BuildPopupMenu(AppState* app, HINSTANCE instance, int menuId, UINT default
         DeleteMenu(menu, IDM_CLICKTHROUGH, MF_BYCOMMAND);
     }
     // Systems before version 5 have no above-normal and below-normal classes.
-    if (app->OsMajor < 5) {
+    if (osMajor < 5) {
         DeleteMenu(menu, IDM_PRIO_ABOVE, MF_BYCOMMAND);
         DeleteMenu(menu, IDM_PRIO_BELOW, MF_BYCOMMAND);
     }
@@ -141,26 +140,4 @@ BOOL ShowTrayMenu(HWND window, HMENU popup) {
     BOOL result = TrackPopupMenu(popup, align, cursor.x, cursor.y, 0, window, nullptr);
     PostMessageW(window, WM_NULL, 0, 0);
     return result;
-}
-
-HICON MakeTrayImage(AppState* app, CounterRun* runs, bool* unchanged) {
-    if (unchanged)
-        *unchanged = false;
-    if (app->Settings.Main.Prop & PropNoIconGraph) {
-        ForgetTrayPicture();
-        return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                             16, 16, LR_DEFAULTCOLOR));
-    }
-    return MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, runs, 2, unchanged);
-}
-
-void RemoveTrayIcon(AppState* app, HWND window) {
-    if (app->RunFlag & TrayIcon) {
-        NotifyTrayIcon(NIM_DELETE, window, TrayIconId, 0, nullptr, nullptr);
-        app->RunFlag &= ~TrayIcon;
-    }
-    if (app->TrayImage) {
-        DestroyIcon(app->TrayImage);
-        app->TrayImage = nullptr;
-    }
 }

@@ -113,6 +113,41 @@ TEST_F(MainWindow, ShowGraphHidesAndShowsTheWindow) {
     EXPECT_TRUE(ExStyle() & WS_EX_TOPMOST) << "showing keeps the window on top";
 }
 
+// Whether below comes after above in the z-order of the top-level windows.
+bool IsBelow(HWND below, HWND above) {
+    for (HWND w = GetWindow(above, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == below)
+            return true;
+    }
+    return false;
+}
+
+// A topmost window that came up while the graph was hidden (another monitor tool, say) does not
+// cover it when it is shown again, by the command or by the tray peek.
+TEST_F(MainWindow, ShowingPutsTheTopmostWindowAboveOtherTopmostWindows) {
+    Command(IDM_SHOWGRAPH);
+    ASSERT_FALSE(IsWindowVisible(window));
+    HWND other = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP,
+                                 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    ShowWindow(other, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(IsBelow(window, other));
+    Command(IDM_SHOWGRAPH);
+    EXPECT_TRUE(IsBelow(other, window)) << "the show command";
+
+    Command(IDM_SHOWGRAPH);
+    SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    ASSERT_TRUE(IsBelow(window, other));
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    TheApp.PeekPoint = cursor; // the pointer rests on the icon
+    SendMessageW(window, WM_TIMER, TIMER_TRAYPEEK, 0);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsBelow(other, window)) << "the tray peek";
+    KillTimer(window, TIMER_TRAYPEEK);
+    DestroyWindow(other);
+}
+
 TEST_F(MainWindow, TopmostTogglesTheExtendedStyle) {
     Command(IDM_TOPMOST);
     EXPECT_FALSE(ExStyle() & WS_EX_TOPMOST);

@@ -42,8 +42,8 @@ protected:
     void Build(uint32_t runFlag, uint32_t prop) {
         if (menu)
             DestroyMenu(menu);
-        menu = BuildPopupMenu(app, GetModuleHandleW(nullptr), IDR_POPUP_MENU, IDM_SHOWGRAPH,
-                              runFlag, prop);
+        menu = BuildPopupMenu(GetModuleHandleW(nullptr), IDR_POPUP_MENU, IDM_SHOWGRAPH, runFlag,
+                              prop, app->LayeredCaps, app->OsMajor);
         ASSERT_NE(menu, nullptr);
     }
     AppState* app = nullptr;

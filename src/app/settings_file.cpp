@@ -1,6 +1,6 @@
 // Loading and saving the settings file of the running program: the settings argument, the
 // program's own path and the window's rectangle put to the settings store.
-#include "settings/settings_file.h"
+#include "app/settings_file.h"
 
 #include "res/resource.h"
 #include "settings/settings_store.h"
@@ -23,8 +23,8 @@ void ReportSaveError(AppState* app, HWND window, const wchar_t* path, uint32_t e
         return;
     app->SaveErrorShown = true;
     wchar_t reason[512];
-    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                        error, 0, reason, 512, nullptr))
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                        0, reason, 512, nullptr))
         wsprintfW(reason, L"%lu", static_cast<unsigned long>(error));
     wchar_t form[256];
     if (LoadStringW(app->Instance, IDS_SAVE_ERROR, form, 256) <= 0)

@@ -1,0 +1,62 @@
+// The program's icon in the notification area: its picture, its tooltip, and whether it is
+// there.
+#include "app/tray_icon.h"
+
+#include "render/tray_picture.h"
+#include "res/resource.h"
+#include "window/tray.h"
+
+namespace {
+
+// The tooltip of the window's state: the program's name while the window is shown, none while
+// it is hidden.
+const wchar_t* TrayTip(const AppState* app) {
+    return (app->Settings.Main.Prop & PropShown) ? ProgramTitle : L"";
+}
+
+} // namespace
+
+HICON MakeTrayImage(AppState* app, CounterRun* runs, bool* unchanged) {
+    if (unchanged)
+        *unchanged = false;
+    if (app->Settings.Main.Prop & PropNoIconGraph) {
+        ForgetTrayPicture();
+        return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                             16, 16, LR_DEFAULTCOLOR));
+    }
+    return MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, runs, 2, unchanged);
+}
+
+void PutTrayIcon(AppState* app, HWND window, HICON image, bool withTip) {
+    if (app->TrayImage)
+        DestroyIcon(app->TrayImage);
+    app->TrayImage = image;
+    const wchar_t* tip = TrayTip(app);
+    // Modified first even when the run flag says it is gone: "TaskbarCreated" may come while
+    // the icon is still there.
+    bool present = NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, TrayCallbackMsg, image,
+                                  withTip ? tip : nullptr);
+    // An icon lost with a restarted taskbar, or one that never got in, is added afresh.
+    if (!present)
+        present = NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, image, tip);
+    if (present)
+        app->RunFlag |= TrayIcon;
+    else
+        app->RunFlag &= ~TrayIcon;
+}
+
+void SetTrayTip(AppState* app, HWND window) {
+    if (app->RunFlag & TrayIcon)
+        NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, nullptr, TrayTip(app));
+}
+
+void RemoveTrayIcon(AppState* app, HWND window) {
+    if (app->RunFlag & TrayIcon) {
+        NotifyTrayIcon(NIM_DELETE, window, TrayIconId, 0, nullptr, nullptr);
+        app->RunFlag &= ~TrayIcon;
+    }
+    if (app->TrayImage) {
+        DestroyIcon(app->TrayImage);
+        app->TrayImage = nullptr;
+    }
+}
