@@ -74,11 +74,11 @@ int LoadLines(HINSTANCE instance, UINT id, wchar_t* text, int capacity, wchar_t*
 }
 
 int FillComboFromString(HWND combo, HINSTANCE instance, UINT id) {
-    // Every other character a line feed: the most items an entry of this size can hold.
+    // At most one item per character: line feeds alone make empty items.
     constexpr int Chars = 128;
     wchar_t text[Chars];
-    wchar_t* items[Chars / 2];
-    int count = LoadLines(instance, id, text, Chars, items, Chars / 2);
+    wchar_t* items[Chars];
+    int count = LoadLines(instance, id, text, Chars, items, Chars);
     for (int i = 0; i < count; i++)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
     return count;

@@ -127,9 +127,13 @@ bool IsBelow(HWND below, HWND above) {
 TEST_F(MainWindow, ShowingPutsTheTopmostWindowAboveOtherTopmostWindows) {
     Command(IDM_SHOWGRAPH);
     ASSERT_FALSE(IsWindowVisible(window));
-    HWND other = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP,
-                                 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0,
+                                 50, 50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(other, nullptr);
+    struct Destroyer {
+        HWND window;
+        ~Destroyer() { DestroyWindow(window); }
+    } destroyer = {other};
     ShowWindow(other, SW_SHOWNOACTIVATE);
     ASSERT_TRUE(IsBelow(window, other));
     Command(IDM_SHOWGRAPH);
@@ -145,7 +149,6 @@ TEST_F(MainWindow, ShowingPutsTheTopmostWindowAboveOtherTopmostWindows) {
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(IsBelow(other, window)) << "the tray peek";
     KillTimer(window, TIMER_TRAYPEEK);
-    DestroyWindow(other);
 }
 
 TEST_F(MainWindow, TopmostTogglesTheExtendedStyle) {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "port/port.h"
 #include "app/settings_file.h"
+#include "port/port.h"
 #include "settings/settings_store.h"
 #include "test_support.h"
 
