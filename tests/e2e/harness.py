@@ -309,12 +309,22 @@ class WineDesktop:
 
     def _start_hold(self):
         # The first Wine process of a fresh prefix has been seen, on a busy machine, to end at
-        # once without a word; it is started once more then. Any answer at all is final.
+        # once without a word, and Wine's shell to never make its taskbar; either way the
+        # prefix's Wine is shut down and the hold started once more. Any other answer is final.
         for attempt in range(2):
             line = self._run_hold()
-            if line or self._hold.poll() is None or attempt == 1:
+            silent = not line and self._hold.poll() is not None
+            no_shell = line.startswith(b"ready=0") and b" taskbar=0" in line
+            if attempt == 1 or not (silent or no_shell):
                 break
             self._hold.stdout.close()
+            if no_shell:
+                self._hold.kill()
+                self._hold.wait()
+                subprocess.run(["wineserver", "-k"], env=self.env(), stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                subprocess.run(["wineserver", "-w"], env=self.env(), stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         result = parse_pairs(line.decode(errors="replace"))
         if result.get("ready") != "1":
             raise RuntimeError(f"the shell desktop did not come up: {line!r}")
