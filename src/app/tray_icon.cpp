@@ -28,14 +28,16 @@ HICON MakeTrayImage(AppState* app, CounterRun* runs, bool* unchanged) {
 }
 
 void PutTrayIcon(AppState* app, HWND window, HICON image, bool withTip) {
+    // An icon was put in before (it has a picture): it is modified first, even when the run
+    // flag says it is gone, since "TaskbarCreated" may come while it is still there. At start
+    // and after the icon was taken out there is nothing to modify.
+    bool putBefore = app->TrayImage != nullptr;
     if (app->TrayImage)
         DestroyIcon(app->TrayImage);
     app->TrayImage = image;
     const wchar_t* tip = TrayTip(app);
-    // Modified first even when the run flag says it is gone: "TaskbarCreated" may come while
-    // the icon is still there.
-    bool present = NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, TrayCallbackMsg, image,
-                                  withTip ? tip : nullptr);
+    bool present = putBefore && NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, TrayCallbackMsg,
+                                               image, withTip ? tip : nullptr);
     // An icon lost with a restarted taskbar, or one that never got in, is added afresh.
     if (!present)
         present = NotifyTrayIcon(NIM_ADD, window, TrayIconId, TrayCallbackMsg, image, tip);
