@@ -507,6 +507,23 @@ class WineDesktop:
     def click(self, button=1):
         self.xdotool("click", button)
 
+    def open_tray_menu(self, x, y):
+        """Right-clicks the tray icon at (x, y) as a person would and returns the probe answer
+        of the menu that opened and stayed open, or None. Wine hands the foreground over
+        asynchronously: a late focus change from the click on the taskbar can close a menu
+        that has just opened, and a person would click once more."""
+        for _ in range(2):
+            self.mousemove(x, y)
+            time.sleep(0.2)
+            self.click(3)
+            if wait_for(lambda: self.probe("menu").ok) is None:
+                continue
+            time.sleep(0.5)
+            menu = self.probe("menu")
+            if menu.ok:
+                return menu
+        return None
+
     def mousedown(self, button=1):
         self.xdotool("mousedown", button)
 

@@ -174,12 +174,7 @@ class MenuTest(ProgramCase):
     def test_tray_menu_opens_by_the_icon_and_its_exit_item_ends_the_program(self):
         self.start()
         icon = self.tray_icon()
-        self.desktop.mousemove(*icon)
-        time.sleep(0.2)
-        self.desktop.click(3)
-        menu = None
-        if self.wait_for(lambda: self.desktop.probe("menu").ok):
-            menu = self.desktop.probe("menu")
+        menu = self.desktop.open_tray_menu(*icon)
         self.assertIsNotNone(menu, "no menu opened")
         self.desktop.screenshot(self.shot_name("menu"))
         self.assertGreater(menu.int("bottom") - menu.int("top"), 100, menu)

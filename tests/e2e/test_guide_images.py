@@ -151,11 +151,8 @@ class GuideImagesTest(harness.DesktopTestCase):
         self.start()
         icon, _ = self.desktop.find_tray_icon(self.shot_name("tray"))
         self.assertIsNotNone(icon, "no graph in the notification area")
-        self.desktop.mousemove(icon[0] + 8, icon[1] + 8)
-        time.sleep(0.3)
-        self.desktop.click(3)
-        self.assertTrue(self.wait_for(lambda: self.desktop.probe("menu").ok), "no menu")
-        menu = self.desktop.probe("menu")
+        menu = self.desktop.open_tray_menu(icon[0] + 8, icon[1] + 8)
+        self.assertIsNotNone(menu, "no menu")
         # Off the icon, so that its tooltip goes, and not over the menu, which would highlight
         # an item: on the empty taskbar to the left.
         self.desktop.mousemove(menu.int("left") - 40, icon[1] + 8)
