@@ -57,6 +57,14 @@ struct AppState {
     uint32_t LayeredCaps;
     HBITMAP Surface;
     HICON TrayImage;
+    // Display scale: the window's DPI, which its graph drawing is made for (0 counts as 96),
+    // and the taskbar's DPI with the tray icon's size there, which the icon is drawn at.
+    int32_t Dpi;
+    int32_t TrayDpi;
+    int32_t TraySize;
+    // The window is being put at its saved place: a scale change on the way takes the place
+    // being set, not the rectangle the system suggests.
+    bool Placing;
     PDH_HQUERY Query;          // the counter query, or null while sampling is closed
     const CounterLibrary* Pdh; // the counter library; the system's unless a test set one
 };

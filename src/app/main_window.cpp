@@ -12,10 +12,12 @@
 #include "app/tray_icon.h"
 #include "counters/counter_query.h"
 #include "counters/host_counters.h"
+#include "render/dpi_math.h"
 #include "render/draw_resources_build.h"
 #include "render/surface.h"
 #include "render/tray_picture.h"
 #include "res/resource.h"
+#include "window/dpi.h"
 #include "window/frame_math.h"
 #include "window/layered.h"
 #include "window/placement.h"
@@ -56,6 +58,36 @@ void AllowTaskbarCreated(HWND window, UINT message) {
     }
 }
 
+// Puts the window at its saved place with its saved size, given at 96 DPI, scaled for the
+// monitor it lands on; without a settings file, at its default size in the corner by the
+// tray.
+void PlaceAtStart(AppState* app, HWND window, bool loaded) {
+    const WindowPlacement* place = &app->Settings.Place;
+    app->Placing = true;
+    if (!loaded) {
+        RECT r;
+        int width = ScaleToDpi(place->WndWidth, app->Dpi);
+        int height = ScaleToDpi(place->WndHeight, app->Dpi);
+        if (GetWindowRect(window, &r) && (r.right - r.left != width || r.bottom - r.top != height))
+            SetWindowPos(window, nullptr, 0, 0, width, height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        PlaceNearTray(window, FALSE);
+    } else {
+        int sizedFor = app->Dpi;
+        MoveWindow(window, place->WndPosX, place->WndPosY, ScaleToDpi(place->WndWidth, sizedFor),
+                   ScaleToDpi(place->WndHeight, sizedFor), FALSE);
+        // On a monitor of another scale the saved size is made for that scale.
+        int dpi = WindowDpi(window);
+        if (dpi != sizedFor) {
+            if (dpi != app->Dpi)
+                RescaleGraphDrawing(app, dpi);
+            MoveWindow(window, place->WndPosX, place->WndPosY, ScaleToDpi(place->WndWidth, dpi),
+                       ScaleToDpi(place->WndHeight, dpi), FALSE);
+        }
+    }
+    app->Placing = false;
+}
+
 LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
     app->Instance = create->hInstance;
     app->Window = window;
@@ -75,6 +107,8 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 
     MainSettings* main = &app->Settings.Main;
     bool loaded = LoadSettings(app) != 0;
+    app->Dpi = WindowDpi(window);
+    ReadTrayScale(app);
 
     // The drawing resources and the tray icon come first: a saved size other than the
     // window's own sends WM_SIZE from the move below, and its redraw renews the icon.
@@ -90,13 +124,7 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
         PutTrayIcon(app, window, MakeTrayImage(app, nullptr), true); // nothing measured yet
     }
 
-    if (!loaded) {
-        PlaceNearTray(window, FALSE);
-    } else {
-        const WindowPlacement* place = &app->Settings.Place;
-        MoveWindow(window, place->WndPosX, place->WndPosY, place->WndWidth, place->WndHeight,
-                   FALSE);
-    }
+    PlaceAtStart(app, window, loaded);
     // The first WM_SIZE may come only with the first showing: the surface is made here, so
     // that the window shows its frame, grid and "---" from the start.
     RECT client;
@@ -178,16 +206,31 @@ LRESULT OnPaint(AppState* app, HWND window) {
     return 0;
 }
 
-LRESULT OnGetMinMaxInfo(MINMAXINFO* info) {
-    info->ptMinTrackSize = {16, 16};
-    info->ptMaxTrackSize = {250, 150};
-    info->ptMaxSize = {250, 150};
+LRESULT OnGetMinMaxInfo(const AppState* app, MINMAXINFO* info) {
+    int dpi = app->Dpi;
+    info->ptMinTrackSize = {ScaleToDpi(16, dpi), ScaleToDpi(16, dpi)};
+    info->ptMaxTrackSize = {ScaleToDpi(250, dpi), ScaleToDpi(150, dpi)};
+    info->ptMaxSize = info->ptMaxTrackSize;
     return 0;
 }
 
 LRESULT OnWindowPosChanging(AppState* app, WINDOWPOS* pos) {
     if (!ShiftHeld())
-        AdjustWindowPos(app->SizeEdge, pos, &app->Settings.Main, &app->GraphRes[0]);
+        AdjustWindowPos(app->SizeEdge, pos, &app->Settings.Main, &app->GraphRes[0], app->Dpi);
+    return 0;
+}
+
+// The window moved to a monitor of another scale, or the scale changed: the drawing is made
+// for the new DPI and the window takes the rectangle the system suggests for it.
+LRESULT OnDpiChanged(AppState* app, HWND window, WPARAM dpis, const RECT* suggested) {
+    RescaleGraphDrawing(app, LOWORD(dpis));
+    RenewTrayScale(app, window);
+    if (!app->Placing && suggested)
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    // A rectangle of the same size sends no WM_SIZE: the surface is painted afresh here.
+    SendMessageW(window, RedrawMsg, 0, 0);
     return 0;
 }
 
@@ -205,6 +248,11 @@ LRESULT OnNcRButtonUp(AppState* app, HWND window, LPARAM lParam) {
 LRESULT OnTaskbarCreated(AppState* app) {
     app->PeekPoint = {65536, 65536};
     app->RunFlag &= ~TrayIcon;
+    // A new taskbar may show icons of another size; the next redraw puts the icon back.
+    if (ReadTrayScale(app)) {
+        for (int i = 0; i < 2; i++)
+            BuildIconResources(&app->IconRes[i], &app->Settings.Style[i], app->TrayDpi);
+    }
     return 0;
 }
 
@@ -271,13 +319,20 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ACTIVATEAPP:
         return OnActivateApp(app, wParam != 0);
     case WM_GETMINMAXINFO:
-        return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return OnGetMinMaxInfo(app, reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_DPICHANGED:
+        return OnDpiChanged(app, window, wParam, reinterpret_cast<const RECT*>(lParam));
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+        // The small-icon size or the taskbar's scale may have changed with them.
+        RenewTrayScale(app, window);
+        break;
     case WM_WINDOWPOSCHANGING:
         return OnWindowPosChanging(app, reinterpret_cast<WINDOWPOS*>(lParam));
     case WM_NCCALCSIZE:
         return 0; // the whole window is client area
     case WM_NCHITTEST:
-        return HitTestFrame(window, lParam);
+        return HitTestFrame(window, lParam, app->Dpi);
     case WM_NCMOUSEMOVE:
         return OnNcMouseMove(app, window);
     case WM_NCRBUTTONDOWN:

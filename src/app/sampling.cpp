@@ -10,8 +10,9 @@
 
 namespace {
 
+// The vertical grid lines move one 96-DPI column per sample, with the history.
 void StepGridPhase(DrawResources* res) {
-    res->GridPhase = res->GridPhase < res->BackWidth - 1 ? res->GridPhase + 1 : 0;
+    res->GridPhase = res->GridPhase < res->GridColumns - 1 ? res->GridPhase + 1 : 0;
 }
 
 // One sample of every graph. Allocates nothing: it runs every Interval all day long.
@@ -70,8 +71,18 @@ void RenewTrayIcon(AppState* app, HWND window) {
 
 void BuildGraphDrawing(AppState* app, int graph) {
     BuildGraphResources(&app->GraphRes[graph], &app->Settings.Style[graph],
-                        &app->Settings.Slot[graph]);
-    BuildIconResources(&app->IconRes[graph], &app->Settings.Style[graph]);
+                        &app->Settings.Slot[graph], app->Dpi);
+    BuildIconResources(&app->IconRes[graph], &app->Settings.Style[graph], app->TrayDpi);
+}
+
+void RescaleGraphDrawing(AppState* app, int32_t dpi) {
+    app->Dpi = dpi;
+    for (int i = 0; i < 2; i++) {
+        if (i == 0 || app->GraphRes[i].Dpi != 0)
+            BuildGraphResources(&app->GraphRes[i], &app->Settings.Style[i], &app->Settings.Slot[i],
+                                dpi);
+        app->Run[i].TextWidth = 0;
+    }
 }
 
 int OpenCounters(AppState* app, HWND window) {

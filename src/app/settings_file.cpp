@@ -2,6 +2,7 @@
 // program's own path and the window's rectangle put to the settings store.
 #include "app/settings_file.h"
 
+#include "render/dpi_math.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 
@@ -60,8 +61,10 @@ int SaveSettings(AppState* app, HWND window) {
         WindowPlacement* place = &app->Settings.Place;
         place->WndPosX = r.left;
         place->WndPosY = r.top;
-        place->WndWidth = r.right - r.left;
-        place->WndHeight = r.bottom - r.top;
+        // Sizes are kept at 96 DPI, so the file means the same on every display; the place
+        // is where the window is on the desktop.
+        place->WndWidth = ScaleFromDpi(r.right - r.left, app->Dpi);
+        place->WndHeight = ScaleFromDpi(r.bottom - r.top, app->Dpi);
     }
     if (app->SettingsRefused)
         return 1;

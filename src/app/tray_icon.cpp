@@ -2,8 +2,10 @@
 // there.
 #include "app/tray_icon.h"
 
+#include "render/draw_resources_build.h"
 #include "render/tray_picture.h"
 #include "res/resource.h"
+#include "window/dpi.h"
 #include "window/tray.h"
 
 namespace {
@@ -14,6 +16,11 @@ const wchar_t* TrayTip(const AppState* app) {
     return (app->Settings.Main.Prop & PropShown) ? ProgramTitle : L"";
 }
 
+// The tray icon's side in pixels; 16 until the taskbar's scale has been read.
+int TraySide(const AppState* app) {
+    return app->TraySize > 0 ? app->TraySize : 16;
+}
+
 } // namespace
 
 HICON MakeTrayImage(AppState* app, CounterRun* runs, bool* unchanged) {
@@ -22,9 +29,30 @@ HICON MakeTrayImage(AppState* app, CounterRun* runs, bool* unchanged) {
     if (app->Settings.Main.Prop & PropNoIconGraph) {
         ForgetTrayPicture();
         return static_cast<HICON>(LoadImageW(app->Instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                             16, 16, LR_DEFAULTCOLOR));
+                                             TraySide(app), TraySide(app), LR_DEFAULTCOLOR));
     }
-    return MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, runs, 2, unchanged);
+    // Drawn at the size the notification area shows, never stretched there from 16 x 16.
+    return MakeTrayIcon(TraySide(app), TraySide(app), app->IconRes, app->Settings.Slot, runs, 2,
+                        unchanged);
+}
+
+bool ReadTrayScale(AppState* app) {
+    int dpi = TaskbarDpi();
+    int size = SmallIconSizeAt(dpi);
+    if (dpi == app->TrayDpi && size == app->TraySize)
+        return false;
+    app->TrayDpi = dpi;
+    app->TraySize = size;
+    return true;
+}
+
+void RenewTrayScale(AppState* app, HWND window) {
+    if (!ReadTrayScale(app))
+        return;
+    for (int i = 0; i < 2; i++)
+        BuildIconResources(&app->IconRes[i], &app->Settings.Style[i], app->TrayDpi);
+    if (!(app->Settings.Main.Prop & PropNoTrayIcon) && (app->RunFlag & TrayIcon))
+        PutTrayIcon(app, window, MakeTrayImage(app, app->Run), false);
 }
 
 void PutTrayIcon(AppState* app, HWND window, HICON image, bool withTip) {

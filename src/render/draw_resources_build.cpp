@@ -17,11 +17,29 @@ constexpr uint32_t FontRegular = 0x400;
 // The largest grid cell the brush is made for; the pages and the file keep far below it.
 constexpr int GridCellMax = 4096;
 
-HFONT CreateCaptionFont(const CounterSlot* slot) {
-    if (!slot || !slot->Font[0])
+// The stock caption font made again for dpi: the stock font is made for the system's DPI,
+// which a window on another monitor does not have. None (the stock font itself) at 96 DPI
+// and when the two agree.
+HFONT CreateStockFontFor(int32_t dpi) {
+    HDC screen = GetDC(nullptr);
+    int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : BaseDpi;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    if (dpi <= 0 || dpi == BaseDpi || dpi == systemDpi || systemDpi <= 0)
         return nullptr;
     LOGFONTW font = {};
-    font.lfHeight = slot->FontHigh;
+    if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font))
+        return nullptr;
+    font.lfHeight = MulDiv(font.lfHeight, dpi, systemDpi);
+    font.lfWidth = MulDiv(font.lfWidth, dpi, systemDpi);
+    return CreateFontIndirectW(&font);
+}
+
+HFONT CreateCaptionFont(const CounterSlot* slot, int32_t dpi) {
+    if (!slot || !slot->Font[0])
+        return CreateStockFontFor(dpi);
+    LOGFONTW font = {};
+    font.lfHeight = ScaleToDpi(slot->FontHigh, dpi);
     if (slot->FontType & FontBold)
         font.lfWeight = FW_BOLD;
     else if (slot->FontType & FontRegular)
@@ -32,14 +50,28 @@ HFONT CreateCaptionFont(const CounterSlot* slot) {
 }
 
 void MakeGridBrush(DrawResources* res) {
-    res->GridBrush = (res->DrawFlag & BackFill)
-                         ? CreateGridBrush(res->BackWidth, res->BackHeight, res->DrawFlag)
-                         : nullptr;
+    res->GridBrush = (res->DrawFlag & BackFill) ? CreateGridBrush(res->BackWidth, res->BackHeight,
+                                                                  res->DrawFlag, res->LineWidth)
+                                                : nullptr;
+}
+
+// The sizes of the style, given at 96 DPI, in pixels at dpi: cells, latest column and frame.
+void ScaleSizes(DrawResources* res, int32_t lastWidth, int32_t backWidth, int32_t backHeight,
+                int32_t frameWidth, int32_t dpi) {
+    res->Dpi = dpi > 0 ? dpi : BaseDpi;
+    res->LineWidth = LineWidthAt(dpi);
+    res->LastWidth = ScaleToDpi(lastWidth, dpi);
+    res->BackWidth = ScaleToDpi(backWidth, dpi);
+    res->BackHeight = ScaleToDpi(backHeight, dpi);
+    // A frame is a line: it widens by the whole factor only, so it stays sharp.
+    res->FrameWidth = frameWidth * res->LineWidth;
+    res->GridColumns = backWidth;
+    res->GridPhase = 0;
 }
 
 } // namespace
 
-HBRUSH CreateGridBrush(int width, int height, uint32_t drawFlag) {
+HBRUSH CreateGridBrush(int width, int height, uint32_t drawFlag, int lineWidth) {
     // A size of 0 or less has no lines in its direction: the cell is one pixel that way, so
     // no empty bitmap is made and the pattern stays plain along it.
     bool rowLine = (drawFlag & BackLines) && height > 0;
@@ -53,13 +85,15 @@ HBRUSH CreateGridBrush(int width, int height, uint32_t drawFlag) {
         HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(stride) * h));
     if (!bits)
         return nullptr;
-    if (rowLine) {
+    int rows = lineWidth > 1 ? (lineWidth < h ? lineWidth : h) : 1;
+    int columns = lineWidth > 1 ? (lineWidth < w ? lineWidth : w) : 1;
+    for (int y = 0; rowLine && y < rows; y++) {
         for (int x = 0; x < w; x++)
-            bits[x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+            bits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
     }
-    if (columnLine) {
-        for (int y = 0; y < h; y++)
-            bits[y * stride] |= 0x80;
+    for (int y = 0; columnLine && y < h; y++) {
+        for (int x = 0; x < columns; x++)
+            bits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
     }
     HBRUSH brush = nullptr;
     HBITMAP pattern = CreateBitmap(w, h, 1, 1, bits);
@@ -72,7 +106,8 @@ HBRUSH CreateGridBrush(int width, int height, uint32_t drawFlag) {
     return brush;
 }
 
-int BuildGraphResources(DrawResources* res, const DrawStyle* style, const CounterSlot* slot) {
+int BuildGraphResources(DrawResources* res, const DrawStyle* style, const CounterSlot* slot,
+                        int32_t dpi) {
     FreeDrawResources(res);
     res->DrawFlag = style->DrawFlag;
     res->ColLastPen = style->ColLastPen;
@@ -84,17 +119,13 @@ int BuildGraphResources(DrawResources* res, const DrawStyle* style, const Counte
     res->ColText = style->ColText;
     res->ColShadow = style->ColShadow;
     res->ColFrame = style->ColFrame;
-    res->LastWidth = style->LastWidth;
-    res->BackWidth = style->BackWidth;
-    res->BackHeight = style->BackHeight;
-    res->FrameWidth = style->FrameWidth;
-    res->GridPhase = 0;
+    ScaleSizes(res, style->LastWidth, style->BackWidth, style->BackHeight, style->FrameWidth, dpi);
     MakeGridBrush(res);
-    res->Font = CreateCaptionFont(slot);
+    res->Font = CreateCaptionFont(slot, dpi);
     return 0;
 }
 
-int BuildIconResources(DrawResources* res, const DrawStyle* style) {
+int BuildIconResources(DrawResources* res, const DrawStyle* style, int32_t dpi) {
     FreeDrawResources(res);
     res->DrawFlag = style->IconDrawFlag;
     uint32_t index = style->ColorFlag;
@@ -107,11 +138,8 @@ int BuildIconResources(DrawResources* res, const DrawStyle* style) {
     }
     res->ColText = 0;
     res->ColShadow = 0;
-    res->LastWidth = style->IconLastWidth;
-    res->BackWidth = style->IconBackWidth;
-    res->BackHeight = style->IconBackHeight;
-    res->FrameWidth = style->IconFrameWidth;
-    res->GridPhase = 0;
+    ScaleSizes(res, style->IconLastWidth, style->IconBackWidth, style->IconBackHeight,
+               style->IconFrameWidth, dpi);
     MakeGridBrush(res);
     return 0;
 }

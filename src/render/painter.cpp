@@ -9,7 +9,7 @@
 
 namespace {
 
-// The history never spans more columns than this, however wide the window.
+// The history never spans more 96-DPI columns (samples) than this, however wide the window.
 constexpr int HistoryColumnsMax = 250;
 
 // GDI takes the scaled points as they are.
@@ -23,6 +23,8 @@ wchar_t TheLine[ValueLineChars];
 
 struct Geometry {
     int width, height;
+    int dpi;      // the scale every graph of the picture is drawn at
+    int line;     // the width of a thin line at that scale
     RECT plot;    // inside the frame
     int span;     // rows from the baseline up to the top row
     int last;     // width of the latest-value column, 0 when there is none
@@ -33,9 +35,11 @@ Geometry MeasurePicture(const DrawResources* first, int width, int height) {
     Geometry g = {};
     g.width = width;
     g.height = height;
+    g.dpi = first->Dpi > 0 ? first->Dpi : BaseDpi;
+    g.line = first->LineWidth > 1 ? first->LineWidth : 1;
     int f = 0;
     if (first->DrawFlag & FrameOn)
-        f = first->FrameWidth > 1 ? first->FrameWidth : 1;
+        f = first->FrameWidth > 1 ? first->FrameWidth : g.line;
     g.plot = {f, f, width - f, height - f};
     g.span = g.plot.bottom - g.plot.top - 1;
     int plotWidth = g.plot.right - g.plot.left;
@@ -48,8 +52,9 @@ Geometry MeasurePicture(const DrawResources* first, int width, int height) {
     // With a wider latest column the newest history point shares its first column.
     if (g.last > 1)
         g.history.right = g.plot.right - g.last + 1;
-    if (g.history.right - g.history.left > HistoryColumnsMax)
-        g.history.left = g.history.right - HistoryColumnsMax;
+    int historyMax = ScaleToDpi(HistoryColumnsMax, g.dpi);
+    if (g.history.right - g.history.left > historyMax)
+        g.history.left = g.history.right - historyMax;
     return g;
 }
 
@@ -76,11 +81,11 @@ void PaintBackground(HDC dc, const DrawResources* res, const Geometry& g) {
     int originY = 0;
     if (lines) {
         oldBack = SetBkColor(dc, res->ColBackPen);
-        // The line row falls on the baseline, the line column one left of the latest column
-        // and further left by GridPhase, so the vertical lines move with the history.
-        int originX = res->BackWidth > 0 ? (g.plot.right - g.last) % res->BackWidth - 1 : 0;
-        originX -= res->GridPhase;
-        originY = res->BackHeight > 0 ? g.plot.bottom % res->BackHeight - 1 : 0;
+        // The line row falls on the baseline, the line column just left of the latest column
+        // and further left by GridPhase samples, so the vertical lines move with the history.
+        int originX = res->BackWidth > 0 ? (g.plot.right - g.last) % res->BackWidth - g.line : 0;
+        originX -= ScaleToDpi(res->GridPhase, g.dpi);
+        originY = res->BackHeight > 0 ? g.plot.bottom % res->BackHeight - g.line : 0;
         SetBrushOrgEx(dc, WrapToCell(originX, res->BackWidth), WrapToCell(originY, res->BackHeight),
                       &oldOrigin);
     }
@@ -89,7 +94,7 @@ void PaintBackground(HDC dc, const DrawResources* res, const Geometry& g) {
     if (g.last > 0) {
         // The latest column's lines stand still at its right edge.
         if (lines)
-            SetBrushOrgEx(dc, WrapToCell(g.plot.right - 1, res->BackWidth),
+            SetBrushOrgEx(dc, WrapToCell(g.plot.right - g.line, res->BackWidth),
                           WrapToCell(originY, res->BackHeight), nullptr);
         RECT column = {g.plot.right - g.last, g.plot.top, g.plot.right, g.plot.bottom};
         FillRect(dc, &column, res->GridBrush);
@@ -101,21 +106,26 @@ void PaintBackground(HDC dc, const DrawResources* res, const Geometry& g) {
     }
 }
 
+// One bar per sample, as wide as the columns from the sample before it up to its own, so
+// that bars stand side by side at every scale.
 void DrawHistoryBars(HDC dc, const DrawResources* res, const PixelPoint* points, int count,
                      int bottom) {
     HPEN pen = CreatePen(PS_SOLID, 1, res->ColHistPen);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     for (int i = 0; i < count; i++) {
-        MoveToEx(dc, points[i].x, points[i].y, nullptr);
-        LineTo(dc, points[i].x, bottom);
+        int from = i > 0 && points[i - 1].x < points[i].x ? points[i - 1].x + 1 : points[i].x;
+        for (int x = from; x <= points[i].x; x++) {
+            MoveToEx(dc, x, points[i].y, nullptr);
+            LineTo(dc, x, bottom);
+        }
     }
     SelectObject(dc, oldPen);
     DeleteObject(pen);
 }
 
-void FillHistory(HDC dc, const DrawResources* res, const PixelPoint* points, int count) {
+void FillHistory(HDC dc, const DrawResources* res, const PixelPoint* points, int count, int line) {
     HPEN pen =
-        CreatePen(PS_SOLID, 1, (res->DrawFlag & HistLine) ? res->ColHistPen : res->ColHistBrush);
+        CreatePen(PS_SOLID, line, (res->DrawFlag & HistLine) ? res->ColHistPen : res->ColHistBrush);
     HBRUSH brush = CreateSolidBrush(res->ColHistBrush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, brush);
@@ -126,25 +136,30 @@ void FillHistory(HDC dc, const DrawResources* res, const PixelPoint* points, int
     DeleteObject(pen);
 }
 
-void DrawHistoryLine(HDC dc, const DrawResources* res, const PixelPoint* points, int count) {
-    HPEN pen = CreatePen(PS_SOLID, 1, res->ColHistPen);
+void DrawHistoryLine(HDC dc, const DrawResources* res, const PixelPoint* points, int count,
+                     int line) {
+    HPEN pen = CreatePen(PS_SOLID, line, res->ColHistPen);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     Polyline(dc, reinterpret_cast<const POINT*>(points), count);
     SelectObject(dc, oldPen);
     DeleteObject(pen);
 }
 
-void DrawLatestColumn(HDC dc, const DrawResources* res, const RECT& column) {
+void DrawLatestColumn(HDC dc, const DrawResources* res, const RECT& column, int line) {
     if (res->DrawFlag & LastFill) {
         HBRUSH brush = CreateSolidBrush(res->ColLastBrush);
         FillRect(dc, &column, brush);
         DeleteObject(brush);
     }
     if (res->DrawFlag & LastLine) {
+        // Rows of one-pixel lines: a wide pen would centre on the top row and its ends would
+        // round.
         HPEN pen = CreatePen(PS_SOLID, 1, res->ColLastPen);
         HGDIOBJ oldPen = SelectObject(dc, pen);
-        MoveToEx(dc, column.left, column.top, nullptr);
-        LineTo(dc, column.right, column.top);
+        for (int row = 0; row < line; row++) {
+            MoveToEx(dc, column.left, column.top + row, nullptr);
+            LineTo(dc, column.right, column.top + row);
+        }
         SelectObject(dc, oldPen);
         DeleteObject(pen);
     }
@@ -159,22 +174,22 @@ void DrawGraph(HDC dc, const DrawResources* res, const CounterSlot* slot, const 
     ThePoints[1] = {history.left, plot.bottom};
     PixelPoint* scaled = ThePoints + 2;
     int n = ScaleHistory(scaled, &history, run->History, HistorySize, run->RingIndex, slot->ValMax,
-                         bias);
+                         bias, g.dpi);
     if (n >= 2) {
         if (res->DrawFlag & HistBars) {
             // Bars are drawn only for a filled history.
             if (res->DrawFlag & HistFill)
                 DrawHistoryBars(dc, res, scaled, n, plot.bottom);
         } else if (res->DrawFlag & HistFill) {
-            FillHistory(dc, res, ThePoints, n + 2);
+            FillHistory(dc, res, ThePoints, n + 2, g.line);
         } else if (res->DrawFlag & HistLine) {
-            DrawHistoryLine(dc, res, scaled, n);
+            DrawHistoryLine(dc, res, scaled, n, g.line);
         }
     }
     if (g.last > 0) {
         RECT column = {g.plot.right - g.last, ScaleLatest(run->Latest, bias, &plot, slot->ValMax),
                        g.plot.right, g.plot.bottom};
-        DrawLatestColumn(dc, res, column);
+        DrawLatestColumn(dc, res, column, g.line);
     }
 }
 
@@ -190,9 +205,11 @@ void PaintGlyphs(HDC dc, int x, int y, int width, int height, HDC mask, COLORREF
     SetBkColor(dc, oldBack);
 }
 
-// Writes first at the box's top left and second, when given, against the box's right edge.
-void DrawCaptionText(HDC dc, const DrawResources* res, const RECT& box, const wchar_t* first,
-                     int firstLength, const wchar_t* second, int secondLength) {
+// Writes first at the box's top left and second, when given, against the box's right edge;
+// a shadow stands shadow pixels right of and below the glyphs.
+void DrawCaptionText(HDC dc, const DrawResources* res, const RECT& box, int shadow,
+                     const wchar_t* first, int firstLength, const wchar_t* second,
+                     int secondLength) {
     SIZE firstSize = {}, secondSize = {};
     GetTextExtentPoint32W(dc, first, firstLength, &firstSize);
     if (second)
@@ -233,8 +250,8 @@ void DrawCaptionText(HDC dc, const DrawResources* res, const RECT& box, const wc
     if (second)
         TextOutW(maskDc, width - secondSize.cx, 0, second, secondLength);
     if (res->DrawFlag & CaptionShadow) {
-        PaintGlyphs(dc, box.left + 1, box.top, width, height, maskDc, res->ColShadow);
-        PaintGlyphs(dc, box.left, box.top + 1, width, height, maskDc, res->ColShadow);
+        PaintGlyphs(dc, box.left + shadow, box.top, width, height, maskDc, res->ColShadow);
+        PaintGlyphs(dc, box.left, box.top + shadow, width, height, maskDc, res->ColShadow);
     }
     PaintGlyphs(dc, box.left, box.top, width, height, maskDc, res->ColText);
     SelectObject(maskDc, oldFont);
@@ -258,19 +275,20 @@ void DrawCaption(HDC dc, const DrawResources* res, const CounterSlot* slot, Coun
         run->TextWidth = whole.cx;
 
     int lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+    int inset = ScaleToDpi(2, g.dpi);
     RECT box;
-    box.left = g.plot.left + 2;
-    box.top = g.plot.top + 2 + line * lineHeight;
+    box.left = g.plot.left + inset;
+    box.top = g.plot.top + inset + line * lineHeight;
     box.right = box.left + run->TextWidth;
     box.bottom = box.top + lineHeight;
     if (slot->PdhFlag & PdhAlignRight) {
         int titleLength = lstrlenW(slot->Title);
         if (titleLength > length)
             titleLength = length;
-        DrawCaptionText(dc, res, box, TheLine, titleLength, TheLine + titleLength,
+        DrawCaptionText(dc, res, box, g.line, TheLine, titleLength, TheLine + titleLength,
                         length - titleLength);
     } else {
-        DrawCaptionText(dc, res, box, TheLine, length, nullptr, 0);
+        DrawCaptionText(dc, res, box, g.line, TheLine, length, nullptr, 0);
     }
     SelectObject(dc, oldFont);
 }
@@ -286,8 +304,11 @@ void DrawFrame(HDC dc, const DrawResources* res, const Geometry& g) {
         SelectObject(dc, oldPen);
         DeleteObject(pen);
     } else {
-        RECT edge = {g.plot.left - 1, g.plot.top - 1, g.plot.right + 1, g.plot.bottom + 1};
-        DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+        // A sunken edge of thin lines: one ring per line width, from the plot outwards.
+        for (int k = 1; k <= g.line; k++) {
+            RECT edge = {g.plot.left - k, g.plot.top - k, g.plot.right + k, g.plot.bottom + k};
+            DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+        }
     }
 }
 

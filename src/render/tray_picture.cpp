@@ -6,6 +6,10 @@
 
 namespace {
 
+// The largest picture compared with the last one: the small-icon size at 400 %.
+constexpr int ComparedSideMax = 64;
+constexpr int ComparedPixelsMax = ComparedSideMax * ComparedSideMax;
+
 // The tray icon's two bitmaps and device contexts, made once and used for every icon: the
 // icon is made every second all day, and CreateIconIndirect copies the bitmaps anyway.
 struct IconCanvas {
@@ -14,7 +18,8 @@ struct IconCanvas {
     HBITMAP Mask, Color;
     HGDIOBJ OldMask;
     // The last picture made, colour and mask as 32-bit pixels, to tell an unchanged one.
-    uint32_t Last[2 * 16 * 16];
+    uint32_t Last[2 * ComparedPixelsMax];
+    uint32_t Now[2 * ComparedPixelsMax];
     bool HasLast;
 };
 IconCanvas TheIconCanvas;
@@ -39,9 +44,9 @@ bool PrepareCanvas(IconCanvas* c, int width, int height) {
 
 // Reads the picture just made and tells whether it is the one made before.
 bool SameAsLast(IconCanvas* c) {
-    if (c->Width * c->Height > 16 * 16)
+    if (c->Width > ComparedSideMax || c->Height > ComparedSideMax)
         return false;
-    uint32_t now[2 * 16 * 16];
+    uint32_t* now = c->Now;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = c->Width;

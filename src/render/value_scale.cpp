@@ -35,7 +35,7 @@ int64_t RoundingBias(uint32_t drawFlag, int64_t valMax, int64_t span) {
 }
 
 int ScaleHistory(PixelPoint* points, const PixelRect* rect, const int64_t* ring, int ringSize,
-                 int32_t ringIndex, int64_t valMax, int64_t bias) {
+                 int32_t ringIndex, int64_t valMax, int64_t bias, int32_t dpi) {
     if (!points || !rect || !ring || ringSize <= 0 || valMax <= 0)
         return 0;
     if (ringIndex < 0 || ringIndex >= ringSize)
@@ -45,13 +45,18 @@ int ScaleHistory(PixelPoint* points, const PixelRect* rect, const int64_t* ring,
     if (width <= 0 || span < 0)
         return 0;
 
-    int count = width < ringSize ? static_cast<int>(width) : ringSize;
+    // The oldest point k samples before the newest stands ScaleToDpi(k) <= width - 1 pixels
+    // left of it; at 96 DPI every column holds one.
+    int64_t fit = (width - 1) * BaseDpi / (dpi > 0 ? dpi : BaseDpi) + 1;
+    if (fit > width)
+        fit = width; // below 96 DPI, still no more points than columns
+    int count = fit < ringSize ? static_cast<int>(fit) : ringSize;
     int64_t baseline = static_cast<int64_t>(rect->bottom) - 1;
     // Without a wrap every sample is from the newer segment. With one, the first olderCount
     // points come from the top of the ring, where entries may still hold the -1 of a reset.
     int olderCount = count <= ringIndex + 1 ? 0 : count - ringIndex - 1;
     int first = olderCount ? ringSize - olderCount : ringIndex - count + 1;
-    int64_t firstX = static_cast<int64_t>(rect->right) - count;
+    int64_t newestX = static_cast<int64_t>(rect->right) - 1;
 
     for (int i = 0; i < count; i++) {
         int entry = first + i;
@@ -67,7 +72,7 @@ int ScaleHistory(PixelPoint* points, const PixelRect* rect, const int64_t* ring,
             y = static_cast<int32_t>(baseline);
         else
             y = RowAbove(baseline, ScaledSteps(value, bias, span, valMax));
-        points[i].x = static_cast<int32_t>(firstX + i);
+        points[i].x = static_cast<int32_t>(newestX - ScaleToDpi(count - 1 - i, dpi));
         points[i].y = y;
     }
     return count;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "render/dpi_math.h"
 #include "render/draw_flags.h"
 
 // A pixel position; the Win32 painter hands these to GDI as POINTs.
@@ -23,13 +24,15 @@ struct PixelRect {
 // half a pixel step, a pixel step less one, or 0 (always 0 when span is not positive).
 int64_t RoundingBias(uint32_t drawFlag, int64_t valMax, int64_t span);
 
-// One point per pixel column of rect, oldest sample leftmost and the newest in the column
-// right - 1, from the newest min(width, ringSize) entries of the ring. Returns the number of
-// points written, or 0 with nothing written when an argument cannot be scaled (no buffer or
-// ring, ringSize or valMax not positive, ringIndex outside the ring, no width, negative span).
-// points must have room for min(width, ringSize) entries.
+// One point per sample, the newest in the column right - 1 and each older one a 96-DPI column
+// further left (ScaleToDpi(k, dpi) pixels for the k-th before the newest), so the graph spans
+// the same time at every scale; at 96 DPI that is one point per pixel column. As many of the
+// newest entries of the ring as fit in rect (and at most ringSize) are taken. Returns the
+// number of points written, or 0 with nothing written when an argument cannot be scaled (no
+// buffer or ring, ringSize or valMax not positive, ringIndex outside the ring, no width,
+// negative span). points must have room for min(width, ringSize) entries.
 int ScaleHistory(PixelPoint* points, const PixelRect* rect, const int64_t* ring, int ringSize,
-                 int32_t ringIndex, int64_t valMax, int64_t bias);
+                 int32_t ringIndex, int64_t valMax, int64_t bias, int32_t dpi = BaseDpi);
 
 // The top row of the latest-value column: never above rect->top, and below the baseline for
 // values scaled under zero. rect->bottom (an empty column) when valMax is not positive.

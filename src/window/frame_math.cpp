@@ -3,12 +3,10 @@
 
 namespace {
 
-// The sizing border: 2 pixels, or half of a window too small for two borders of 2.
-int32_t BorderOf(int32_t size) {
-    return ((size + 1) & ~1) <= 4 ? (size + 1) / 2 : 2;
+// The sizing border, or half of a window too small for two borders.
+int32_t BorderOf(int32_t size, int32_t border) {
+    return ((size + 1) & ~1) <= 2 * border ? (size + 1) / 2 : border;
 }
-
-constexpr int32_t CornerZone = 6;
 
 // The start of an edge within snap of target, in [target - snap, target + snap).
 bool Near(int64_t value, int64_t target, int64_t snap) {
@@ -24,21 +22,21 @@ int32_t Excess(int32_t size, int32_t cell) {
 
 } // namespace
 
-int HitTestRect(const PixelRect* r, int32_t x, int32_t y) {
+int HitTestRect(const PixelRect* r, int32_t x, int32_t y, int32_t border, int32_t corner) {
     if (x < r->left || x >= r->right || y < r->top || y >= r->bottom)
         return HitNowhere;
-    int32_t bx = BorderOf(r->right - r->left);
-    int32_t by = BorderOf(r->bottom - r->top);
+    int32_t bx = BorderOf(r->right - r->left, border);
+    int32_t by = BorderOf(r->bottom - r->top, border);
     bool left = x < r->left + bx;
     bool right = !left && x >= r->right - bx;
     bool top = y < r->top + by;
     bool bottom = !top && y >= r->bottom - by;
     if (!left && !right && !top && !bottom)
         return HitCaption;
-    bool cornerLeft = x < r->left + CornerZone;
-    bool cornerRight = !cornerLeft && x >= r->right - CornerZone;
-    bool cornerTop = y < r->top + CornerZone;
-    bool cornerBottom = !cornerTop && y >= r->bottom - CornerZone;
+    bool cornerLeft = x < r->left + corner;
+    bool cornerRight = !cornerLeft && x >= r->right - corner;
+    bool cornerTop = y < r->top + corner;
+    bool cornerBottom = !cornerTop && y >= r->bottom - corner;
     if ((cornerLeft || cornerRight) && (cornerTop || cornerBottom)) {
         if (cornerTop)
             return cornerLeft ? HitTopLeft : HitTopRight;

@@ -55,9 +55,10 @@ struct GridFit {
     int32_t backHeight;
 };
 
-// What the point (x, y) hits on a window of rectangle r: its outer two pixels size it (its
-// 6-pixel corners both ways), its body moves it; outside it, nothing.
-int HitTestRect(const PixelRect* r, int32_t x, int32_t y);
+// What the point (x, y) hits on a window of rectangle r: its outer border pixels size it (its
+// corner-pixel corners both ways), its body moves it; outside it, nothing. At 96 DPI the
+// border is 2 pixels and the corners 6.
+int HitTestRect(const PixelRect* r, int32_t x, int32_t y, int32_t border = 2, int32_t corner = 6);
 
 // Moves box onto a work-area edge it is within snap pixels of; left and top win.
 void SnapToWorkArea(WindowBox* box, const PixelRect* work, int32_t snap);

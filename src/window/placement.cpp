@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "render/dpi_math.h"
 #include "window/frame_math.h"
 
 namespace {
@@ -67,16 +68,17 @@ int BringOnScreen(HWND window, bool topmost) {
     return 1;
 }
 
-LRESULT HitTestFrame(HWND window, LPARAM point) {
+LRESULT HitTestFrame(HWND window, LPARAM point, int dpi) {
     RECT r;
     if (!GetWindowRect(window, &r))
         return HTNOWHERE;
     PixelRect box = ToPixel(r);
-    return HitTestRect(&box, GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    return HitTestRect(&box, GET_X_LPARAM(point), GET_Y_LPARAM(point), ScaleToDpi(2, dpi),
+                       ScaleToDpi(6, dpi));
 }
 
-void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main,
-                     const DrawResources* graph) {
+void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main, const DrawResources* graph,
+                     int dpi) {
     // A change that keeps the place or the size leaves those members unset: the window's
     // own values stand in for them, and they are not written back.
     WindowBox box = {pos->x, pos->y, pos->cx, pos->cy};
@@ -95,10 +97,13 @@ void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main,
         RECT area;
         GetWorkArea(&area);
         PixelRect work = ToPixel(area);
-        SnapToWorkArea(&box, &work, static_cast<int32_t>(main->SnapPixel));
+        SnapToWorkArea(&box, &work, ScaleToDpi(static_cast<int32_t>(main->SnapPixel), dpi));
     }
     if ((main->Prop & PropFitGrid) && edge >= EdgeLeft && edge <= EdgeBottomRight) {
-        GridFit grid = {(graph->DrawFlag & FrameOn) != 0, graph->FrameWidth, graph->LastWidth,
+        // A frame width of 0 (the sunken edge) is a thin line, one pixel at 96 DPI.
+        int32_t line = graph->LineWidth > 1 ? graph->LineWidth : 1;
+        GridFit grid = {(graph->DrawFlag & FrameOn) != 0,
+                        graph->FrameWidth ? graph->FrameWidth : line, graph->LastWidth,
                         graph->BackWidth, graph->BackHeight};
         FitToGrid(&box, edge, &grid);
     }

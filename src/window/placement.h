@@ -15,8 +15,10 @@ int TaskbarEdge();
 int PlaceNearTray(HWND window, BOOL repaint);
 // Pulls the window fully into the work area and applies the topmost wish.
 int BringOnScreen(HWND window, bool topmost);
-// The hit-test answer for the WM_NCHITTEST point: sizing borders, corners, or the body.
-LRESULT HitTestFrame(HWND window, LPARAM point);
-// Snaps a move to the work-area edges and fits a size to graph 1's grid, as main asks.
-void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main,
-                     const DrawResources* graph);
+// The hit-test answer for the WM_NCHITTEST point: sizing borders, corners, or the body, as
+// wide as they are at the window's dpi.
+LRESULT HitTestFrame(HWND window, LPARAM point, int dpi);
+// Snaps a move to the work-area edges, within main's snap distance scaled to dpi, and fits a
+// size to graph 1's grid (graph holds its sizes in pixels), as main asks.
+void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main, const DrawResources* graph,
+                     int dpi);

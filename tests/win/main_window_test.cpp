@@ -25,13 +25,6 @@ void UseFixedCounters() {
     TheApp.Pdh = ScriptedLibrary();
 }
 
-std::wstring SettingsPathBesideTests() {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    lstrcpyW(path + n - 3, L"ini");
-    return path;
-}
-
 // The colour of the surface's pixel (x, y), y counted from the top.
 uint32_t SurfacePixel(int x, int y) {
     DIBSECTION dib = {};

@@ -124,15 +124,19 @@ COLORREF Canvas::At(int x, int y) const {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
-void ForgetSettingsFile() {
-    // The program's own settings file beside the test executable, which every window the
-    // tests destroy saves into.
+std::wstring SettingsPathBesideTests() {
     wchar_t path[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (n < 4 || n >= MAX_PATH)
-        return;
+        return L"";
     lstrcpyW(path + n - 3, L"ini");
-    DeleteFileW(path);
+    return path;
+}
+
+void ForgetSettingsFile() {
+    std::wstring path = SettingsPathBesideTests();
+    if (!path.empty())
+        DeleteFileW(path.c_str());
 }
 
 namespace {

@@ -49,8 +49,10 @@ struct Canvas {
     uint32_t* bits;
 };
 
-// Deletes the settings file beside the test executable (win_tests.ini); the tests do it
-// before and after every test.
+// The program's settings file beside the test executable (win_tests.ini), which every window
+// the tests destroy saves into.
+std::wstring SettingsPathBesideTests();
+// Deletes that file; the tests do it before and after every test.
 void ForgetSettingsFile();
 
 // The bytes of a file (read while others may have it open), or "<missing>".

@@ -1,0 +1,59 @@
+// The DPI of the graph window and of the taskbar, through the per-monitor calls where the
+// system has them.
+#include "window/dpi.h"
+
+namespace {
+
+using DpiForWindowProc = UINT(WINAPI*)(HWND);
+using MetricsForDpiProc = int(WINAPI*)(int, UINT);
+
+// Looked up once: user32 stays loaded for the life of the process.
+struct DpiCalls {
+    bool Looked;
+    DpiForWindowProc DpiForWindow;
+    MetricsForDpiProc MetricsForDpi;
+};
+DpiCalls TheDpiCalls;
+
+const DpiCalls* Calls() {
+    DpiCalls* calls = &TheDpiCalls;
+    if (!calls->Looked) {
+        calls->Looked = true;
+        if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+            calls->DpiForWindow = reinterpret_cast<DpiForWindowProc>(
+                reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
+            calls->MetricsForDpi = reinterpret_cast<MetricsForDpiProc>(
+                reinterpret_cast<void*>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
+        }
+    }
+    return calls;
+}
+
+// The system DPI: what the screen's device context reports to this process.
+int SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+} // namespace
+
+int WindowDpi(HWND window) {
+    const DpiCalls* calls = Calls();
+    UINT dpi = calls->DpiForWindow && window ? calls->DpiForWindow(window) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
+}
+
+int SmallIconSizeAt(int dpi) {
+    const DpiCalls* calls = Calls();
+    int size = calls->MetricsForDpi ? calls->MetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi))
+                                    : MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, SystemDpi());
+    return size > 0 ? size : MulDiv(16, dpi, USER_DEFAULT_SCREEN_DPI);
+}
+
+int TaskbarDpi() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    return taskbar ? WindowDpi(taskbar) : SystemDpi();
+}

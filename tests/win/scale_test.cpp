@@ -1,0 +1,311 @@
+// Display scale in process: pictures and tray icons drawn at 144 and 192 DPI, and the graph
+// window meeting a scale change (WM_DPICHANGED, which Wine never sends itself).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "counters/counter_run.h"
+#include "render/draw_resources_build.h"
+#include "render/painter.h"
+#include "render/tray_picture.h"
+#include "res/resource.h"
+#include "scripted_counters.h"
+#include "settings/settings_schema.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr COLORREF FrameGrey = RGB(128, 128, 128);
+constexpr COLORREF GridBlue = RGB(0, 0, 255);
+constexpr COLORREF Black = RGB(0, 0, 0);
+
+struct Scale {
+    int dpi, cell, line;
+};
+const Scale Scales[] = {{144, 15, 1}, {192, 20, 2}};
+
+class Scaled : public testing::TestWithParam<Scale> {
+protected:
+    void SetUp() override {
+        LoadSettingsRecords(nullptr, &settings, runs);
+        settings.Slot[1].PdhFlag &= ~PdhUse;
+        for (CounterRun& run : runs) {
+            ResetCounterRun(&run);
+            run.Counter = this; // open
+        }
+    }
+    void TearDown() override {
+        for (DrawResources& r : res)
+            FreeDrawResources(&r);
+    }
+    void Build(bool icon = false) {
+        for (int k = 0; k < 2; k++) {
+            if (icon)
+                BuildIconResources(&res[k], &settings.Style[k], GetParam().dpi);
+            else
+                BuildGraphResources(&res[k], &settings.Style[k], &settings.Slot[k], GetParam().dpi);
+        }
+    }
+    // Every sample at value (of ValMax 100).
+    void Level(int64_t value) {
+        for (int i = 0; i < HistorySize; i++)
+            runs[0].History[i] = value;
+        runs[0].RingIndex = HistorySize - 1;
+        runs[0].Latest = value;
+    }
+    SettingsRecords settings = {};
+    CounterRun runs[2] = {};
+    DrawResources res[2] = {};
+};
+
+// The default picture without samples at the scale: a thin frame, grid lines of the scale's
+// line width on cells of the scaled size, the row lines ending on the baseline and the column
+// lines phase samples to the left of the right edge.
+void ExpectScaledGrid(const Canvas& canvas, const Scale& s, int phase) {
+    int f = s.line;
+    int baseline = canvas.height - f - 1;
+    int columnEnd = canvas.width - f - 1 - (phase * s.dpi + 48) / 96;
+    for (int y = 0; y < canvas.height; y++) {
+        for (int x = 0; x < canvas.width; x++) {
+            bool frame = x < f || y < f || x >= canvas.width - f || y >= canvas.height - f;
+            bool row = (baseline - y) % s.cell < s.line;
+            bool column = (((columnEnd - x) % s.cell) + s.cell) % s.cell < s.line;
+            COLORREF want = frame ? FrameGrey : (row || column) ? GridBlue : Black;
+            ASSERT_EQ(canvas.At(x, y), want) << "pixel (" << x << ", " << y << ")";
+        }
+    }
+}
+
+TEST_P(Scaled, TheDefaultPictureKeepsThinSharpLinesOnScaledCells) {
+    const Scale& s = GetParam();
+    Build();
+    EXPECT_EQ(res[0].BackWidth, s.cell);
+    EXPECT_EQ(res[0].FrameWidth, s.line);
+    Canvas canvas(MulDiv(142, s.dpi, 96), MulDiv(43, s.dpi, 96));
+    ASSERT_EQ(PaintGraphs(canvas.bitmap, res, settings.Slot, nullptr, 2), 1);
+    ExpectScaledGrid(canvas, s, 0);
+    // The grid moves one 96-DPI column per sample, with the history.
+    res[0].GridPhase = 3;
+    ASSERT_EQ(PaintGraphs(canvas.bitmap, res, settings.Slot, nullptr, 2), 1);
+    ExpectScaledGrid(canvas, s, 3);
+}
+
+TEST_P(Scaled, HistoryLinesStayThinAndBarsStandSideBySide) {
+    const Scale& s = GetParam();
+    Canvas canvas(MulDiv(142, s.dpi, 96), MulDiv(43, s.dpi, 96));
+    int middle = canvas.width / 2;
+    // A level line: as many rows as the line width, in every column.
+    settings.Style[0].DrawFlag = HistLine | BackFill | FrameOn;
+    settings.Style[0].ColHistPen = RGB(255, 0, 0);
+    Build();
+    Level(50);
+    ASSERT_EQ(PaintGraphs(canvas.bitmap, res, settings.Slot, runs, 2), 1);
+    int rows = 0;
+    for (int y = 0; y < canvas.height; y++)
+        rows += canvas.At(middle, y) == RGB(255, 0, 0);
+    EXPECT_EQ(rows, s.line);
+    // Bars: every column from the oldest sample's to the newest is covered, with no gap
+    // between samples that stand more than one pixel apart.
+    settings.Style[0].DrawFlag = HistFill | HistBars | BackFill | FrameOn;
+    Build();
+    ASSERT_EQ(PaintGraphs(canvas.bitmap, res, settings.Slot, runs, 2), 1);
+    int baseline = canvas.height - s.line - 1;
+    int first = s.line;
+    while (first < canvas.width && canvas.At(first, baseline) != RGB(255, 0, 0))
+        first++;
+    EXPECT_LT(first, s.line + s.dpi / 96) << "the oldest sample is less than a column in";
+    for (int x = first; x < canvas.width - s.line; x++)
+        ASSERT_EQ(canvas.At(x, baseline), RGB(255, 0, 0)) << "column " << x;
+}
+
+TEST_P(Scaled, TheCaptionFontGrowsWithTheScale) {
+    const Scale& s = GetParam();
+    lstrcpyW(settings.Slot[0].Font, L"Arial");
+    settings.Slot[0].FontHigh = -12;
+    Build();
+    LOGFONTW font = {};
+    ASSERT_NE(res[0].Font, nullptr);
+    ASSERT_TRUE(GetObjectW(res[0].Font, sizeof(font), &font));
+    EXPECT_EQ(font.lfHeight, MulDiv(-12, s.dpi, 96));
+    // Without a face the stock font is made again for the scale (the tests run at 96 DPI).
+    settings.Slot[0].Font[0] = L'\0';
+    Build();
+    LOGFONTW stock = {};
+    ASSERT_TRUE(GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock));
+    ASSERT_NE(res[0].Font, nullptr);
+    ASSERT_TRUE(GetObjectW(res[0].Font, sizeof(font), &font));
+    EXPECT_EQ(font.lfHeight, MulDiv(stock.lfHeight, s.dpi, 96));
+}
+
+// The colour of each pixel of an icon's colour bitmap and its mask, at the icon's own size.
+struct IconRead {
+    explicit IconRead(HICON icon) {
+        ICONINFO info = {};
+        if (!GetIconInfo(icon, &info))
+            return;
+        BITMAP bm = {};
+        GetObjectW(info.hbmColor, sizeof(bm), &bm);
+        side = bm.bmWidth;
+        color.resize(side * side);
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = side;
+        bi.bmiHeader.biHeight = -side; // top-down rows
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        HDC dc = GetDC(nullptr);
+        GetDIBits(dc, info.hbmColor, 0, side, color.data(), &bi, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, dc);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+    COLORREF At(int x, int y) const {
+        uint32_t p = color[y * side + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    int side = 0;
+    std::vector<uint32_t> color;
+};
+
+TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
+    const Scale& s = GetParam();
+    int side = MulDiv(16, s.dpi, 96);
+    settings.Style[0].IconDrawFlag = HistLine | BackFill | FrameOn;
+    Build(true);
+    Level(60);
+    HICON icon = MakeTrayIcon(side, side, res, settings.Slot, runs, 2);
+    ASSERT_NE(icon, nullptr);
+    IconRead picture(icon);
+    DestroyIcon(icon);
+    ASSERT_EQ(picture.side, side);
+    // A frame of the line width: a stretched 16 x 16 picture would have a 1.5-pixel one.
+    for (int i = 0; i < side; i++) {
+        for (int k = 0; k < s.line; k++) {
+            ASSERT_EQ(picture.At(i, k), ColorPalette16[8]) << i << "," << k;
+            ASSERT_EQ(picture.At(k, i), ColorPalette16[8]) << k << "," << i;
+        }
+        if (i >= s.line && i < side - s.line) {
+            ASSERT_NE(picture.At(i, s.line), ColorPalette16[8]) << "inside at " << i;
+        }
+    }
+    // The history line, one sample per 96-DPI column, s.line rows thick.
+    int rows = 0;
+    for (int y = 0; y < side; y++)
+        rows += picture.At(side / 2, y) == ColorPalette16[14];
+    EXPECT_EQ(rows, s.line);
+    ReleaseTrayIconCanvas();
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, testing::ValuesIn(Scales),
+                         [](const testing::TestParamInfo<Scale>& info) {
+                             return std::to_string(info.param.dpi);
+                         });
+
+// The graph window meets scale changes as Windows sends them when it is dragged to another
+// monitor and back.
+class ScaleChange : public testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterGraphClass(GetModuleHandleW(nullptr)); }
+    void SetUp() override {
+        ForgetSettingsFile();
+        ResetScript()->paths = {FixedPath(L"\\Processor(_Total)\\% Processor Time", 30)};
+        TheApp.Pdh = ScriptedLibrary();
+        window = CreateGraphWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        PumpMessages();
+    }
+    void TearDown() override {
+        if (IsWindow(window))
+            DestroyWindow(window);
+        PumpMessages();
+        TheApp.Pdh = nullptr;
+        ForgetSettingsFile();
+    }
+    // Sends the change to dpi with the rectangle Windows would suggest at (x, y).
+    RECT ChangeTo(int dpi, int x, int y, int width, int height) {
+        RECT suggested = {x, y, x + width, y + height};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        return suggested;
+    }
+    static SIZE SurfaceSize() {
+        BITMAP bm = {};
+        GetObjectW(TheApp.Surface, sizeof(bm), &bm);
+        return {bm.bmWidth, bm.bmHeight};
+    }
+    HWND window = nullptr;
+};
+
+TEST_F(ScaleChange, TheWindowTakesTheSuggestedRectangleAndRedrawsForTheNewScale) {
+    ASSERT_EQ(TheApp.Dpi, 96);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 142);
+    HFONT fontAt96 = TheApp.GraphRes[0].Font;
+
+    RECT suggested = ChangeTo(144, 200, 100, 213, 65);
+    GetWindowRect(window, &r);
+    EXPECT_TRUE(EqualRect(&r, &suggested))
+        << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+    EXPECT_EQ(SurfaceSize().cx, 213);
+    EXPECT_EQ(SurfaceSize().cy, 65);
+    EXPECT_EQ(TheApp.GraphRes[0].BackWidth, 15) << "the grid brush is made for 15-pixel cells";
+    EXPECT_NE(TheApp.GraphRes[0].Font, fontAt96) << "the caption font is made for 144 DPI";
+    EXPECT_NE(TheApp.GraphRes[0].GridBrush, nullptr);
+    // Limits, borders and snapping follow the scale.
+    MINMAXINFO info = {};
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMaxTrackSize.x, 375);
+    EXPECT_EQ(info.ptMinTrackSize.y, 24);
+    EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(202, 130)), HTLEFT)
+        << "a border of 3 pixels";
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0);
+    SendMessageW(window, WM_MOVING, 0, 0);
+    SetWindowPos(window, nullptr, work.left + 14, work.top + 200, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, work.left) << "14 pixels from the edge is within 10 at 150 %";
+
+    ChangeTo(96, 300, 100, 142, 43);
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 142);
+    EXPECT_EQ(r.bottom - r.top, 43);
+    EXPECT_EQ(TheApp.GraphRes[0].BackWidth, 10);
+    EXPECT_EQ(TheApp.GraphRes[0].Font, nullptr) << "the stock font again";
+}
+
+TEST_F(ScaleChange, AHundredChangesLeaveNoGdiObjectBehind) {
+    ChangeTo(144, 200, 100, 213, 65);
+    ChangeTo(96, 200, 100, 142, 43);
+    unsigned long before = LiveGdiObjects();
+    for (int i = 0; i < 100; i++) {
+        ChangeTo(144, 200, 100, 213, 65);
+        ChangeTo(96, 200, 100, 142, 43);
+    }
+    EXPECT_EQ(LiveGdiObjects(), before);
+}
+
+TEST_F(ScaleChange, TheSizeIsSavedAt96DpiAndLoadsBackWithoutDrift) {
+    ChangeTo(144, 200, 100, 215, 66); // a size the user dragged to at 150 %
+    for (int round = 0; round < 3; round++) {
+        DestroyWindow(window);
+        PumpMessages();
+        std::string saved = ReadFileBytes(SettingsPathBesideTests());
+        EXPECT_NE(saved.find("WndWidth=143\r\n"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("WndHeight=44\r\n"), std::string::npos) << saved;
+        // Loaded again on a 150 % display: the same size in pixels.
+        window = CreateGraphWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        PumpMessages();
+        ChangeTo(144, 200, 100, 215, 66);
+    }
+}
+
+} // namespace
