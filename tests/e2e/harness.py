@@ -36,9 +36,9 @@ import time
 import unittest
 
 ScreenSize = (1024, 768)
-# The shell desktop's taskbar takes the bottom 20 pixels.
+# The shell desktop's taskbar takes the bottom 20 pixels at 96 DPI (more at a larger scale:
+# tests read the work area and the tray icon's size from the running desktop).
 ShellWorkArea = (0, 0, 1024, 748)
-TrayIconPoint = (1013, 757)
 
 WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
@@ -98,6 +98,7 @@ class ProbeResult:
     def __init__(self, args, returncode, stdout, stderr):
         self.args = args
         self.returncode = returncode
+        self.stdout = stdout
         self.line = stdout.strip().splitlines()[-1] if stdout.strip() else ""
         self.values = parse_pairs(self.line)
         self.stderr = stderr
@@ -222,9 +223,11 @@ class ProcFixture:
 class WineDesktop:
     """A private Xvfb, Wine prefix and shell desktop; use as a context manager."""
 
-    def __init__(self, name="e2e", lang=None, proc_fixture=ProcFixture):
+    def __init__(self, name="e2e", lang=None, proc_fixture=ProcFixture, dpi=96):
         self.name = "".join(c if c.isalnum() or c in "-_." else "_" for c in name)
         self.lang = lang or "C.UTF-8"
+        self.dpi = dpi
+        self.tray_icon_side = 16
         self.build = os.path.abspath(_required_env("FERRO_BUILD"))
         self.exe = os.environ.get("FERRO_EXE") or os.path.join(self.build, "ferrogauge.exe")
         self.probe_exe = _required_env("FERRO_PROBE")
@@ -276,6 +279,24 @@ class WineDesktop:
         env = dict(os.environ, FERRO_BUILD=self.build)
         subprocess.run([self.wine_run, "--make-prefix", self.prefix], env=env, check=True,
                        stdin=subprocess.DEVNULL)
+        if self.dpi != 96:
+            self._set_dpi()
+
+    def _set_dpi(self):
+        """Gives the prefix its display scale: HKCU\\Control Panel\\Desktop LogPixels, written
+        into user.reg before the prefix's wineserver first reads it."""
+        path = os.path.join(self.prefix, "user.reg")
+        with open(path, encoding="utf-8", newline="") as f:
+            lines = f.read().split("\n")
+        value = f'"LogPixels"=dword:{self.dpi:08x}'
+        for i, line in enumerate(lines):
+            if line.startswith("[Control Panel\\\\Desktop]"):
+                lines.insert(i + 1, value)
+                break
+        else:
+            lines += ["", "[Control Panel\\\\Desktop]", value]
+        with open(path, "w", encoding="utf-8", newline="") as f:
+            f.write("\n".join(lines))
 
     def _start_xvfb(self):
         read_end, write_end = os.pipe()
@@ -329,6 +350,7 @@ class WineDesktop:
         if result.get("ready") != "1":
             raise RuntimeError(f"the shell desktop did not come up: {line!r}")
         self.work_area = tuple(int(result[k]) for k in ("left", "top", "right", "bottom"))
+        self.tray_icon_side = int(result.get("small_icon", 16))
 
     def _run_hold(self):
         """Starts the probe's hold and returns its first line (empty when it said nothing)."""
@@ -557,15 +579,22 @@ class WineDesktop:
 
 
     def find_tray_icon(self, name, frame=(0x80, 0x80, 0x80)):
-        """The screen position of the top-left corner of the program's 16 x 16 framed graph
-        in the notification area, with the taskbar's pixels; (None, None, pixels) if absent."""
+        """The screen position of the top-left corner of the program's framed graph in the
+        notification area, a square of the desktop's small-icon size, with the taskbar's
+        pixels; (None, pixels) if absent.
+
+        Wine's shell32 sends the tray the mask of an icon whose width is not a multiple of 16
+        (20 or 24 pixels) cut short by its row padding, so the lowest rows may show a few
+        inverted pixels there: the frame is matched along the top, the right side and the
+        upper half of the left side, which that never reaches."""
         top = self.work_area[3]
-        bar = self.grab(name, 0, top, self.work_area[2], 768 - top)
-        for y in range(bar.height - 15):
-            for x in range(bar.width - 15):
-                if all(bar.at(x + i, y) == frame and bar.at(x + i, y + 15) == frame and
-                       bar.at(x, y + i) == frame and bar.at(x + 15, y + i) == frame
-                       for i in range(16)):
+        bar = self.grab(name, 0, top, self.work_area[2], ScreenSize[1] - top)
+        n = self.tray_icon_side
+        for y in range(bar.height - n + 1):
+            for x in range(bar.width - n + 1):
+                if all(bar.at(x + i, y) == frame and bar.at(x + n - 1, y + i) == frame
+                       for i in range(n)) and \
+                        all(bar.at(x, y + i) == frame for i in range(n // 2)):
                     return (x, top + y), bar
         return None, bar
 
@@ -610,10 +639,12 @@ class DesktopTestCase(unittest.TestCase):
     lang = None
     # The stand-in /proc of every desktop: a ProcFixture class, or None for the real one.
     proc_fixture = ProcFixture
+    # The desktop's display scale.
+    dpi = 96
 
     def setUp(self):
         self.desktop = WineDesktop(f"{type(self).__name__}.{self._testMethodName}",
-                                   lang=self.lang, proc_fixture=self.proc_fixture)
+                                   lang=self.lang, proc_fixture=self.proc_fixture, dpi=self.dpi)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
 

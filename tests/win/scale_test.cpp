@@ -151,6 +151,7 @@ struct IconRead {
         GetObjectW(info.hbmColor, sizeof(bm), &bm);
         side = bm.bmWidth;
         color.resize(side * side);
+        mask.resize(side * side);
         BITMAPINFO bi = {};
         bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
         bi.bmiHeader.biWidth = side;
@@ -159,6 +160,7 @@ struct IconRead {
         bi.bmiHeader.biBitCount = 32;
         HDC dc = GetDC(nullptr);
         GetDIBits(dc, info.hbmColor, 0, side, color.data(), &bi, DIB_RGB_COLORS);
+        GetDIBits(dc, info.hbmMask, 0, side, mask.data(), &bi, DIB_RGB_COLORS);
         ReleaseDC(nullptr, dc);
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
@@ -167,8 +169,10 @@ struct IconRead {
         uint32_t p = color[y * side + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
+    bool Clear(int x, int y) const { return (mask[y * side + x] & 0xFFFFFF) != 0; }
     int side = 0;
     std::vector<uint32_t> color;
+    std::vector<uint32_t> mask;
 };
 
 TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
@@ -182,6 +186,10 @@ TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
     IconRead picture(icon);
     DestroyIcon(icon);
     ASSERT_EQ(picture.side, side);
+    for (int y = 0; y < side; y++) {
+        for (int x = 0; x < side; x++)
+            ASSERT_FALSE(picture.Clear(x, y)) << "opaque at " << x << "," << y;
+    }
     // A frame of the line width: a stretched 16 x 16 picture would have a 1.5-pixel one.
     for (int i = 0; i < side; i++) {
         for (int k = 0; k < s.line; k++) {
@@ -191,6 +199,19 @@ TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
         if (i >= s.line && i < side - s.line) {
             ASSERT_NE(picture.At(i, s.line), ColorPalette16[8]) << "inside at " << i;
         }
+    }
+    {
+        HICON again = MakeTrayIcon(side, side, res, settings.Slot, runs, 2);
+        Canvas canvas(side, side, RGB(255, 255, 255));
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, canvas.bitmap);
+        DrawIconEx(dc, 0, 0, again, side, side, 0, nullptr, DI_NORMAL);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DestroyIcon(again);
+        for (int y = 0; y < side; y++)
+            for (int x = 0; x < side; x++)
+                EXPECT_EQ(canvas.At(x, y), picture.At(x, y)) << "drawn " << x << "," << y;
     }
     // The history line, one sample per 96-DPI column, s.line rows thick.
     int rows = 0;

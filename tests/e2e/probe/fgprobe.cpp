@@ -39,9 +39,10 @@ int Usage() {
                      L"       fgprobe hold TIMEOUT_MS\n"
                      L"       fgprobe menu\n"
                      L"       fgprobe tooltip\n"
-             L"       fgprobe stats PID\n"
+                     L"       fgprobe stats PID\n"
                      L"       fgprobe foreground\n"
-             L"       fgprobe settings [CONTROL_ID]\n"
+                     L"       fgprobe settings [CONTROL_ID]\n"
+                     L"       fgprobe controls\n"
                      L"       fgprobe tray-restart\n"
                      L"numbers are decimal or 0x hex\n");
     return ExitUsage;
@@ -93,8 +94,7 @@ struct SettingsSearch {
     HWND first;
 };
 
-BOOL CALLBACK CountSettingsWindow(HWND hwnd, LPARAM param)
-{
+BOOL CALLBACK CountSettingsWindow(HWND hwnd, LPARAM param) {
     SettingsSearch* search = (SettingsSearch*)param;
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
@@ -112,8 +112,7 @@ struct ControlSearch {
     HWND found;
 };
 
-BOOL CALLBACK FindVisibleControl(HWND hwnd, LPARAM param)
-{
+BOOL CALLBACK FindVisibleControl(HWND hwnd, LPARAM param) {
     ControlSearch* search = (ControlSearch*)param;
     if (GetDlgCtrlID(hwnd) == search->id && IsWindowVisible(hwnd)) {
         search->found = hwnd;
@@ -124,8 +123,7 @@ BOOL CALLBACK FindVisibleControl(HWND hwnd, LPARAM param)
 
 // The program's settings windows: how many are open, the first one's caption and place, and
 // the screen rectangle of its visible control CONTROL_ID when one is asked for.
-int CmdSettings(int controlId)
-{
+int CmdSettings(int controlId) {
     HWND graph = FindGraphWindow();
     if (!graph) {
         wprintf(L"found=0\n");
@@ -140,8 +138,8 @@ int CmdSettings(int controlId)
     }
     RECT rc = {};
     GetWindowRect(search.first, &rc);
-    wprintf(L"found=1 count=%d left=%ld top=%ld right=%ld bottom=%ld graph_enabled=%d", search.count,
-            rc.left, rc.top, rc.right, rc.bottom, IsWindowEnabled(graph) ? 1 : 0);
+    wprintf(L"found=1 count=%d left=%ld top=%ld right=%ld bottom=%ld graph_enabled=%d",
+            search.count, rc.left, rc.top, rc.right, rc.bottom, IsWindowEnabled(graph) ? 1 : 0);
     if (controlId) {
         ControlSearch control = {controlId, nullptr};
         EnumChildWindows(search.first, FindVisibleControl, (LPARAM)&control);
@@ -151,8 +149,8 @@ int CmdSettings(int controlId)
             // GetWindowTextW does not ask a control of another process for its text.
             wchar_t text[64] = L"";
             DWORD_PTR got = 0;
-            SendMessageTimeoutW(control.found, WM_GETTEXT, 64, (LPARAM)text, SMTO_ABORTIFHUNG,
-                                2000, &got);
+            SendMessageTimeoutW(control.found, WM_GETTEXT, 64, (LPARAM)text, SMTO_ABORTIFHUNG, 2000,
+                                &got);
             wprintf(L" control=1 cleft=%ld ctop=%ld cright=%ld cbottom=%ld ctext=%ls", c.left,
                     c.top, c.right, c.bottom, text);
         } else {
@@ -160,6 +158,78 @@ int CmdSettings(int controlId)
         }
     }
     wprintf(L"\n");
+    return ExitOk;
+}
+
+// True for a control whose text runs up to its right edge when it is too long: a static
+// text, a check box or a radio button (a push button's border is drawn there anyway).
+bool IsLabel(const wchar_t* className, LONG style) {
+    if (!lstrcmpiW(className, L"Static"))
+        return (style & SS_TYPEMASK) <= SS_RIGHT || (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP;
+    if (lstrcmpiW(className, L"Button"))
+        return false;
+    switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return true;
+    default:
+        return false;
+    }
+}
+
+struct ControlList {
+    int controls;
+    int outside;
+};
+
+BOOL CALLBACK ListControl(HWND hwnd, LPARAM param) {
+    ControlList* list = (ControlList*)param;
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
+    list->controls++;
+    wchar_t className[64] = L"";
+    GetClassNameW(hwnd, className, 64);
+    RECT r = {}, area = {};
+    GetWindowRect(hwnd, &r);
+    HWND parent = GetParent(hwnd);
+    GetClientRect(parent, &area);
+    MapWindowPoints(parent, nullptr, (POINT*)&area, 2);
+    bool inside = r.left >= area.left && r.top >= area.top && r.right <= area.right &&
+                  r.bottom <= area.bottom;
+    list->outside += inside ? 0 : 1;
+    wchar_t text[8] = L"";
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 8, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
+    bool label = text[0] && IsLabel(className, GetWindowLongW(hwnd, GWL_STYLE));
+    wprintf(L"control id=%d label=%d inside=%d left=%ld top=%ld right=%ld bottom=%ld\n",
+            GetDlgCtrlID(hwnd), label ? 1 : 0, inside ? 1 : 0, r.left, r.top, r.right, r.bottom);
+    return TRUE;
+}
+
+// The visible controls of the program's settings window, one line each with its screen
+// rectangle, whether it shows a text label and whether it lies inside its parent's client
+// area; then a summary.
+int CmdControls() {
+    HWND graph = FindGraphWindow();
+    SettingsSearch search = {0, 0, nullptr};
+    if (graph) {
+        GetWindowThreadProcessId(graph, &search.pid);
+        EnumWindows(CountSettingsWindow, (LPARAM)&search);
+    }
+    if (!search.first) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    ControlList list = {0, 0};
+    EnumChildWindows(search.first, ListControl, (LPARAM)&list);
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    wprintf(L"found=1 dpi=%d controls=%d outside=%d\n", dpi, list.controls, list.outside);
     return ExitOk;
 }
 
@@ -362,7 +432,6 @@ int CmdStats(DWORD pid) {
     return ExitOk;
 }
 
-
 int CmdWaitExit(DWORD pid, DWORD timeoutMs) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process) {
@@ -405,8 +474,9 @@ int CmdHold(DWORD timeoutMs) {
         }
         Sleep(PollIntervalMs);
     }
-    wprintf(L"ready=1 left=%ld top=%ld right=%ld bottom=%ld\n", rc.left, rc.top, rc.right,
-            rc.bottom);
+    // The notification area shows each icon in a small-icon square, which grows with the DPI.
+    wprintf(L"ready=1 left=%ld top=%ld right=%ld bottom=%ld small_icon=%d\n", rc.left, rc.top,
+            rc.right, rc.bottom, GetSystemMetrics(SM_CXSMICON));
 
     // Stay until the harness closes our stdin (or dies, which closes it too); without a
     // readable stdin, until the prefix is shut down.
@@ -451,6 +521,8 @@ int wmain(int argc, wchar_t** argv) {
         return CmdWaitExit((DWORD)a, (DWORD)b);
     if (!wcscmp(cmd, L"settings") && (argc == 2 || (argc == 3 && ParseNumber(argv[2], &a))))
         return CmdSettings(argc == 3 ? (int)a : 0);
+    if (!wcscmp(cmd, L"controls") && argc == 2)
+        return CmdControls();
     if (!wcscmp(cmd, L"foreground") && argc == 2)
         return CmdForeground();
     if (!wcscmp(cmd, L"stats") && argc == 3 && ParseNumber(argv[2], &a))
