@@ -14,11 +14,14 @@
 #include "app/sampling.h"
 #include "app/startup.h"
 #include "counters/counter_run.h"
+#include "render/dpi_math.h"
+#include "render/draw_resources_build.h"
 #include "render/painter.h"
 #include "render/surface.h"
 #include "render/tray_picture.h"
 #include "settings/settings_schema.h"
 #include "settings/settings_store.h"
+#include "window/dpi.h"
 #include "window/tray.h"
 
 namespace {
@@ -58,6 +61,40 @@ void Measure(const char* name, int reps, const std::function<void()>& fn) {
     std::fflush(stdout);
 }
 
+// Runs fn and floor by turns, reps times each, so that both meet the same state of the
+// machine; prints each as Measure does, and their ratio of medians.
+void MeasurePair(const char* name, const char* floorName, int reps, const std::function<void()>& fn,
+                 const std::function<void()>& floor) {
+    static const double perUs = TicksPerMicrosecond();
+    for (int i = 0; i < reps / 10 + 3; i++) {
+        fn();
+        floor();
+    }
+    std::vector<double> us[2] = {std::vector<double>(static_cast<size_t>(reps)),
+                                 std::vector<double>(static_cast<size_t>(reps))};
+    const std::function<void()>* both[2] = {&fn, &floor};
+    for (int i = 0; i < reps; i++) {
+        for (int k = 0; k < 2; k++) {
+            LARGE_INTEGER a, b;
+            QueryPerformanceCounter(&a);
+            (*both[k])();
+            QueryPerformanceCounter(&b);
+            us[k][static_cast<size_t>(i)] = static_cast<double>(b.QuadPart - a.QuadPart) / perUs;
+        }
+    }
+    const char* names[2] = {name, floorName};
+    double medians[2];
+    for (int k = 0; k < 2; k++) {
+        std::sort(us[k].begin(), us[k].end());
+        auto at = [&](double q) { return us[k][static_cast<size_t>(q * (reps - 1))]; };
+        medians[k] = at(0.5);
+        std::printf("%-44s median %9.1f us   p10 %9.1f   p90 %9.1f   (%d runs)\n", names[k],
+                    at(0.5), at(0.1), at(0.9), reps);
+    }
+    std::printf("%-44s %.2f x the floor\n", "", medians[0] / medians[1]);
+    std::fflush(stdout);
+}
+
 std::wstring TempFile(const wchar_t* name) {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
@@ -92,15 +129,14 @@ int wmain() {
         SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
         PumpMessages();
     }
-    std::printf("Ferrogauge benchmarks, default 142 x 43 window, full history\n");
+    std::printf("Ferrogauge benchmarks, default window (142 x 43 at 100 %%), full history\n");
 
     Measure("sample tick (collect, read, store, grid)", 2000, [&] {
         SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
         MSG msg; // the redraw it asks for is measured on its own
         PeekMessageW(&msg, window, RedrawMsg, RedrawMsg, PM_REMOVE);
     });
-    Measure("  floor: PdhCollectQueryData", 2000,
-            [&] { app->Pdh->CollectQueryData(app->Query); });
+    Measure("  floor: PdhCollectQueryData", 2000, [&] { app->Pdh->CollectQueryData(app->Query); });
 
     // The ticks above came faster than the kernel's clock advances, so the processor's
     // history now swings between 0 and 100 from one column to the next. Paint a steady
@@ -109,63 +145,86 @@ int wmain() {
         app->Run[0].History[i] = 10 + (i % 100 < 50 ? i % 100 : 100 - i % 100);
     app->Run[0].Latest = app->Run[0].History[app->Run[0].RingIndex];
 
-    struct Variant {
-        const char* name;
-        uint32_t flags;
-    };
-    uint32_t saved = app->GraphRes[0].DrawFlag;
-    const Variant variants[] = {
-        {"PaintGraphs, defaults (fill, clear caption)", saved},
-        {"PaintGraphs, line", (saved & ~(HistFill | HistBars)) | HistLine},
-        {"PaintGraphs, bars", saved | HistBars | HistFill},
-        {"PaintGraphs, opaque caption", saved & ~CaptionClear},
-    };
-    for (const Variant& v : variants) {
-        app->GraphRes[0].DrawFlag = v.flags;
-        Measure(v.name, 3000, [&] {
-            PaintGraphs(app->Surface, app->GraphRes, app->Settings.Slot, app->Run, 2);
-        });
-    }
-    app->GraphRes[0].DrawFlag = saved;
-    HDC screen = GetDC(nullptr);
-    HDC target = CreateCompatibleDC(screen);
-    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, 142, 43);
-    HGDIOBJ oldTarget = SelectObject(target, targetBitmap);
-    HDC source = CreateCompatibleDC(screen);
-    Measure("  floor: one BitBlt of the surface", 3000, [&] {
-        HGDIOBJ old = SelectObject(source, app->Surface);
-        BitBlt(target, 0, 0, 142, 43, source, 0, 0, SRCCOPY);
-        SelectObject(source, old);
-    });
-    SelectObject(target, oldTarget);
-    DeleteObject(targetBitmap);
-    DeleteDC(target);
-    DeleteDC(source);
-    ReleaseDC(nullptr, screen);
+    // The painter, the tray picture and the whole redraw at 100, 150 and 200 %: the window
+    // and its drawing made for the scale, as a move to a monitor of that scale makes them, and
+    // the tray icon drawn at the small-icon size there.
+    const int dpis[] = {96, 144, 192};
+    for (int dpi : dpis) {
+        int width = ScaleToDpi(142, dpi), height = ScaleToDpi(43, dpi);
+        RECT suggested = {0, 0, width, height};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        app->TrayDpi = dpi;
+        app->TraySize = SmallIconSizeAt(dpi);
+        for (int i = 0; i < 2; i++)
+            BuildIconResources(&app->IconRes[i], &app->Settings.Style[i], dpi);
+        int side = app->TraySize;
+        std::printf("\n%d DPI: window %d x %d (%.2f x the pixels at 96), tray icon %d x %d\n", dpi,
+                    width, height, double(width) * height / (142.0 * 43.0), side, side);
 
-    Measure("MakeTrayIcon 16 x 16", 2000, [&] {
-        DestroyIcon(MakeTrayIcon(16, 16, app->IconRes, app->Settings.Slot, app->Run, 2));
-    });
-    {
-        HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
-        HBITMAP color = CreateBlankBitmap(nullptr, 16, 16, 4, ColorPalette16);
-        ICONINFO info = {TRUE, 0, 0, mask, color};
-        Measure("  floor: CreateIconIndirect and DestroyIcon", 2000,
+        struct Variant {
+            const char* name;
+            uint32_t flags;
+        };
+        uint32_t saved = app->GraphRes[0].DrawFlag;
+        const Variant variants[] = {
+            {"PaintGraphs, defaults (fill, clear caption)", saved},
+            {"PaintGraphs, line", (saved & ~(HistFill | HistBars)) | HistLine},
+            {"PaintGraphs, bars", saved | HistBars | HistFill},
+            {"PaintGraphs, opaque caption", saved & ~CaptionClear},
+        };
+        for (const Variant& v : variants) {
+            app->GraphRes[0].DrawFlag = v.flags;
+            Measure(v.name, 3000, [&] {
+                PaintGraphs(app->Surface, app->GraphRes, app->Settings.Slot, app->Run, 2);
+            });
+        }
+        app->GraphRes[0].DrawFlag = saved;
+        HDC screen = GetDC(nullptr);
+        HDC target = CreateCompatibleDC(screen);
+        HBITMAP targetBitmap = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ oldTarget = SelectObject(target, targetBitmap);
+        HDC source = CreateCompatibleDC(screen);
+        Measure("  floor: one BitBlt of the surface", 3000, [&] {
+            HGDIOBJ old = SelectObject(source, app->Surface);
+            BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY);
+            SelectObject(source, old);
+        });
+        SelectObject(target, oldTarget);
+        DeleteObject(targetBitmap);
+        DeleteDC(target);
+        DeleteDC(source);
+        ReleaseDC(nullptr, screen);
+
+        {
+            // The floor: the icon made from bitmaps of the kinds MakeTrayIcon keeps.
+            HBITMAP mask = CreateBitmap(side, side, 1, 1, nullptr);
+            HBITMAP color = CreateIndexedSurface(side, side, 4, ColorPalette16, nullptr);
+            ICONINFO info = {TRUE, 0, 0, mask, color};
+            MeasurePair(
+                "MakeTrayIcon", "  floor: CreateIconIndirect and DestroyIcon", 2000,
+                [&] {
+                    DestroyIcon(
+                        MakeTrayIcon(side, side, app->IconRes, app->Settings.Slot, app->Run, 2));
+                },
                 [&] { DestroyIcon(CreateIconIndirect(&info)); });
-        DeleteObject(mask);
-        DeleteObject(color);
+            DeleteObject(mask);
+            DeleteObject(color);
+        }
+        Measure("  floor: NIM_MODIFY with a ready icon", 500, [&] {
+            NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, app->TrayImage, nullptr);
+        });
+        // After a sample the grid has moved and the new icon goes to the tray; with nothing
+        // changed since the last redraw the tray is not updated.
+        Measure("whole redraw after a sample", 500, [&] {
+            for (DrawResources* r : {&app->GraphRes[0], &app->IconRes[0]})
+                r->GridPhase = r->GridPhase < r->GridColumns - 1 ? r->GridPhase + 1 : 0;
+            SendMessageW(window, RedrawMsg, 0, 0);
+        });
+        Measure("whole redraw, nothing changed", 500,
+                [&] { SendMessageW(window, RedrawMsg, 0, 0); });
     }
-    Measure("  floor: NIM_MODIFY with a ready icon", 500, [&] {
-        NotifyTrayIcon(NIM_MODIFY, window, TrayIconId, 0, app->TrayImage, nullptr);
-    });
-    // After a sample the grid has moved and the new icon goes to the tray; with nothing
-    // changed since the last redraw the tray is not updated.
-    Measure("whole redraw after a sample", 500, [&] {
-        for (DrawResources* r : {&app->GraphRes[0], &app->IconRes[0]})
-            r->GridPhase = r->GridPhase < r->BackWidth - 1 ? r->GridPhase + 1 : 0;
-        SendMessageW(window, RedrawMsg, 0, 0);
-    });
-    Measure("whole redraw, nothing changed", 500, [&] { SendMessageW(window, RedrawMsg, 0, 0); });
+    std::printf("\n");
 
     // The settings file: the one written from nothing, and one of 60 KiB.
     std::wstring small = TempFile(L"ferro-bench-small.ini");

@@ -329,12 +329,23 @@ int PaintGraphs(HBITMAP bitmap, const DrawResources* res, const CounterSlot* slo
         DeleteDC(dc); // the bitmap is selected elsewhere
         return 0;
     }
+    int painted =
+        PaintGraphsInto(dc, info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight, res,
+                        slots, runs, count);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    return painted;
+}
+
+int PaintGraphsInto(HDC dc, int width, int height, const DrawResources* res,
+                    const CounterSlot* slots, CounterRun* runs, int count) {
+    if (!dc || !res || !slots)
+        return 0;
     if (count > 2)
         count = 2;
 
     // One background and one frame for both graphs, both from graph 1.
-    Geometry g =
-        MeasurePicture(&res[0], info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
+    Geometry g = MeasurePicture(&res[0], width, height);
     PaintBackground(dc, &res[0], g);
     if (g.span >= 0 && g.plot.right > g.plot.left) {
         for (int k = 0; k < count; k++) {
@@ -350,8 +361,5 @@ int PaintGraphs(HBITMAP bitmap, const DrawResources* res, const CounterSlot* slo
     }
     if (res[0].DrawFlag & FrameOn)
         DrawFrame(dc, &res[0], g);
-
-    SelectObject(dc, oldBitmap);
-    DeleteDC(dc);
     return 1;
 }

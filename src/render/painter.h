@@ -13,3 +13,6 @@
 // caption. Returns 1, or 0 with nothing drawn when bitmap, res or slots is missing.
 int PaintGraphs(HBITMAP bitmap, const DrawResources* res, const CounterSlot* slots,
                 CounterRun* runs, int count);
+// As PaintGraphs, into the width x height bitmap selected into dc, which the caller keeps.
+int PaintGraphsInto(HDC dc, int width, int height, const DrawResources* res,
+                    const CounterSlot* slots, CounterRun* runs, int count);

@@ -23,6 +23,14 @@ void FillHeader(BITMAPINFOHEADER* header, int width, int height, int depth) {
     header->biCompression = BI_RGB;
 }
 
+// A table entry holds blue, green, red: the reverse of a COLORREF's bytes.
+void FillColorTable(BitmapInfo256* info, const COLORREF* palette, int entries) {
+    for (int i = 0; i < entries; i++) {
+        COLORREF c = palette[i];
+        info->colors[i] = {GetBValue(c), GetGValue(c), GetRValue(c), 0};
+    }
+}
+
 } // namespace
 
 HBITMAP CreateSurface(HDC dc, int width, int height, int depth, void** bits, COLORREF fill) {
@@ -42,6 +50,18 @@ HBITMAP CreateSurface(HDC dc, int width, int height, int depth, void** bits, COL
         DeleteDC(memory);
     }
     return surface;
+}
+
+HBITMAP CreateIndexedSurface(int width, int height, int depth, const COLORREF* palette,
+                             void** bits) {
+    if (width <= 0 || height <= 0 || (depth != 1 && depth != 4) || !palette)
+        return nullptr;
+    BitmapInfo256 info = {};
+    FillHeader(&info.header, width, height, depth);
+    FillColorTable(&info, palette, 1 << depth);
+    // A new DIB section's pixels are zero: index 0 everywhere.
+    return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits,
+                            nullptr, 0);
 }
 
 HBITMAP CreateBlankBitmap(HDC dc, int width, int height, int depth, const COLORREF* palette) {
@@ -83,13 +103,8 @@ HBITMAP CreateBlankBitmap(HDC dc, int width, int height, int depth, const COLORR
 
     BitmapInfo256 info = {};
     FillHeader(&info.header, width, height, depth);
-    if (palette) {
-        for (int i = 0; i < entries; i++) {
-            // A table entry holds blue, green, red: the reverse of a COLORREF's bytes.
-            COLORREF c = palette[i];
-            info.colors[i] = {GetBValue(c), GetGValue(c), GetRValue(c), 0};
-        }
-    }
+    if (palette)
+        FillColorTable(&info, palette, entries);
 
     // Index 0 everywhere: the pixels are zero.
     BYTE stackPixels[BlankPixelsOnStack] = {};

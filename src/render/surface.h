@@ -15,3 +15,9 @@ HBITMAP CreateSurface(HDC dc, int width, int height, int depth, void** bits, COL
 // entry 0 (black without a palette). Depths 1, 4, 8, 16, 24 and 32; null for any other, for
 // a size of 0 or less, or on failure. The caller deletes it.
 HBITMAP CreateBlankBitmap(HDC dc, int width, int height, int depth, const COLORREF* palette);
+
+// A bottom-up DIB section of width x height at 1 or 4 bits per pixel whose colour table is
+// palette (2 or 16 entries), every pixel index 0; bits receives the pixel pointer. Null for
+// another depth, a size of 0 or less, or on failure. The caller deletes it.
+HBITMAP CreateIndexedSurface(int width, int height, int depth, const COLORREF* palette,
+                             void** bits);

@@ -1,6 +1,8 @@
 // The tray icon's picture, made on bitmaps kept between icons and compared with the last.
 #include "render/tray_picture.h"
 
+#include <cstring>
+
 #include "render/painter.h"
 #include "render/surface.h"
 
@@ -8,18 +10,24 @@ namespace {
 
 // The largest picture compared with the last one: the small-icon size at 400 %.
 constexpr int ComparedSideMax = 64;
-constexpr int ComparedPixelsMax = ComparedSideMax * ComparedSideMax;
+// Its bytes: rows of 4-bit colour padded to 4 bytes, rows of 1-bit mask padded to 2.
+constexpr int ColorBytesMax = ComparedSideMax * ComparedSideMax / 2;
+constexpr int MaskBytesMax = ComparedSideMax * ComparedSideMax / 8;
 
 // The tray icon's two bitmaps and device contexts, made once and used for every icon: the
-// icon is made every second all day, and CreateIconIndirect copies the bitmaps anyway.
+// icon is made every second all day, and CreateIconIndirect copies the bitmaps anyway. The
+// colour image is a 16-colour DIB section, cleared and compared in memory, which GDI draws
+// into as fast as into the window's surface. The mask stays a monochrome device bitmap: only
+// a copy onto one of those turns exactly the background colour into 1 (transparent).
 struct IconCanvas {
     int Width, Height;
     HDC MaskDc, ColorDc;
     HBITMAP Mask, Color;
-    HGDIOBJ OldMask;
-    // The last picture made, colour and mask as 32-bit pixels, to tell an unchanged one.
-    uint32_t Last[2 * ComparedPixelsMax];
-    uint32_t Now[2 * ComparedPixelsMax];
+    BYTE* ColorBits;
+    int MaskBytes, ColorBytes;
+    HGDIOBJ OldMask, OldColor;
+    // The last picture made, colour and mask bytes, to tell an unchanged one.
+    BYTE Last[ColorBytesMax + MaskBytesMax];
     bool HasLast;
 };
 IconCanvas TheIconCanvas;
@@ -32,36 +40,33 @@ bool PrepareCanvas(IconCanvas* c, int width, int height) {
     c->Height = height;
     c->MaskDc = CreateCompatibleDC(nullptr);
     c->ColorDc = CreateCompatibleDC(nullptr);
+    void* colorBits = nullptr;
     c->Mask = CreateBitmap(width, height, 1, 1, nullptr);
-    c->Color = CreateBlankBitmap(nullptr, width, height, 4, ColorPalette16);
+    c->Color = CreateIndexedSurface(width, height, 4, ColorPalette16, &colorBits);
     if (!c->MaskDc || !c->ColorDc || !c->Mask || !c->Color) {
         ReleaseTrayIconCanvas();
         return false;
     }
+    c->ColorBits = static_cast<BYTE*>(colorBits);
+    c->MaskBytes = ((width + 15) / 16) * 2 * height;
+    c->ColorBytes = ((width * 4 + 31) / 32) * 4 * height;
     c->OldMask = SelectObject(c->MaskDc, c->Mask);
+    c->OldColor = SelectObject(c->ColorDc, c->Color);
     return true;
 }
 
-// Reads the picture just made and tells whether it is the one made before.
+// Tells whether the picture just made is the one made before, and keeps it.
 bool SameAsLast(IconCanvas* c) {
-    if (c->Width > ComparedSideMax || c->Height > ComparedSideMax)
+    if (c->ColorBytes > ColorBytesMax || c->MaskBytes > MaskBytesMax)
         return false;
-    uint32_t* now = c->Now;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = c->Width;
-    info.bmiHeader.biHeight = c->Height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    int pixels = c->Width * c->Height;
-    if (!GetDIBits(c->ColorDc, c->Color, 0, c->Height, now, &info, DIB_RGB_COLORS) ||
-        !GetDIBits(c->ColorDc, c->Mask, 0, c->Height, now + pixels, &info, DIB_RGB_COLORS))
+    BYTE mask[MaskBytesMax];
+    if (GetBitmapBits(c->Mask, c->MaskBytes, mask) != c->MaskBytes)
         return false;
-    bool same = c->HasLast;
-    for (int i = 0; same && i < 2 * pixels; i++)
-        same = now[i] == c->Last[i];
-    for (int i = 0; i < 2 * pixels; i++)
-        c->Last[i] = now[i];
+    BYTE* lastMask = c->Last + c->ColorBytes;
+    bool same = c->HasLast && memcmp(c->Last, c->ColorBits, c->ColorBytes) == 0 &&
+                memcmp(lastMask, mask, c->MaskBytes) == 0;
+    memcpy(c->Last, c->ColorBits, c->ColorBytes);
+    memcpy(lastMask, mask, c->MaskBytes);
     c->HasLast = true;
     return same;
 }
@@ -76,6 +81,8 @@ void ReleaseTrayIconCanvas() {
     IconCanvas* c = &TheIconCanvas;
     if (c->MaskDc && c->OldMask)
         SelectObject(c->MaskDc, c->OldMask);
+    if (c->ColorDc && c->OldColor)
+        SelectObject(c->ColorDc, c->OldColor);
     if (c->Color)
         DeleteObject(c->Color);
     if (c->Mask)
@@ -95,31 +102,31 @@ HICON MakeTrayIcon(int width, int height, const DrawResources* res, const Counte
     if (!PrepareCanvas(c, width, height))
         return nullptr;
     // Every pixel starts as palette entry 0 (black), every mask pixel opaque.
-    HGDIOBJ oldColor = SelectObject(c->ColorDc, c->Color);
-    PatBlt(c->ColorDc, 0, 0, width, height, BLACKNESS);
-    SelectObject(c->ColorDc, oldColor);
+    GdiFlush();
+    memset(c->ColorBits, 0, c->ColorBytes);
     PatBlt(c->MaskDc, 0, 0, width, height, BLACKNESS);
 
-    PaintGraphs(c->Color, res, slots, runs, count);
+    PaintGraphsInto(c->ColorDc, width, height, res, slots, runs, count);
     if (res[0].DrawFlag & IconBackClear) {
         // Converting to monochrome makes exactly the background colour 1: transparent.
-        oldColor = SelectObject(c->ColorDc, c->Color);
         COLORREF oldBack = SetBkColor(c->ColorDc, res[0].ColBackBrush);
         BitBlt(c->MaskDc, 0, 0, width, height, c->ColorDc, 0, 0, SRCCOPY);
         SetBkColor(c->ColorDc, oldBack);
-        SelectObject(c->ColorDc, oldColor);
     }
-    // Neither bitmap may stay selected while its pixels are read or the icon is made.
-    SelectObject(c->MaskDc, c->OldMask);
+    GdiFlush();
     // Every picture is kept, so the comparison is always with the picture made last.
     bool same = SameAsLast(c);
     if (unchanged)
         *unchanged = same;
+    // Neither bitmap may stay selected while the icon is made from it.
+    SelectObject(c->MaskDc, c->OldMask);
+    SelectObject(c->ColorDc, c->OldColor);
     ICONINFO info = {};
     info.fIcon = TRUE;
     info.hbmMask = c->Mask;
     info.hbmColor = c->Color;
     HICON icon = CreateIconIndirect(&info);
     c->OldMask = SelectObject(c->MaskDc, c->Mask);
+    c->OldColor = SelectObject(c->ColorDc, c->Color);
     return icon;
 }

@@ -7,10 +7,12 @@
 
 #include <commdlg.h>
 
+#include "render/dpi_math.h"
 #include "render/draw_resources.h"
 #include "res/resource.h"
 #include "settings/settings_model.h"
 #include "ui/dialog_helpers.h"
+#include "window/dpi.h"
 
 namespace {
 
@@ -336,7 +338,9 @@ void DrawColorSwatch(HWND page, int id, const DRAWITEMSTRUCT* item) {
     DrawEdge(item->hDC, &r, (item->itemState & ODS_SELECTED) ? BDR_SUNKENOUTER : BDR_RAISEDOUTER,
              BF_RECT);
     if (item->itemState & ODS_FOCUS) {
-        RECT focus = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+        // Inside the edge by 2 pixels at 100 %, more on a larger scale.
+        int inset = ScaleToDpi(2, WindowDpi(page));
+        RECT focus = {r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
         DrawFocusRect(item->hDC, &focus);
     }
 }
