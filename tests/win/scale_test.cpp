@@ -200,24 +200,22 @@ TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
             ASSERT_NE(picture.At(i, s.line), ColorPalette16[8]) << "inside at " << i;
         }
     }
-    {
-        HICON again = MakeTrayIcon(side, side, res, settings.Slot, runs, 2);
-        Canvas canvas(side, side, RGB(255, 255, 255));
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, canvas.bitmap);
-        DrawIconEx(dc, 0, 0, again, side, side, 0, nullptr, DI_NORMAL);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DestroyIcon(again);
-        for (int y = 0; y < side; y++)
-            for (int x = 0; x < side; x++)
-                EXPECT_EQ(canvas.At(x, y), picture.At(x, y)) << "drawn " << x << "," << y;
-    }
     // The history line, one sample per 96-DPI column, s.line rows thick.
     int rows = 0;
     for (int y = 0; y < side; y++)
         rows += picture.At(side / 2, y) == ColorPalette16[14];
     EXPECT_EQ(rows, s.line);
+    // Without a painted background the next picture starts from black, not from this one.
+    settings.Style[0].IconDrawFlag = FrameOn;
+    Build(true);
+    icon = MakeTrayIcon(side, side, res, settings.Slot, runs, 2);
+    ASSERT_NE(icon, nullptr);
+    IconRead bare(icon);
+    DestroyIcon(icon);
+    for (int y = s.line; y < side - s.line; y++) {
+        for (int x = s.line; x < side - s.line; x++)
+            ASSERT_EQ(bare.At(x, y), ColorPalette16[0]) << x << "," << y;
+    }
     ReleaseTrayIconCanvas();
 }
 
