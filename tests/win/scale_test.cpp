@@ -300,6 +300,31 @@ TEST_F(ScaleChange, TheWindowTakesTheSuggestedRectangleAndRedrawsForTheNewScale)
     EXPECT_EQ(TheApp.GraphRes[0].Font, nullptr) << "the stock font again";
 }
 
+int IconSide(HICON icon) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bm = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bm.bmWidth;
+}
+
+TEST_F(ScaleChange, ASettingChangeRemakesTheTrayIconAtTheTaskbarsSize) {
+    ASSERT_TRUE(TheApp.RunFlag & TrayIcon);
+    EXPECT_EQ(IconSide(TheApp.TrayImage), 16);
+    // As if the taskbar had been at 150 % until now.
+    TheApp.TrayDpi = 144;
+    TheApp.TraySize = 24;
+    SendMessageW(window, RedrawMsg, 0, 0);
+    EXPECT_EQ(IconSide(TheApp.TrayImage), 24);
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETICONMETRICS, 0);
+    EXPECT_EQ(TheApp.TraySize, 16);
+    EXPECT_EQ(TheApp.IconRes[0].Dpi, 96);
+    EXPECT_EQ(IconSide(TheApp.TrayImage), 16) << "the icon is made again at once";
+}
+
 TEST_F(ScaleChange, AHundredChangesLeaveNoGdiObjectBehind) {
     ChangeTo(144, 200, 100, 213, 65);
     ChangeTo(96, 200, 100, 142, 43);
