@@ -46,12 +46,7 @@ protected:
         PumpMessages();
     }
 
-    void TearDown() override {
-        if (IsWindow(window))
-            DestroyWindow(window);
-        PumpMessages();
-        TheApp.Pdh = nullptr;
-    }
+    void TearDown() override { CloseGraphWindow(window); }
 
     ScriptedCounters* script = nullptr;
     HWND window = nullptr;

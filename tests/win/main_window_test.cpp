@@ -16,15 +16,6 @@
 
 namespace {
 
-const wchar_t CpuPath[] = L"\\Processor(_Total)\\% Processor Time";
-
-// The window with a counter library that answers the same value on every read, so that what
-// a test sees never hangs on the machine's own counters.
-void UseFixedCounters() {
-    ResetScript()->paths = {FixedPath(CpuPath, 30)};
-    TheApp.Pdh = ScriptedLibrary();
-}
-
 // The colour of the surface's pixel (x, y), y counted from the top.
 uint32_t SurfacePixel(int x, int y) {
     DIBSECTION dib = {};
@@ -36,21 +27,14 @@ uint32_t SurfacePixel(int x, int y) {
 
 class MainWindow : public testing::Test {
 protected:
-    static void SetUpTestSuite() { RegisterGraphClass(GetModuleHandleW(nullptr)); }
-
     void SetUp() override {
-        UseFixedCounters();
-        window = CreateGraphWindow(GetModuleHandleW(nullptr));
+        window = OpenGraphWindowWithFixedCounters();
         ASSERT_NE(window, nullptr);
-        PumpMessages(); // the posted start command
     }
 
     void TearDown() override {
-        if (IsWindow(window))
-            DestroyWindow(window);
-        PumpMessages(); // takes the WM_QUIT of the destruction
+        CloseGraphWindow(window);
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
-        TheApp.Pdh = nullptr;
     }
 
     void Command(UINT id) {

@@ -228,22 +228,11 @@ INSTANTIATE_TEST_SUITE_P(Dpi, Scaled, testing::ValuesIn(Scales),
 // monitor and back.
 class ScaleChange : public testing::Test {
 protected:
-    static void SetUpTestSuite() { RegisterGraphClass(GetModuleHandleW(nullptr)); }
     void SetUp() override {
-        ForgetSettingsFile();
-        ResetScript()->paths = {FixedPath(L"\\Processor(_Total)\\% Processor Time", 30)};
-        TheApp.Pdh = ScriptedLibrary();
-        window = CreateGraphWindow(GetModuleHandleW(nullptr));
+        window = OpenGraphWindowWithFixedCounters();
         ASSERT_NE(window, nullptr);
-        PumpMessages();
     }
-    void TearDown() override {
-        if (IsWindow(window))
-            DestroyWindow(window);
-        PumpMessages();
-        TheApp.Pdh = nullptr;
-        ForgetSettingsFile();
-    }
+    void TearDown() override { CloseGraphWindow(window); }
     // Sends the change to dpi with the rectangle Windows would suggest at (x, y).
     RECT ChangeTo(int dpi, int x, int y, int width, int height) {
         RECT suggested = {x, y, x + width, y + height};

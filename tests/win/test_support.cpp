@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/main_window.h"
+#include "app/startup.h"
 #include "gdi_table.h"
 #include "render/surface.h"
+#include "scripted_counters.h"
 
 void PumpMessages() {
     MSG msg;
@@ -122,6 +125,26 @@ COLORREF Canvas::At(int x, int y) const {
     // Rows are stored bottom-up, each pixel as 0x00RRGGBB.
     uint32_t p = bits[(height - 1 - y) * width + x];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+void UseFixedCounters() {
+    ResetScript()->paths = {FixedPath(L"\\Processor(_Total)\\% Processor Time", 30)};
+    TheApp.Pdh = ScriptedLibrary();
+}
+
+HWND OpenGraphWindowWithFixedCounters() {
+    RegisterGraphClass(GetModuleHandleW(nullptr)); // fails harmlessly once registered
+    UseFixedCounters();
+    HWND window = CreateGraphWindow(GetModuleHandleW(nullptr));
+    PumpMessages(); // the posted start command
+    return window;
+}
+
+void CloseGraphWindow(HWND window) {
+    if (IsWindow(window))
+        DestroyWindow(window);
+    PumpMessages(); // takes the WM_QUIT of the destruction
+    TheApp.Pdh = nullptr;
 }
 
 std::wstring SettingsPathBesideTests() {

@@ -49,6 +49,16 @@ struct Canvas {
     uint32_t* bits;
 };
 
+// Gives the program a counter library that answers the processor total at 30 on every read,
+// so that what a test sees never hangs on the machine's own counters.
+void UseFixedCounters();
+// Creates the graph window with those counters and lets its posted start command run. Null
+// when the window could not be made.
+HWND OpenGraphWindowWithFixedCounters();
+// Destroys the graph window if it is still there, handles the quit that follows and forgets
+// the counter library.
+void CloseGraphWindow(HWND window);
+
 // The program's settings file beside the test executable (win_tests.ini), which every window
 // the tests destroy saves into.
 std::wstring SettingsPathBesideTests();

@@ -107,6 +107,16 @@ BOOL CALLBACK CountSettingsWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// The program's settings windows: how many are open and the first one.
+SettingsSearch FindSettingsWindows(HWND graph) {
+    SettingsSearch search = {0, 0, nullptr};
+    if (graph) {
+        GetWindowThreadProcessId(graph, &search.pid);
+        EnumWindows(CountSettingsWindow, (LPARAM)&search);
+    }
+    return search;
+}
+
 struct ControlSearch {
     int id;
     HWND found;
@@ -129,9 +139,7 @@ int CmdSettings(int controlId) {
         wprintf(L"found=0\n");
         return ExitNotFound;
     }
-    SettingsSearch search = {0, 0, nullptr};
-    GetWindowThreadProcessId(graph, &search.pid);
-    EnumWindows(CountSettingsWindow, (LPARAM)&search);
+    SettingsSearch search = FindSettingsWindows(graph);
     if (!search.first) {
         wprintf(L"found=0 count=0\n");
         return ExitNotFound;
@@ -214,12 +222,7 @@ BOOL CALLBACK ListControl(HWND hwnd, LPARAM param) {
 // rectangle, whether it shows a text label and whether it lies inside its parent's client
 // area; then a summary.
 int CmdControls() {
-    HWND graph = FindGraphWindow();
-    SettingsSearch search = {0, 0, nullptr};
-    if (graph) {
-        GetWindowThreadProcessId(graph, &search.pid);
-        EnumWindows(CountSettingsWindow, (LPARAM)&search);
-    }
+    SettingsSearch search = FindSettingsWindows(FindGraphWindow());
     if (!search.first) {
         wprintf(L"found=0\n");
         return ExitNotFound;
