@@ -249,10 +249,8 @@ LRESULT OnTaskbarCreated(AppState* app) {
     app->PeekPoint = {65536, 65536};
     app->RunFlag &= ~TrayIcon;
     // A new taskbar may show icons of another size; the next redraw puts the icon back.
-    if (ReadTrayScale(app)) {
-        for (int i = 0; i < 2; i++)
-            BuildIconResources(&app->IconRes[i], &app->Settings.Style[i], app->TrayDpi);
-    }
+    if (ReadTrayScale(app))
+        RescaleTrayDrawing(app);
     return 0;
 }
 

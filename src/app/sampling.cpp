@@ -55,6 +55,10 @@ void RenewTrayIcon(AppState* app, HWND window) {
         return;
     if ((prop & PropNoIconGraph) && (app->RunFlag & TrayIcon))
         return; // the plain program icon needs no refresh
+    // The taskbar may have taken another scale since the last picture (its scale changes
+    // after the messages that announce it).
+    if (ReadTrayScale(app))
+        RescaleTrayDrawing(app);
     bool unchanged = false;
     HICON image = MakeTrayImage(app, app->Run, &unchanged);
     // The shell's work for an update is the largest cost of a redraw: a picture that is
@@ -78,9 +82,13 @@ void BuildGraphDrawing(AppState* app, int graph) {
 void RescaleGraphDrawing(AppState* app, int32_t dpi) {
     app->Dpi = dpi;
     for (int i = 0; i < 2; i++) {
-        if (i == 0 || app->GraphRes[i].Dpi != 0)
-            BuildGraphResources(&app->GraphRes[i], &app->Settings.Style[i], &app->Settings.Slot[i],
-                                dpi);
+        DrawResources* res = &app->GraphRes[i];
+        if (i == 0 || res->Dpi != 0) {
+            // The grid's phase counts samples: it stays with the history at any scale.
+            int32_t phase = res->GridPhase;
+            BuildGraphResources(res, &app->Settings.Style[i], &app->Settings.Slot[i], dpi);
+            res->GridPhase = phase;
+        }
         app->Run[i].TextWidth = 0;
     }
 }

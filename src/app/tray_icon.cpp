@@ -46,11 +46,19 @@ bool ReadTrayScale(AppState* app) {
     return true;
 }
 
+void RescaleTrayDrawing(AppState* app) {
+    for (int i = 0; i < 2; i++) {
+        DrawResources* res = &app->IconRes[i];
+        int32_t phase = res->GridPhase;
+        BuildIconResources(res, &app->Settings.Style[i], app->TrayDpi);
+        res->GridPhase = phase;
+    }
+}
+
 void RenewTrayScale(AppState* app, HWND window) {
     if (!ReadTrayScale(app))
         return;
-    for (int i = 0; i < 2; i++)
-        BuildIconResources(&app->IconRes[i], &app->Settings.Style[i], app->TrayDpi);
+    RescaleTrayDrawing(app);
     if (!(app->Settings.Main.Prop & PropNoTrayIcon) && (app->RunFlag & TrayIcon))
         PutTrayIcon(app, window, MakeTrayImage(app, app->Run), false);
 }

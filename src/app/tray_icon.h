@@ -12,6 +12,8 @@ HICON MakeTrayImage(AppState* app, CounterRun* runs, bool* unchanged = nullptr);
 // Reads the taskbar's DPI and the tray icon's size there into app. Returns true when either
 // changed.
 bool ReadTrayScale(AppState* app);
+// Makes the icon graphs' drawing again for app->TrayDpi, the grids keeping their phase.
+void RescaleTrayDrawing(AppState* app);
 // After a change of the system's settings, the displays or the taskbar: when the tray icon's
 // size or scale changed, makes the icon graphs' drawing for it and the icon again.
 void RenewTrayScale(AppState* app, HWND window);

@@ -18,14 +18,14 @@ constexpr uint32_t FontRegular = 0x400;
 constexpr int GridCellMax = 4096;
 
 // The stock caption font made again for dpi: the stock font is made for the system's DPI,
-// which a window on another monitor does not have. None (the stock font itself) at 96 DPI
-// and when the two agree.
+// which a window on another monitor does not have. None (the stock font itself) when the two
+// agree, as they always do on a system at 96 DPI.
 HFONT CreateStockFontFor(int32_t dpi) {
     HDC screen = GetDC(nullptr);
     int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : BaseDpi;
     if (screen)
         ReleaseDC(nullptr, screen);
-    if (dpi <= 0 || dpi == BaseDpi || dpi == systemDpi || systemDpi <= 0)
+    if (dpi <= 0 || dpi == systemDpi || systemDpi <= 0)
         return nullptr;
     LOGFONTW font = {};
     if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font))

@@ -123,9 +123,11 @@ void DrawHistoryBars(HDC dc, const DrawResources* res, const PixelPoint* points,
     DeleteObject(pen);
 }
 
-void FillHistory(HDC dc, const DrawResources* res, const PixelPoint* points, int count, int line) {
+// The filled history, outlined with one-pixel lines: a wider pen would centre on the outline
+// and paint the baseline row along the bottom edge.
+void FillHistory(HDC dc, const DrawResources* res, const PixelPoint* points, int count) {
     HPEN pen =
-        CreatePen(PS_SOLID, line, (res->DrawFlag & HistLine) ? res->ColHistPen : res->ColHistBrush);
+        CreatePen(PS_SOLID, 1, (res->DrawFlag & HistLine) ? res->ColHistPen : res->ColHistBrush);
     HBRUSH brush = CreateSolidBrush(res->ColHistBrush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, brush);
@@ -181,7 +183,10 @@ void DrawGraph(HDC dc, const DrawResources* res, const CounterSlot* slot, const 
             if (res->DrawFlag & HistFill)
                 DrawHistoryBars(dc, res, scaled, n, plot.bottom);
         } else if (res->DrawFlag & HistFill) {
-            FillHistory(dc, res, ThePoints, n + 2, g.line);
+            FillHistory(dc, res, ThePoints, n + 2);
+            // From 200 % the history line along the top is as wide as the other thin lines.
+            if ((res->DrawFlag & HistLine) && g.line > 1)
+                DrawHistoryLine(dc, res, scaled, n, g.line);
         } else if (res->DrawFlag & HistLine) {
             DrawHistoryLine(dc, res, scaled, n, g.line);
         }

@@ -2,16 +2,23 @@
 // system has them.
 #include "window/dpi.h"
 
+#include "port/system_library.h"
+
 namespace {
 
 using DpiForWindowProc = UINT(WINAPI*)(HWND);
 using MetricsForDpiProc = int(WINAPI*)(int, UINT);
+using DpiForMonitorProc = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
-// Looked up once: user32 stays loaded for the life of the process.
+// MDT_EFFECTIVE_DPI of GetDpiForMonitor: the DPI the user's scale setting gives the monitor.
+constexpr int EffectiveDpi = 0;
+
+// Looked up once: user32 and shcore stay loaded for the life of the process.
 struct DpiCalls {
     bool Looked;
     DpiForWindowProc DpiForWindow;
     MetricsForDpiProc MetricsForDpi;
+    DpiForMonitorProc DpiForMonitor; // Windows 8.1 to 10 version 1511
 };
 DpiCalls TheDpiCalls;
 
@@ -24,6 +31,11 @@ const DpiCalls* Calls() {
                 reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
             calls->MetricsForDpi = reinterpret_cast<MetricsForDpiProc>(
                 reinterpret_cast<void*>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
+        }
+        if (!calls->DpiForWindow) {
+            if (HMODULE shcore = LoadSystemLibrary(L"shcore.dll"))
+                calls->DpiForMonitor = reinterpret_cast<DpiForMonitorProc>(
+                    reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
         }
     }
     return calls;
@@ -42,7 +54,15 @@ int SystemDpi() {
 
 int WindowDpi(HWND window) {
     const DpiCalls* calls = Calls();
-    UINT dpi = calls->DpiForWindow && window ? calls->DpiForWindow(window) : 0;
+    UINT dpi = 0;
+    if (calls->DpiForWindow && window) {
+        dpi = calls->DpiForWindow(window);
+    } else if (calls->DpiForMonitor && window) {
+        UINT dpiY = 0;
+        HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (FAILED(calls->DpiForMonitor(monitor, EffectiveDpi, &dpi, &dpiY)))
+            dpi = 0;
+    }
     return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }
 

@@ -1,5 +1,7 @@
 // The DPI of the graph window and of the taskbar, and the tray icon's size at it. The calls
-// that tell them exist from Windows 10 version 1607 on; earlier systems get the system DPI.
+// that tell them exist from Windows 10 version 1607 on; Windows 8.1 and the first versions of
+// Windows 10 are asked for the DPI of the window's monitor instead, and older systems give
+// the system DPI.
 #pragma once
 
 #include <windows.h>

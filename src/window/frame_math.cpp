@@ -65,7 +65,8 @@ void SnapToWorkArea(WindowBox* box, const PixelRect* work, int32_t snap) {
 void FitToGrid(WindowBox* box, int edge, const GridFit* grid) {
     int32_t frame = grid->frameOn ? (grid->frameWidth ? 2 * grid->frameWidth : 2) : 0;
     int32_t dx = Excess(box->cx - frame - grid->lastWidth, grid->backWidth);
-    int32_t dy = Excess(box->cy - frame - 1, grid->backHeight);
+    int32_t line = grid->lineWidth > 1 ? grid->lineWidth : 1;
+    int32_t dy = Excess(box->cy - frame - line, grid->backHeight);
     switch (edge) {
     case EdgeLeft:
     case EdgeTopLeft:

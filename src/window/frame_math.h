@@ -53,6 +53,7 @@ struct GridFit {
     int32_t lastWidth;
     int32_t backWidth;
     int32_t backHeight;
+    int32_t lineWidth; // of the grid's row lines: the plot is that much more than whole cells
 };
 
 // What the point (x, y) hits on a window of rectangle r: its outer border pixels size it (its
@@ -64,7 +65,8 @@ int HitTestRect(const PixelRect* r, int32_t x, int32_t y, int32_t border = 2, in
 void SnapToWorkArea(WindowBox* box, const PixelRect* work, int32_t snap);
 
 // Shrinks box, on the dragged edge's side, so that the history is a whole number of grid
-// cells wide and the plot one row more than a whole number of cells high.
+// cells wide and the plot a line width (one row at 96 DPI) more than a whole number of cells
+// high, so that its top row line shows whole.
 void FitToGrid(WindowBox* box, int edge, const GridFit* grid);
 
 // Moves the rectangle, keeping its size, so that it lies inside area where it can (left and

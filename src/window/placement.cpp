@@ -103,8 +103,11 @@ void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main, const D
         // A frame width of 0 (the sunken edge) is a thin line, one pixel at 96 DPI.
         int32_t line = graph->LineWidth > 1 ? graph->LineWidth : 1;
         GridFit grid = {(graph->DrawFlag & FrameOn) != 0,
-                        graph->FrameWidth ? graph->FrameWidth : line, graph->LastWidth,
-                        graph->BackWidth, graph->BackHeight};
+                        graph->FrameWidth ? graph->FrameWidth : line,
+                        graph->LastWidth,
+                        graph->BackWidth,
+                        graph->BackHeight,
+                        line};
         FitToGrid(&box, edge, &grid);
     }
     if (!(pos->flags & SWP_NOMOVE)) {

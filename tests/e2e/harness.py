@@ -289,12 +289,16 @@ class WineDesktop:
         with open(path, encoding="utf-8", newline="") as f:
             lines = f.read().split("\n")
         value = f'"LogPixels"=dword:{self.dpi:08x}'
-        for i, line in enumerate(lines):
-            if line.startswith("[Control Panel\\\\Desktop]"):
-                lines.insert(i + 1, value)
-                break
+        header = "[Control Panel\\\\Desktop]"
+        start = next((i for i, line in enumerate(lines) if line.startswith(header)), None)
+        if start is None:
+            lines += ["", header, value]
         else:
-            lines += ["", "[Control Panel\\\\Desktop]", value]
+            end = next((i for i in range(start + 1, len(lines)) if lines[i].startswith("[")),
+                       len(lines))
+            section = [line for line in lines[start + 1:end]
+                       if not line.startswith('"LogPixels"=')]
+            lines[start + 1:end] = [value] + section
         with open(path, "w", encoding="utf-8", newline="") as f:
             f.write("\n".join(lines))
 
@@ -585,16 +589,20 @@ class WineDesktop:
 
         Wine's shell32 sends the tray the mask of an icon whose width is not a multiple of 16
         (20 or 24 pixels) cut short by its row padding, so the lowest rows may show a few
-        inverted pixels there: the frame is matched along the top, the right side and the
-        upper half of the left side, which that never reaches."""
+        inverted pixels there: for such a size the frame is matched along the top, the right
+        side and the upper half of the left side, which that never reaches; otherwise all
+        round."""
         top = self.work_area[3]
         bar = self.grab(name, 0, top, self.work_area[2], ScreenSize[1] - top)
         n = self.tray_icon_side
+        whole = n % 16 == 0
+        left = n if whole else n // 2
         for y in range(bar.height - n + 1):
             for x in range(bar.width - n + 1):
                 if all(bar.at(x + i, y) == frame and bar.at(x + n - 1, y + i) == frame
                        for i in range(n)) and \
-                        all(bar.at(x, y + i) == frame for i in range(n // 2)):
+                        all(bar.at(x, y + i) == frame for i in range(left)) and \
+                        (not whole or all(bar.at(x + i, y + n - 1) == frame for i in range(n))):
                     return (x, top + y), bar
         return None, bar
 

@@ -128,16 +128,26 @@ class ScaleCase(harness.DesktopTestCase):
         window = self.start()
         self.assertTrue(self.desktop.open_settings(window), "no settings window")
         work = self.desktop.work_area
+        seen = []
         for page in range(Pages):
-            time.sleep(0.5)
+            # The page has changed once the set of visible controls is a new one.
+            def listed():
+                answer = self.desktop.probe("controls")
+                ids = frozenset(harness.parse_pairs(line).get("id")
+                                for line in answer.stdout.splitlines()
+                                if line.startswith("control "))
+                return answer if answer.ok and ids not in seen else None, ids
+            self.assertIsNotNone(harness.wait_for(lambda: listed()[0] is not None),
+                                 f"page {page + 1} did not come")
+            time.sleep(0.3)  # the page paints after it shows
+            listing, ids = listed()
+            seen.append(ids)
             name = self.shot_name(f"page{page + 1}")
             screen = self.desktop.grab(name, 0, 0, *harness.ScreenSize)
             frame = self.desktop.probe("settings")
             self.assertTrue(work[0] <= frame.int("left") and frame.int("right") <= work[2] and
                             work[1] <= frame.int("top") and frame.int("bottom") <= work[3],
                             f"the settings window leaves the work area: {frame}")
-            listing = self.desktop.probe("controls")
-            self.assertTrue(listing.ok, listing)
             self.assertEqual(listing.int("dpi"), self.dpi)
             self.assertGreater(listing.int("controls"), 10)
             self.assertEqual(listing.int("outside"), 0, f"page {page + 1}:\n{listing.stdout}")
@@ -147,7 +157,7 @@ class ScaleCase(harness.DesktopTestCase):
                         if line.startswith("control ")]
             boxes = [tuple(int(c[k]) for k in ("left", "top", "right", "bottom"))
                      for c in controls]
-            for line, control, box in zip(listing.stdout.splitlines(), controls, boxes):
+            for control, box in zip(controls, boxes):
                 if control.get("label") != "1":
                     continue
                 others = [b for b in boxes if b != box and not (

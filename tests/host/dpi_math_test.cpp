@@ -89,6 +89,16 @@ TEST(DpiMath, OneSampleTakesOne96DpiColumnAtEveryScale) {
     }
 }
 
+TEST(DpiMath, GridFittingLeavesRoomForAWholeRowLine) {
+    // 200 %: a 2-pixel frame, 20-pixel cells and 2-pixel lines. The plot is two rows more
+    // than whole cells, so that the top row line shows both its rows.
+    const GridFit grid = {true, 2, 0, 20, 20, 2};
+    WindowBox box = {0, 0, 292, 95};
+    FitToGrid(&box, EdgeBottomRight, &grid);
+    EXPECT_EQ(box.cx, 284); // 292 - 4 = 288 → 280
+    EXPECT_EQ(box.cy, 86);  // 95 - 4 - 2 = 89 → 80
+}
+
 TEST(DpiMath, SizingBordersAndCornersScale) {
     // A 213 x 65 window at 150 %: borders of 3 pixels, corners of 9.
     const PixelRect r = {100, 200, 313, 265};

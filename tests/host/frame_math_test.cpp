@@ -81,7 +81,7 @@ TEST(FrameMath, SnapsWithinTheDistanceAndLeftWins) {
 }
 
 TEST(FrameMath, GridFittingShrinksOnTheDraggedSide) {
-    const GridFit grid = {true, 1, 0, 10, 10};
+    const GridFit grid = {true, 1, 0, 10, 10, 1};
     struct Case {
         int edge;
         WindowBox in;
@@ -109,12 +109,12 @@ TEST(FrameMath, GridFittingShrinksOnTheDraggedSide) {
         EXPECT_EQ(box.cy, c.out.cy) << "edge " << c.edge;
     }
     // The frame and the latest column count: a 3-pixel frame and a 5-pixel column.
-    const GridFit wide = {true, 3, 5, 10, 10};
+    const GridFit wide = {true, 3, 5, 10, 10, 1};
     WindowBox box = {0, 0, 118, 50};
     FitToGrid(&box, EdgeBottomRight, &wide);
     EXPECT_EQ(box.cx, 111); // 118 - 6 - 5 = 107 → 100
     EXPECT_EQ(box.cy, 47);  // 50 - 6 - 1 = 43 → 40
-    const GridFit noGrid = {false, 1, 0, 0, 0};
+    const GridFit noGrid = {false, 1, 0, 0, 0, 1};
     box = {0, 0, 118, 50};
     FitToGrid(&box, EdgeBottomRight, &noGrid);
     EXPECT_EQ(box.cx, 118);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,22 @@ TEST_P(Scaled, HistoryLinesStayThinAndBarsStandSideBySide) {
     for (int y = 0; y < canvas.height; y++)
         rows += canvas.At(middle, y) == RGB(255, 0, 0);
     EXPECT_EQ(rows, s.line);
+    // Filled and outlined: the outline as thick along the top, the fill alone below it, down
+    // to the baseline.
+    settings.Style[0].DrawFlag = HistLine | HistFill | BackFill | FrameOn;
+    settings.Style[0].ColHistBrush = RGB(0, 255, 0);
+    Build();
+    ASSERT_EQ(PaintGraphs(canvas.bitmap, res, settings.Slot, runs, 2), 1);
+    std::vector<COLORREF> column;
+    for (int y = s.line; y < canvas.height - s.line; y++)
+        column.push_back(canvas.At(middle, y));
+    int top =
+        static_cast<int>(std::find(column.begin(), column.end(), RGB(255, 0, 0)) - column.begin());
+    ASSERT_LT(top, static_cast<int>(column.size()));
+    for (int k = 0; k < static_cast<int>(column.size()); k++) {
+        COLORREF want = k < top ? Black : k < top + s.line ? RGB(255, 0, 0) : RGB(0, 255, 0);
+        ASSERT_EQ(column[k], want) << "row " << k + s.line;
+    }
     // Bars: every column from the oldest sample's to the newest is covered, with no gap
     // between samples that stand more than one pixel apart.
     settings.Style[0].DrawFlag = HistFill | HistBars | BackFill | FrameOn;
@@ -255,6 +272,7 @@ TEST_F(ScaleChange, TheWindowTakesTheSuggestedRectangleAndRedrawsForTheNewScale)
     EXPECT_EQ(r.right - r.left, 142);
     HFONT fontAt96 = TheApp.GraphRes[0].Font;
 
+    TheApp.GraphRes[0].GridPhase = 3; // three samples in
     RECT suggested = ChangeTo(144, 200, 100, 213, 65);
     GetWindowRect(window, &r);
     EXPECT_TRUE(EqualRect(&r, &suggested))
@@ -264,6 +282,7 @@ TEST_F(ScaleChange, TheWindowTakesTheSuggestedRectangleAndRedrawsForTheNewScale)
     EXPECT_EQ(TheApp.GraphRes[0].BackWidth, 15) << "the grid brush is made for 15-pixel cells";
     EXPECT_NE(TheApp.GraphRes[0].Font, fontAt96) << "the caption font is made for 144 DPI";
     EXPECT_NE(TheApp.GraphRes[0].GridBrush, nullptr);
+    EXPECT_EQ(TheApp.GraphRes[0].GridPhase, 3) << "the grid stays with the history";
     // Limits, borders and snapping follow the scale.
     MINMAXINFO info = {};
     SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
@@ -300,28 +319,43 @@ int IconSide(HICON icon) {
     return bm.bmWidth;
 }
 
-TEST_F(ScaleChange, ASettingChangeRemakesTheTrayIconAtTheTaskbarsSize) {
+TEST_F(ScaleChange, TheTrayIconFollowsTheTaskbarsSize) {
     ASSERT_TRUE(TheApp.RunFlag & TrayIcon);
-    EXPECT_EQ(IconSide(TheApp.TrayImage), 16);
-    // As if the taskbar had been at 150 % until now.
-    TheApp.TrayDpi = 144;
-    TheApp.TraySize = 24;
-    SendMessageW(window, RedrawMsg, 0, 0);
-    EXPECT_EQ(IconSide(TheApp.TrayImage), 24);
+    // As if the taskbar had been at 150 % until now, with a 24 x 24 icon.
+    auto atOneAndAHalf = [] {
+        TheApp.TrayDpi = 144;
+        TheApp.TraySize = 24;
+        for (DrawResources& res : TheApp.IconRes)
+            res.Dpi = 144;
+    };
+    atOneAndAHalf();
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETICONMETRICS, 0);
     EXPECT_EQ(TheApp.TraySize, 16);
     EXPECT_EQ(TheApp.IconRes[0].Dpi, 96);
-    EXPECT_EQ(IconSide(TheApp.TrayImage), 16) << "the icon is made again at once";
+    EXPECT_EQ(IconSide(TheApp.TrayImage), 16) << "a setting change makes the icon at once";
+    // A redraw reads the taskbar's scale too, which may change after the messages that
+    // announce it.
+    atOneAndAHalf();
+    SendMessageW(window, RedrawMsg, 0, 0);
+    EXPECT_EQ(TheApp.TraySize, 16);
+    EXPECT_EQ(TheApp.IconRes[0].Dpi, 96);
+    EXPECT_EQ(IconSide(TheApp.TrayImage), 16);
 }
 
 TEST_F(ScaleChange, AHundredChangesLeaveNoGdiObjectBehind) {
-    ChangeTo(144, 200, 100, 213, 65);
-    ChangeTo(96, 200, 100, 142, 43);
-    unsigned long before = LiveGdiObjects();
-    for (int i = 0; i < 100; i++) {
-        ChangeTo(144, 200, 100, 213, 65);
+    // The tray picture is made at a new size each time too.
+    auto round = [&] {
+        TheApp.TrayDpi = 144;
+        TheApp.TraySize = 24;
+        ChangeTo(144, 200, 100, 213, 65); // reads the real taskbar: 16 x 16 again
+        DestroyIcon(MakeTrayIcon(24, 24, TheApp.IconRes, TheApp.Settings.Slot, TheApp.Run, 2));
         ChangeTo(96, 200, 100, 142, 43);
-    }
+        SendMessageW(window, RedrawMsg, 0, 0); // the tray picture back at 16 x 16
+    };
+    round();
+    unsigned long before = LiveGdiObjects();
+    for (int i = 0; i < 100; i++)
+        round();
     EXPECT_EQ(LiveGdiObjects(), before);
 }
 
@@ -333,11 +367,19 @@ TEST_F(ScaleChange, TheSizeIsSavedAt96DpiAndLoadsBackWithoutDrift) {
         std::string saved = ReadFileBytes(SettingsPathBesideTests());
         EXPECT_NE(saved.find("WndWidth=143\r\n"), std::string::npos) << saved;
         EXPECT_NE(saved.find("WndHeight=44\r\n"), std::string::npos) << saved;
-        // Loaded again on a 150 % display: the same size in pixels.
+        // Loaded again at 96 DPI: the saved size as it is; then moved to a 150 % display,
+        // which suggests that size scaled: the size the user left.
         window = CreateGraphWindow(GetModuleHandleW(nullptr));
         ASSERT_NE(window, nullptr);
         PumpMessages();
-        ChangeTo(144, 200, 100, 215, 66);
+        RECT r;
+        GetWindowRect(window, &r);
+        ASSERT_EQ(r.right - r.left, 143);
+        ASSERT_EQ(r.bottom - r.top, 44);
+        ChangeTo(144, 200, 100, MulDiv(143, 144, 96), MulDiv(44, 144, 96));
+        GetWindowRect(window, &r);
+        ASSERT_EQ(r.right - r.left, 215);
+        ASSERT_EQ(r.bottom - r.top, 66);
     }
 }
 
