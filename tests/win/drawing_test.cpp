@@ -173,44 +173,6 @@ TEST(Bitmaps, BlankBitmapTakesPaletteEntryZero) {
     EXPECT_EQ(CreateBlankBitmap(nullptr, 9, -1, 4, palette), nullptr);
 }
 
-// The icon's colour image and mask as 32-bit pixels, top row first.
-struct IconPixels {
-    explicit IconPixels(HICON icon) {
-        ICONINFO info = {};
-        ok = GetIconInfo(icon, &info);
-        if (!ok)
-            return;
-        BITMAP bm = {};
-        GetObjectW(info.hbmColor, sizeof(bm), &bm);
-        width = bm.bmWidth;
-        height = bm.bmHeight;
-        Read(info.hbmColor, color);
-        Read(info.hbmMask, mask);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-    }
-    void Read(HBITMAP bitmap, uint32_t* out) {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = 16;
-        bi.bmiHeader.biHeight = -16;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        HDC dc = GetDC(nullptr);
-        GetDIBits(dc, bitmap, 0, 16, out, &bi, DIB_RGB_COLORS);
-        ReleaseDC(nullptr, dc);
-    }
-    COLORREF Color(int x, int y) const {
-        uint32_t p = color[y * 16 + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    bool Clear(int x, int y) const { return (mask[y * 16 + x] & 0xFFFFFF) != 0; }
-    bool ok = false;
-    int width = 0, height = 0;
-    uint32_t color[256] = {};
-    uint32_t mask[256] = {};
-};
-
 class TrayPicture : public Resources {
 protected:
     void SetUp() override {

@@ -158,40 +158,6 @@ TEST_P(Scaled, TheCaptionFontGrowsWithTheScale) {
     EXPECT_EQ(font.lfHeight, MulDiv(stock.lfHeight, s.dpi, 96));
 }
 
-// The colour of each pixel of an icon's colour bitmap and its mask, at the icon's own size.
-struct IconRead {
-    explicit IconRead(HICON icon) {
-        ICONINFO info = {};
-        if (!GetIconInfo(icon, &info))
-            return;
-        BITMAP bm = {};
-        GetObjectW(info.hbmColor, sizeof(bm), &bm);
-        side = bm.bmWidth;
-        color.resize(side * side);
-        mask.resize(side * side);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = side;
-        bi.bmiHeader.biHeight = -side; // top-down rows
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        HDC dc = GetDC(nullptr);
-        GetDIBits(dc, info.hbmColor, 0, side, color.data(), &bi, DIB_RGB_COLORS);
-        GetDIBits(dc, info.hbmMask, 0, side, mask.data(), &bi, DIB_RGB_COLORS);
-        ReleaseDC(nullptr, dc);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-    }
-    COLORREF At(int x, int y) const {
-        uint32_t p = color[y * side + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    bool Clear(int x, int y) const { return (mask[y * side + x] & 0xFFFFFF) != 0; }
-    int side = 0;
-    std::vector<uint32_t> color;
-    std::vector<uint32_t> mask;
-};
-
 TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
     const Scale& s = GetParam();
     int side = MulDiv(16, s.dpi, 96);
@@ -200,9 +166,9 @@ TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
     Level(60);
     HICON icon = MakeTrayIcon(side, side, res, settings.Slot, runs, 2);
     ASSERT_NE(icon, nullptr);
-    IconRead picture(icon);
+    IconPixels picture(icon);
     DestroyIcon(icon);
-    ASSERT_EQ(picture.side, side);
+    ASSERT_EQ(picture.width, side);
     for (int y = 0; y < side; y++) {
         for (int x = 0; x < side; x++)
             ASSERT_FALSE(picture.Clear(x, y)) << "opaque at " << x << "," << y;
@@ -210,28 +176,28 @@ TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
     // A frame of the line width: a stretched 16 x 16 picture would have a 1.5-pixel one.
     for (int i = 0; i < side; i++) {
         for (int k = 0; k < s.line; k++) {
-            ASSERT_EQ(picture.At(i, k), ColorPalette16[8]) << i << "," << k;
-            ASSERT_EQ(picture.At(k, i), ColorPalette16[8]) << k << "," << i;
+            ASSERT_EQ(picture.Color(i, k), ColorPalette16[8]) << i << "," << k;
+            ASSERT_EQ(picture.Color(k, i), ColorPalette16[8]) << k << "," << i;
         }
         if (i >= s.line && i < side - s.line) {
-            ASSERT_NE(picture.At(i, s.line), ColorPalette16[8]) << "inside at " << i;
+            ASSERT_NE(picture.Color(i, s.line), ColorPalette16[8]) << "inside at " << i;
         }
     }
     // The history line, one sample per 96-DPI column, s.line rows thick.
     int rows = 0;
     for (int y = 0; y < side; y++)
-        rows += picture.At(side / 2, y) == ColorPalette16[14];
+        rows += picture.Color(side / 2, y) == ColorPalette16[14];
     EXPECT_EQ(rows, s.line);
     // Without a painted background the next picture starts from black, not from this one.
     settings.Style[0].IconDrawFlag = FrameOn;
     Build(true);
     icon = MakeTrayIcon(side, side, res, settings.Slot, runs, 2);
     ASSERT_NE(icon, nullptr);
-    IconRead bare(icon);
+    IconPixels bare(icon);
     DestroyIcon(icon);
     for (int y = s.line; y < side - s.line; y++) {
         for (int x = s.line; x < side - s.line; x++)
-            ASSERT_EQ(bare.At(x, y), ColorPalette16[0]) << x << "," << y;
+            ASSERT_EQ(bare.Color(x, y), ColorPalette16[0]) << x << "," << y;
     }
     ReleaseTrayIconCanvas();
 }
@@ -308,17 +274,6 @@ TEST_F(ScaleChange, TheWindowTakesTheSuggestedRectangleAndRedrawsForTheNewScale)
     EXPECT_EQ(TheApp.GraphRes[0].Font, nullptr) << "the stock font again";
 }
 
-int IconSide(HICON icon) {
-    ICONINFO info = {};
-    if (!GetIconInfo(icon, &info))
-        return 0;
-    BITMAP bm = {};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return bm.bmWidth;
-}
-
 TEST_F(ScaleChange, TheTrayIconFollowsTheTaskbarsSize) {
     ASSERT_TRUE(TheApp.RunFlag & TrayIcon);
     // As if the taskbar had been at 150 % until now, with a 24 x 24 icon.
@@ -332,14 +287,14 @@ TEST_F(ScaleChange, TheTrayIconFollowsTheTaskbarsSize) {
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETICONMETRICS, 0);
     EXPECT_EQ(TheApp.TraySize, 16);
     EXPECT_EQ(TheApp.IconRes[0].Dpi, 96);
-    EXPECT_EQ(IconSide(TheApp.TrayImage), 16) << "a setting change makes the icon at once";
+    EXPECT_EQ(IconPixels(TheApp.TrayImage).width, 16) << "a setting change makes the icon at once";
     // A redraw reads the taskbar's scale too, which may change after the messages that
     // announce it.
     atOneAndAHalf();
     SendMessageW(window, RedrawMsg, 0, 0);
     EXPECT_EQ(TheApp.TraySize, 16);
     EXPECT_EQ(TheApp.IconRes[0].Dpi, 96);
-    EXPECT_EQ(IconSide(TheApp.TrayImage), 16);
+    EXPECT_EQ(IconPixels(TheApp.TrayImage).width, 16);
 }
 
 TEST_F(ScaleChange, AHundredChangesLeaveNoGdiObjectBehind) {

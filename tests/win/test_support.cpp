@@ -127,6 +127,40 @@ COLORREF Canvas::At(int x, int y) const {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
+IconPixels::IconPixels(HICON icon) {
+    ICONINFO info = {};
+    ok = GetIconInfo(icon, &info) && info.hbmColor;
+    if (!ok)
+        return;
+    BITMAP bm = {};
+    GetObjectW(info.hbmColor, sizeof(bm), &bm);
+    width = bm.bmWidth;
+    height = bm.bmHeight;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height; // top-down rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    color.resize(static_cast<size_t>(width) * height);
+    mask.resize(color.size());
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, info.hbmColor, 0, height, color.data(), &bi, DIB_RGB_COLORS);
+    GetDIBits(dc, info.hbmMask, 0, height, mask.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
+COLORREF IconPixels::Color(int x, int y) const {
+    uint32_t p = color[static_cast<size_t>(y) * width + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+bool IconPixels::Clear(int x, int y) const {
+    return (mask[static_cast<size_t>(y) * width + x] & 0xFFFFFF) != 0;
+}
+
 void UseFixedCounters() {
     ResetScript()->paths = {FixedPath(L"\\Processor(_Total)\\% Processor Time", 30)};
     TheApp.Pdh = ScriptedLibrary();

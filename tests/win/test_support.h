@@ -52,6 +52,17 @@ struct Canvas {
 // Gives the program a counter library that answers the processor total at 30 on every read,
 // so that what a test sees never hangs on the machine's own counters.
 void UseFixedCounters();
+// An icon's colour image and mask as 32-bit pixels, top row first, at the icon's own size.
+struct IconPixels {
+    explicit IconPixels(HICON icon);
+    COLORREF Color(int x, int y) const;
+    // True where the mask makes the pixel transparent.
+    bool Clear(int x, int y) const;
+    bool ok = false;
+    int width = 0, height = 0;
+    std::vector<uint32_t> color, mask;
+};
+
 // Creates the graph window with those counters and lets its posted start command run. Null
 // when the window could not be made.
 HWND OpenGraphWindowWithFixedCounters();
