@@ -248,9 +248,7 @@ LRESULT OnNcRButtonUp(AppState* app, HWND window, LPARAM lParam) {
 LRESULT OnTaskbarCreated(AppState* app) {
     app->PeekPoint = {65536, 65536};
     app->RunFlag &= ~TrayIcon;
-    // A new taskbar may show icons of another size; the next redraw puts the icon back.
-    if (ReadTrayScale(app))
-        RescaleTrayDrawing(app);
+    // The next redraw puts the icon back, at the new taskbar's size: it reads the scale.
     return 0;
 }
 
