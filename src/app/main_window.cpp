@@ -58,9 +58,25 @@ void AllowTaskbarCreated(HWND window, UINT message) {
     }
 }
 
+// Sizes the window, sized for the DPI sizedFor, anew for the scale of the monitor it is on
+// when that is another. Returns the DPI it is sized for now.
+int SizeForMonitor(AppState* app, HWND window, int sizedFor) {
+    const WindowPlacement* place = &app->Settings.Place;
+    int dpi = WindowDpi(window);
+    if (dpi == sizedFor)
+        return sizedFor;
+    if (dpi != app->Dpi)
+        RescaleGraphDrawing(app, dpi);
+    SetWindowPos(window, nullptr, 0, 0, ScaleToDpi(place->WndWidth, dpi),
+                 ScaleToDpi(place->WndHeight, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    return dpi;
+}
+
 // Puts the window at its saved place with its saved size, given at 96 DPI, scaled for the
 // monitor it lands on; without a settings file, at its default size in the corner by the
-// tray.
+// tray. A saved place that no monitor shows any more (one unplugged, a resolution lowered)
+// is given up for the nearest work area, so that the window never starts out of reach.
 void PlaceAtStart(AppState* app, HWND window, bool loaded) {
     const WindowPlacement* place = &app->Settings.Place;
     app->Placing = true;
@@ -76,14 +92,11 @@ void PlaceAtStart(AppState* app, HWND window, bool loaded) {
         int sizedFor = app->Dpi;
         MoveWindow(window, place->WndPosX, place->WndPosY, ScaleToDpi(place->WndWidth, sizedFor),
                    ScaleToDpi(place->WndHeight, sizedFor), FALSE);
-        // On a monitor of another scale the saved size is made for that scale.
-        int dpi = WindowDpi(window);
-        if (dpi != sizedFor) {
-            if (dpi != app->Dpi)
-                RescaleGraphDrawing(app, dpi);
-            MoveWindow(window, place->WndPosX, place->WndPosY, ScaleToDpi(place->WndWidth, dpi),
-                       ScaleToDpi(place->WndHeight, dpi), FALSE);
-        }
+        sizedFor = SizeForMonitor(app, window, sizedFor);
+        // Pulled onto a monitor of another scale, it is sized for that one, which may take it
+        // past the work area's edge again.
+        if (KeepOnScreen(window, app->Dpi) && SizeForMonitor(app, window, sizedFor) != sizedFor)
+            PullOnScreen(window);
     }
     app->Placing = false;
 }
@@ -318,8 +331,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnGetMinMaxInfo(app, reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_DPICHANGED:
         return OnDpiChanged(app, window, wParam, reinterpret_cast<const RECT*>(lParam));
-    case WM_SETTINGCHANGE:
     case WM_DISPLAYCHANGE:
+        // A monitor unplugged or a resolution lowered may have left the window out of reach.
+        KeepOnScreen(window, app->Dpi);
+        [[fallthrough]];
+    case WM_SETTINGCHANGE:
         // The small-icon size or the taskbar's scale may have changed with them.
         RenewTrayScale(app, window);
         break;

@@ -4,6 +4,7 @@
 #include "port/system_library.h"
 #include "settings/convert.h"
 #include "ui/spin_math.h"
+#include "window/monitors.h"
 
 namespace {
 
@@ -116,8 +117,12 @@ int CenterOnParent(HWND dialog) {
     GetWindowRect(dialog, &d);
     int width = d.right - d.left;
     int height = d.bottom - d.top;
-    MoveWindow(dialog, (p.left + p.right) / 2 - width / 2, (p.top + p.bottom) / 2 - height / 2,
-               width, height, FALSE);
+    int x = (p.left + p.right) / 2 - width / 2;
+    int y = (p.top + p.bottom) / 2 - height / 2;
+    RECT place = {x, y, x + width, y + height};
+    // On the parent's monitor, even where the parent reaches over onto another.
+    KeepOnMonitorOf(&place, &p);
+    MoveWindow(dialog, place.left, place.top, width, height, FALSE);
     return 1;
 }
 

@@ -11,6 +11,8 @@
 #include "ui/main_page.h"
 #include "ui/style_pages.h"
 #include "ui/version_text.h"
+#include "window/frame_math.h"
+#include "window/monitors.h"
 
 int LastSettingsPage = -1;
 
@@ -148,16 +150,16 @@ BOOL OnInitFrame(HWND frame, TabHostSpec* host) {
         dx = (pageRect.right - pageRect.left) - (area.right - area.left);
         dy = (pageRect.bottom - pageRect.top) - (area.bottom - area.top);
     }
+    // Centred on the work area of the monitor the graph window is on.
     RECT work;
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
-        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    WindowWorkArea(host->Owner, &work);
+    PixelRect workArea = {work.left, work.top, work.right, work.bottom};
     RECT frameRect;
     GetWindowRect(frame, &frameRect);
     int width = frameRect.right - frameRect.left + dx;
     int height = frameRect.bottom - frameRect.top + dy;
-    auto half = [](int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); };
-    MoveWindow(frame, half((work.right - work.left) - width),
-               half((work.bottom - work.top) - height), width, height, FALSE);
+    PixelPoint corner = CentreInArea(width, height, &workArea);
+    MoveWindow(frame, corner.x, corner.y, width, height, FALSE);
     if (page) {
         MoveBy(frame, TabControlId, dx, dy, true);
         MoveBy(frame, IDCANCEL, dx, dy, false);

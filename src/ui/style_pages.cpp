@@ -13,6 +13,7 @@
 #include "settings/settings_model.h"
 #include "ui/dialog_helpers.h"
 #include "window/dpi.h"
+#include "window/monitors.h"
 
 namespace {
 
@@ -349,11 +350,17 @@ UINT_PTR CALLBACK ColorDialogHook(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message != WM_INITDIALOG)
         return FALSE;
     // Beside the settings window, right edges together, centred on it from top to bottom.
+    // On the settings window's monitor, even where it reaches over onto another.
     RECT p, d;
     GetWindowRect(GetParent(dialog), &p);
     GetWindowRect(dialog, &d);
-    SetWindowPos(dialog, nullptr, p.right - (d.right - d.left),
-                 (p.top + p.bottom - (d.bottom - d.top)) / 2, 0, 0,
+    int width = d.right - d.left;
+    int height = d.bottom - d.top;
+    int x = p.right - width;
+    int y = (p.top + p.bottom - height) / 2;
+    RECT place = {x, y, x + width, y + height};
+    KeepOnMonitorOf(&place, &p);
+    SetWindowPos(dialog, nullptr, place.left, place.top, 0, 0,
                  SWP_NOSIZE | SWP_NOREDRAW | SWP_NOSENDCHANGING | SWP_NOZORDER);
     return FALSE;
 }

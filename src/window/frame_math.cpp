@@ -100,19 +100,41 @@ void FitToGrid(WindowBox* box, int edge, const GridFit* grid) {
 }
 
 void PullIntoArea(PixelRect* r, const PixelRect* area) {
-    int32_t dx = 0, dy = 0;
+    // In 64 bits: a saved place may lie anywhere in the 32-bit range.
+    int64_t dx = 0, dy = 0;
     if (r->left < area->left)
-        dx = area->left - r->left;
+        dx = int64_t{area->left} - r->left;
     else if (r->right > area->right)
-        dx = area->right - r->right;
+        dx = int64_t{area->right} - r->right;
     if (r->top < area->top)
-        dy = area->top - r->top;
+        dy = int64_t{area->top} - r->top;
     else if (r->bottom > area->bottom)
-        dy = area->bottom - r->bottom;
-    r->left += dx;
-    r->right += dx;
-    r->top += dy;
-    r->bottom += dy;
+        dy = int64_t{area->bottom} - r->bottom;
+    r->left = static_cast<int32_t>(r->left + dx);
+    r->right = static_cast<int32_t>(r->right + dx);
+    r->top = static_cast<int32_t>(r->top + dy);
+    r->bottom = static_cast<int32_t>(r->bottom + dy);
+}
+
+bool ShowsSquare(const PixelRect* r, const PixelRect* area, int32_t side) {
+    int64_t width = int64_t{r->right < area->right ? r->right : area->right} -
+                    (r->left > area->left ? r->left : area->left);
+    int64_t height = int64_t{r->bottom < area->bottom ? r->bottom : area->bottom} -
+                     (r->top > area->top ? r->top : area->top);
+    return width >= side && height >= side;
+}
+
+namespace {
+
+int64_t HalfDown(int64_t v) {
+    return v >= 0 ? v / 2 : -((-v + 1) / 2);
+}
+
+} // namespace
+
+PixelPoint CentreInArea(int32_t width, int32_t height, const PixelRect* area) {
+    return {static_cast<int32_t>(area->left + HalfDown(int64_t{area->right} - area->left - width)),
+            static_cast<int32_t>(area->top + HalfDown(int64_t{area->bottom} - area->top - height))};
 }
 
 PixelPoint TrayCorner(int edge, int32_t width, int32_t height, const PixelRect* work) {

@@ -73,6 +73,13 @@ void FitToGrid(WindowBox* box, int edge, const GridFit* grid);
 // top win when it is larger).
 void PullIntoArea(PixelRect* r, const PixelRect* area);
 
+// True when the part of r inside area holds a side x side square.
+bool ShowsSquare(const PixelRect* r, const PixelRect* area, int32_t side);
+
+// The top-left corner of a width x height window centred on area, halves rounded toward minus
+// infinity.
+PixelPoint CentreInArea(int32_t width, int32_t height, const PixelRect* area);
+
 // The top-left corner of a width x height window in the corner of the work area beside the
 // notification area, for the taskbar at edge.
 PixelPoint TrayCorner(int edge, int32_t width, int32_t height, const PixelRect* work);

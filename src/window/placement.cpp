@@ -16,56 +16,71 @@ PixelRect ToPixel(const RECT& r) {
 
 } // namespace
 
-void GetWorkArea(RECT* area) {
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, area, 0))
-        *area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
 int TaskbarEdge() {
     APPBARDATA bar = {};
     bar.cbSize = sizeof(bar);
     return SHAppBarMessage(ABM_GETTASKBARPOS, &bar) ? static_cast<int>(bar.uEdge) : ABE_LEFT;
 }
 
-namespace {
-
-// The window's rectangle and the work area, for the arithmetic; false when the window's
-// rectangle cannot be read.
-bool WindowAndWorkArea(HWND window, PixelRect* box, PixelRect* work) {
-    RECT r;
-    if (!GetWindowRect(window, &r))
-        return false;
-    RECT area;
-    GetWorkArea(&area);
-    *box = ToPixel(r);
-    *work = ToPixel(area);
-    return true;
-}
-
-} // namespace
-
 int PlaceNearTray(HWND window, BOOL repaint) {
-    PixelRect box, work;
-    if (!WindowAndWorkArea(window, &box, &work))
+    // The primary monitor's work area: the notification area is on its taskbar.
+    RECT r, area;
+    if (!GetWindowRect(window, &r))
         return 0;
-    int w = box.right - box.left;
-    int h = box.bottom - box.top;
+    GetWorkArea(&area);
+    PixelRect work = ToPixel(area);
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
     PixelPoint corner = TrayCorner(TaskbarEdge(), w, h, &work);
     MoveWindow(window, corner.x, corner.y, w, h, repaint);
     return 1;
 }
 
+namespace {
+
+// The window's rectangle pulled fully into the work area of the monitor it is on, or of the
+// nearest one; false when the window's rectangle cannot be read. now is where it is.
+bool PulledOnScreen(HWND window, PixelRect* box, PixelRect* now = nullptr) {
+    RECT r, area;
+    if (!GetWindowRect(window, &r))
+        return false;
+    NearestWorkArea(&r, &area);
+    PixelRect work = ToPixel(area);
+    *box = ToPixel(r);
+    if (now)
+        *now = *box;
+    PullIntoArea(box, &work);
+    return true;
+}
+
+} // namespace
+
 int BringOnScreen(HWND window, bool topmost) {
-    PixelRect box, work;
-    if (!WindowAndWorkArea(window, &box, &work))
+    PixelRect box;
+    if (!PulledOnScreen(window, &box))
         return 0;
-    PullIntoArea(&box, &work);
     MoveWindow(window, box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
     bool isTopmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     if (topmost != isTopmost)
         SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE);
     return 1;
+}
+
+bool PullOnScreen(HWND window) {
+    PixelRect box, now;
+    if (!PulledOnScreen(window, &box, &now) || (box.left == now.left && box.top == now.top))
+        return false;
+    SetWindowPos(window, nullptr, box.left, box.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+bool KeepOnScreen(HWND window, int dpi) {
+    RECT r;
+    if (!GetWindowRect(window, &r) || ShowsOnSomeMonitor(&r, ScaleToDpi(16, dpi)))
+        return false;
+    return PullOnScreen(window);
 }
 
 LRESULT HitTestFrame(HWND window, LPARAM point, int dpi) {
@@ -94,8 +109,8 @@ void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main, const D
         }
     }
     if ((main->Prop & PropSnapEdges) && edge == EdgeMoving) {
-        RECT area;
-        GetWorkArea(&area);
+        RECT area, next = {box.x, box.y, box.x + box.cx, box.y + box.cy};
+        NearestWorkArea(&next, &area);
         PixelRect work = ToPixel(area);
         SnapToWorkArea(&box, &work, ScaleToDpi(static_cast<int32_t>(main->SnapPixel), dpi));
     }

@@ -5,20 +5,27 @@
 
 #include "render/draw_resources.h"
 #include "settings/settings_model.h"
+#include "window/monitors.h"
 
-// The primary screen without the taskbar; the whole screen when it cannot be read.
-void GetWorkArea(RECT* area);
 // The taskbar's edge (ABE_LEFT when it cannot be asked).
 int TaskbarEdge();
 // Moves the window, keeping its size, to the work-area corner beside the notification
 // area. Returns 0 when the window rectangle cannot be read.
 int PlaceNearTray(HWND window, BOOL repaint);
-// Pulls the window fully into the work area and applies the topmost wish.
+// Pulls the window fully into the work area of the monitor it is on, or of the nearest one,
+// and applies the topmost wish.
 int BringOnScreen(HWND window, bool topmost);
+// Pulls the window fully into the work area of the monitor it is on, or of the nearest one.
+// True when it moved.
+bool PullOnScreen(HWND window);
+// When the window shows less than a square of 16 pixels at dpi inside the work area of every
+// monitor, pulls it fully into the work area of the nearest one. True when it moved.
+bool KeepOnScreen(HWND window, int dpi);
 // The hit-test answer for the WM_NCHITTEST point: sizing borders, corners, or the body, as
 // wide as they are at the window's dpi.
 LRESULT HitTestFrame(HWND window, LPARAM point, int dpi);
-// Snaps a move to the work-area edges, within main's snap distance scaled to dpi, and fits a
-// size to graph 1's grid (graph holds its sizes in pixels), as main asks.
+// Snaps a move to the work-area edges of the monitor the new place is on, within main's snap
+// distance scaled to dpi, and fits a size to graph 1's grid (graph holds its sizes in pixels), as
+// main asks.
 void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main, const DrawResources* graph,
                      int dpi);

@@ -77,5 +77,45 @@ class StartupTest(harness.DesktopTestCase):
         self.assertIsNotNone(tip, "hovering over the icon shows its tooltip")
         self.assertIsNone(program.poll(), "the program ended by itself")
 
+    def test_a_place_no_monitor_shows_starts_fully_in_the_work_area(self):
+        wl, wt, wr, wb = self.desktop.work_area
+        cases = [
+            ("far beyond the screen", 3000, 2000, (wr - GraphWidth, wb - GraphHeight)),
+            ("left of the screen", -500, 300, (wl, 300)),
+            ("a 10 x 10 corner showing", wl - GraphWidth + 10, wt - GraphHeight + 10, (wl, wt)),
+        ]
+        exe = self.desktop.copy_exe()
+        settings = os.path.splitext(exe)[0] + ".ini"
+        for what, x, y, place in cases:
+            with self.subTest(what):
+                with open(settings, "wb") as f:
+                    f.write(b"[MAIN]\r\nWndPosX=%d\r\nWndPosY=%d\r\nWndWidth=142\r\n"
+                            b"WndHeight=43\r\n" % (x, y))
+                program = self.desktop.start_program(exe=exe)
+                window = self.desktop.wait_window(WindowTimeoutMs)
+                self.assertTrue(window.ok, f"no graph window: {window}\n{program.log()}")
+                self.assertEqual((window.int("left"), window.int("top"), window.int("width"),
+                                  window.int("height")), place + (GraphWidth, GraphHeight), window)
+                self.assertEqual(window["visible"], "1", window)
+                picture = self.desktop.grab(self.shot_name(f"{x}.{y}"), *place, GraphWidth,
+                                            GraphHeight)
+                self.assertEqual((picture.at(0, 0), picture.at(GraphWidth - 1, GraphHeight - 1)),
+                                 ((0x80,) * 3, (0x80,) * 3), "the whole frame shows")
+                # A person right-clicks it, and its menu opens.
+                self.desktop.mousemove(place[0] + 50, place[1] + 20)
+                self.desktop.click(3)
+                self.assertIsNotNone(harness.wait_for(lambda: self.desktop.probe("menu").ok),
+                                     "no menu")
+                self.desktop.screenshot(self.shot_name(f"{x}.{y}.menu"))
+                self.desktop.key("Escape")
+                self.assertIsNotNone(harness.wait_for(lambda: not self.desktop.probe("menu").ok))
+                self.desktop.command(IdExit)
+                self.assertEqual(program.wait(ExitTimeoutS), 0, program.log())
+                with open(settings, "rb") as f:
+                    saved = f.read()
+                self.assertIn(b"WndPosX=%d\r\nWndPosY=%d\r\n" % place, saved,
+                              "the exit saves where the window is")
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -2,6 +2,8 @@
 // a window on screen and the corner by the tray.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "window/frame_math.h"
 
 namespace {
@@ -147,6 +149,49 @@ TEST(FrameMath, PullIntoAreaAndTrayCorner) {
     p = TrayCorner(TaskbarBottom, 142, 43, &work);
     EXPECT_EQ(p.x, 882);
     EXPECT_EQ(p.y, 705);
+}
+
+TEST(FrameMath, MonitorAreas) {
+    // A monitor left of the primary, at negative x and reaching above it.
+    const PixelRect left = {-1280, -200, 0, 824};
+    const PixelRect primary = {0, 0, 1024, 748};
+    const PixelRect right = {1024, -600, 2304, 424};
+    // A place anywhere in the 32-bit range comes back whole, without overflow.
+    PixelRect r = {INT32_MIN, INT32_MAX - 43, INT32_MIN + 142, INT32_MAX};
+    EXPECT_FALSE(ShowsSquare(&r, &right, 16));
+    PullIntoArea(&r, &right);
+    EXPECT_EQ(r.left, 1024);
+    EXPECT_EQ(r.right, 1166);
+    EXPECT_EQ(r.bottom, 424);
+    EXPECT_EQ(r.top, 381);
+    r = {INT32_MAX - 142, INT32_MIN, INT32_MAX, INT32_MIN + 43};
+    PullIntoArea(&r, &left);
+    EXPECT_EQ(r.left, -142);
+    EXPECT_EQ(r.top, -200);
+
+    // A square of 16 must show inside the area, both ways.
+    struct Case {
+        PixelRect box;
+        bool shows;
+    } cases[] = {
+        {{1014, 738, 1156, 781}, false}, // a corner of 10 x 10
+        {{1008, 732, 1150, 775}, true},  // of 16 x 16
+        {{1009, 700, 1151, 743}, false}, // 15 wide
+        {{-200, 100, -58, 143}, false},  // wholly beside it
+        {{-141, 100, 1, 143}, false},    // one column on it
+        {{100, 100, 242, 143}, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShowsSquare(&c.box, &primary, 16), c.shows) << c.box.left << "," << c.box.top;
+
+    // Centred with the area's own origin; halves toward minus infinity.
+    PixelPoint p = CentreInArea(401, 301, &left);
+    EXPECT_EQ(p.x, -1280 + 439);
+    EXPECT_EQ(p.y, -200 + 361);
+    const PixelRect barLeft = {40, 30, 1024, 768};
+    p = CentreInArea(985, 300, &barLeft);
+    EXPECT_EQ(p.x, 40 - 1) << "-1 / 2 rounds down";
+    EXPECT_EQ(p.y, 30 + 219);
 }
 
 } // namespace

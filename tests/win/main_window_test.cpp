@@ -314,12 +314,7 @@ namespace {
 TEST(MainWindowStart, WithoutATrayIconStartsShownAndClickable) {
     RegisterGraphClass(GetModuleHandleW(nullptr));
     ForgetSettingsFile();
-    const char settings[] = "[MAIN]\r\nProp=354\r\n"; // 0x100 | 0x40 | 0x20 | 0x2
-    HANDLE file = CreateFileW(SettingsPathBesideTests().c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr);
-    DWORD done = 0;
-    WriteFile(file, settings, sizeof settings - 1, &done, nullptr);
-    CloseHandle(file);
+    WriteSettingsBesideTests("[MAIN]\r\nProp=354\r\n"); // 0x100 | 0x40 | 0x20 | 0x2
     UseFixedCounters();
     HWND window = CreateGraphWindow(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
@@ -357,13 +352,8 @@ TEST(MainWindowStart, ShowsAPaintedPictureAndLeavesNoIconBehind) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.what);
             ForgetSettingsFile();
-            if (c.settings) {
-                HANDLE file = CreateFileW(SettingsPathBesideTests().c_str(), GENERIC_WRITE, 0,
-                                          nullptr, CREATE_ALWAYS, 0, nullptr);
-                DWORD done = 0;
-                WriteFile(file, c.settings, static_cast<DWORD>(strlen(c.settings)), &done, nullptr);
-                CloseHandle(file);
-            }
+            if (c.settings)
+                WriteSettingsBesideTests(c.settings);
             UseFixedCounters();
             if (round == 1 && before == 0)
                 before = LiveGdiObjects();

@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "res/resource.h"
 #include "scripted_counters.h"
+#include "supplied_monitors.h"
 #include "settings/settings_schema.h"
 #include "test_support.h"
 #include "port/port.h"
@@ -107,9 +108,10 @@ protected:
         TheDriver = nullptr;
     }
     int Run() {
-        return RunSettingsWindow(GetModuleHandleW(nullptr), nullptr, &records.Main, records.Slot,
+        return RunSettingsWindow(GetModuleHandleW(nullptr), owner, &records.Main, records.Slot,
                                  records.Style, ScriptedLibrary());
     }
+    HWND owner = nullptr; // the graph window
     SettingsRecords records = {};
     SettingsRecords before = {};
     CounterRun runs[2] = {};
@@ -662,6 +664,32 @@ void CALLBACK CloseColourDialog(HWND, UINT, UINT_PTR id, DWORD) {
     SendMessageW(search.found, WM_COMMAND, IDOK, 0);
 }
 
+TEST_F(AlarmDialog, OpensWithTheSettingsWindowOnTheGraphWindowsMonitor) {
+    SuppliedMonitor primary = RealPrimaryMonitor();
+    const int sw = primary.monitor.right;
+    // A monitor right of the primary, with a taskbar along its left and top edges.
+    const RECT work = {sw + 40, -60, sw + 1280, 700};
+    SuppliedMonitors desk({primary, {{sw, -100, sw + 1280, 700}, work}});
+    owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, sw + 900, 600, 142, 43,
+                            nullptr, nullptr, nullptr, nullptr);
+    RECT frame = {}, dialog = {};
+    Edit(
+        [&](HWND alarm) {
+            GetWindowRect(GetParent(alarm), &frame);
+            GetWindowRect(alarm, &dialog);
+        },
+        IDCANCEL);
+    DestroyWindow(owner);
+    // Centred on the work area, its origin included; halves toward minus infinity.
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    EXPECT_EQ(frame.left, work.left + (1240 - width) / 2);
+    EXPECT_EQ(frame.top, work.top + (760 - height) / 2);
+    EXPECT_GE(dialog.left, work.left);
+    EXPECT_LE(dialog.right, work.right);
+    EXPECT_GE(dialog.top, work.top);
+    EXPECT_LE(dialog.bottom, work.bottom);
+}
+
 TEST_F(StylePage, ColourDialogOpensBesideTheSettingsWindow) {
     RECT frameRect = {};
     UINT before = 0, after = 0;
@@ -680,6 +708,26 @@ TEST_F(StylePage, ColourDialogOpensBesideTheSettingsWindow) {
     EXPECT_EQ(TheColourDialogRect.top, (frameRect.top + frameRect.bottom - height) / 2);
     EXPECT_EQ(after, before) << "confirmed with the colour it started from";
     EXPECT_EQ(records.Style[0].ColHistPen, before);
+}
+
+TEST_F(StylePage, ColourDialogStaysOnTheSettingsWindowsMonitor) {
+    SuppliedMonitor primary = RealPrimaryMonitor();
+    const int sw = primary.monitor.right;
+    SuppliedMonitors desk({primary, {{sw, 0, sw + 1280, 1024}, {sw, 0, sw + 1280, 1024}}});
+    TheColourDialogRect = {};
+    OnPage(2, [&](HWND page) {
+        // Most of the settings window on the primary, its right part on the other monitor, where
+        // the narrower colour dialog would lie mostly.
+        TheColourFrame = GetParent(page);
+        RECT r;
+        GetWindowRect(TheColourFrame, &r);
+        SetWindowPos(TheColourFrame, nullptr, sw - (r.right - r.left) * 3 / 5, r.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+        SetTimer(nullptr, 0, 300, CloseColourDialog);
+        SendDlgItemMessageW(page, IDC_STYLE_COLOR1 + 2, BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(TheColourDialogRect.right, primary.work.right) << "pulled back onto the primary";
+    EXPECT_GE(TheColourDialogRect.left, primary.work.left);
 }
 
 TEST(ColorMenu, SixteenColoursInTwoColumns) {

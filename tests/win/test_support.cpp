@@ -3,6 +3,8 @@
 
 #include <winternl.h>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
@@ -194,6 +196,14 @@ void ForgetSettingsFile() {
     std::wstring path = SettingsPathBesideTests();
     if (!path.empty())
         DeleteFileW(path.c_str());
+}
+
+void WriteSettingsBesideTests(const char* text) {
+    HANDLE file = CreateFileW(SettingsPathBesideTests().c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    WriteFile(file, text, static_cast<DWORD>(strlen(text)), &done, nullptr);
+    CloseHandle(file);
 }
 
 namespace {

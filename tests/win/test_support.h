@@ -75,6 +75,8 @@ void CloseGraphWindow(HWND window);
 std::wstring SettingsPathBesideTests();
 // Deletes that file; the tests do it before and after every test.
 void ForgetSettingsFile();
+// Writes text as that file.
+void WriteSettingsBesideTests(const char* text);
 
 // The bytes of a file (read while others may have it open), or "<missing>".
 std::string ReadFileBytes(const std::wstring& path);

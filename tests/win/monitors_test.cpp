@@ -1,0 +1,157 @@
+// The graph window on a desk of three monitors that the test supplies: the primary one with
+// the taskbar, a shorter one to its right standing higher, and one to its left at negative x.
+// Moves snap to the edges of the monitor under the window, and a window that no monitor shows
+// is brought to the nearest one, at start-up, on a display change and on request.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/main_window.h"
+#include "res/resource.h"
+#include "supplied_monitors.h"
+#include "test_support.h"
+#include "window/placement.h"
+
+namespace {
+
+class Monitors : public testing::Test {
+protected:
+    void SetUp() override {
+        ForgetSettingsFile();
+        const int sw = primary.monitor.right;
+        right = {{sw, -100, sw + 1280, 500}, {sw, -100, sw + 1280, 500}};
+        left = {{-1600, 200, 0, 1100}, {-1600, 200, 0, 1100}};
+    }
+    void TearDown() override {
+        CloseGraphWindow(window);
+        ForgetSettingsFile();
+    }
+    void Open() {
+        window = OpenGraphWindowWithFixedCounters();
+        ASSERT_NE(window, nullptr);
+    }
+    // A drag of the window's body to (x, y), as the system's move loop sends it.
+    POINT Drag(int x, int y) {
+        SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0);
+        SendMessageW(window, WM_MOVING, 0, 0);
+        SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
+        return Place();
+    }
+    POINT Place() const {
+        RECT r = {};
+        GetWindowRect(window, &r);
+        return {r.left, r.top};
+    }
+    SuppliedMonitor primary = RealPrimaryMonitor();
+    SuppliedMonitor right{}, left{};
+    HWND window = nullptr;
+};
+
+testing::AssertionResult At(POINT p, int x, int y) {
+    if (p.x == x && p.y == y)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << "at " << p.x << "," << p.y << " instead of " << x << "," << y;
+}
+
+TEST_F(Monitors, MovesSnapToTheEdgesOfTheMonitorUnderTheWindow) {
+    SuppliedMonitors desk({primary, right, left});
+    Open();
+    const int sw = primary.monitor.right;
+    // Across the boundary to the right: mostly on the right monitor, then mostly on the primary.
+    EXPECT_TRUE(At(Drag(sw - 5, 300), sw, 300));
+    EXPECT_TRUE(At(Drag(sw - 137, 300), sw - 142, 300));
+    // The right monitor's own right and bottom edges, far from the primary's.
+    EXPECT_TRUE(At(Drag(sw + 1280 - 142 - 7, 500 - 43 - 3), sw + 1280 - 142, 500 - 43));
+    EXPECT_TRUE(At(Drag(sw + 600, -100 + 9), sw + 600, -100));
+    // The left monitor at negative x: its left and top edges, and its right edge by the
+    // primary's left edge.
+    EXPECT_TRUE(At(Drag(-1600 + 8, 200 + 4), -1600, 200));
+    EXPECT_TRUE(At(Drag(-137, 700), -142, 700));
+    // Grid fitting on a sizing drag is no matter of monitors, and Shift still moves freely.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    POINT free = Drag(sw + 1280 - 142 - 7, 300);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(At(free, sw + 1280 - 142 - 7, 300));
+}
+
+TEST_F(Monitors, AWindowNoMonitorShowsComesToTheNearestWorkArea) {
+    SuppliedMonitors desk({primary, right, left});
+    Open();
+    const int sw = primary.monitor.right;
+    const RECT& work = primary.work;
+    // Beyond the right monitor's right edge: back onto that one, not onto the primary.
+    SetWindowPos(window, nullptr, sw + 1300, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(BringOnScreen(window, true), 1);
+    EXPECT_TRUE(At(Place(), sw + 1280 - 142, 50));
+
+    // The right monitor is unplugged while the window is on it.
+    SetWindowPos(window, nullptr, sw + 300, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    desk.Replace({primary, left});
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(sw, primary.monitor.bottom));
+    EXPECT_TRUE(At(Place(), work.right - 142, 100));
+
+    // A display change leaves a window that shows a 16 x 16 square where it is, and pulls in
+    // one that shows only a sliver of 15 pixels.
+    SetWindowPos(window, nullptr, work.right - 16, work.bottom - 16, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_TRUE(At(Place(), work.right - 16, work.bottom - 16));
+    SetWindowPos(window, nullptr, -1600 - 127, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_TRUE(At(Place(), -1600, 600));
+}
+
+TEST_F(Monitors, StartUpKeepsAPlaceAnyMonitorShowsAndGivesUpOneNoneShows) {
+    SuppliedMonitors desk({primary, right, left});
+    WriteSettingsBesideTests("[MAIN]\r\nWndPosX=-900\r\nWndPosY=1000\r\nWndWidth=100\r\n"
+                             "WndHeight=60\r\n");
+    Open();
+    EXPECT_TRUE(At(Place(), -900, 1000)) << "the left monitor shows it";
+    CloseGraphWindow(window);
+
+    // Saved on the right monitor, which is gone: on the primary, its file untouched until the
+    // next save, which writes where the window is.
+    desk.Replace({primary, left});
+    const char saved[] =
+        "[MAIN]\r\nWndPosX=2600\r\nWndPosY=100\r\nWndWidth=100\r\nWndHeight=60\r\n";
+    WriteSettingsBesideTests(saved);
+    Open();
+    const RECT& work = primary.work;
+    EXPECT_TRUE(At(Place(), work.right - 100, 100));
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 100);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(ReadFileBytes(SettingsPathBesideTests()), saved);
+    CloseGraphWindow(window);
+    std::string file = ReadFileBytes(SettingsPathBesideTests());
+    EXPECT_NE(file.find("WndPosX=" + std::to_string(work.right - 100) + "\r\n"), std::string::npos)
+        << file;
+}
+
+TEST_F(Monitors, DialogsStayOnTheMonitorOfTheirAnchor) {
+    SuppliedMonitors desk({primary, right, left});
+    const int sw = primary.monitor.right;
+    // Mostly on the primary, beside a settings window on the right monitor: into that one's
+    // work area.
+    RECT anchor = {sw + 100, 100, sw + 500, 400};
+    RECT box = {sw - 300, 450, sw + 100, 650};
+    EXPECT_TRUE(KeepOnMonitorOf(&box, &anchor));
+    EXPECT_EQ(box.left, sw);
+    EXPECT_EQ(box.bottom, 500);
+    EXPECT_EQ(box.right - box.left, 400);
+    // Already on it, even reaching over: left where it is.
+    RECT over = {sw - 100, 100, sw + 200, 300};
+    EXPECT_FALSE(KeepOnMonitorOf(&over, &anchor));
+    EXPECT_EQ(over.left, sw - 100);
+}
+
+} // namespace
