@@ -22,6 +22,8 @@
 #include "settings/settings_schema.h"
 #include "settings/settings_store.h"
 #include "window/dpi.h"
+#include "window/frame_math.h"
+#include "window/placement.h"
 #include "window/tray.h"
 
 namespace {
@@ -251,6 +253,30 @@ int wmain() {
             [&] { LoadSettingsFile(large.c_str(), &records, runs); });
     DeleteFileW(small.c_str());
     DeleteFileW(large.c_str());
+    std::printf("\n");
+
+    // One step of a drag: the snap asks which monitor the new place is on and its work area.
+    WINDOWPOS step = {window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER};
+    MeasurePair(
+        "a move step, snapped to its monitor's work area", "  floor: the primary's work area",
+        3000,
+        [&] {
+            WINDOWPOS pos = step;
+            AdjustWindowPos(EdgeMoving, &pos, &app->Settings.Main, &app->GraphRes[0], app->Dpi);
+        },
+        [] {
+            RECT work;
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        });
+    RECT place = {300, 200, 442, 243};
+    Measure("  of which MonitorFromRect", 3000,
+            [&] { MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST); });
+    HMONITOR monitor = MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST);
+    Measure("  of which GetMonitorInfoW", 3000, [&] {
+        MONITORINFO info = {};
+        info.cbSize = sizeof(info);
+        GetMonitorInfoW(monitor, &info);
+    });
 
     DestroyWindow(window);
     PumpMessages();
