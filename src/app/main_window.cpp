@@ -95,8 +95,10 @@ void PlaceAtStart(AppState* app, HWND window, bool loaded) {
         sizedFor = SizeForMonitor(app, window, sizedFor);
         // Pulled onto a monitor of another scale, it is sized for that one, which may take it
         // past the work area's edge again.
-        if (KeepOnScreen(window, app->Dpi) && SizeForMonitor(app, window, sizedFor) != sizedFor)
+        if (KeepOnScreen(window, app->Dpi)) {
+            SizeForMonitor(app, window, sizedFor);
             PullOnScreen(window);
+        }
     }
     app->Placing = false;
 }
@@ -333,7 +335,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnDpiChanged(app, window, wParam, reinterpret_cast<const RECT*>(lParam));
     case WM_DISPLAYCHANGE:
         // A monitor unplugged or a resolution lowered may have left the window out of reach.
-        KeepOnScreen(window, app->Dpi);
+        // On a monitor of another scale the move resizes it (WM_DPICHANGED), which may take it
+        // past the work area's edge again.
+        if (KeepOnScreen(window, app->Dpi))
+            PullOnScreen(window);
         [[fallthrough]];
     case WM_SETTINGCHANGE:
         // The small-icon size or the taskbar's scale may have changed with them.

@@ -29,13 +29,14 @@ void UseMonitors(const MonitorLibrary* library);
 
 // The primary monitor without the taskbar; the whole screen when it cannot be read.
 void GetWorkArea(RECT* area);
-// The work area of the monitor box is on, or of the one nearest to it; the primary's when
-// the monitors cannot be asked.
+// The work area of the monitor box is mostly on, or of the one nearest to it when it is on
+// none; the primary's when the monitors cannot be asked.
 void NearestWorkArea(const RECT* box, RECT* work);
-// The work area of the monitor window is on; the primary's for no window.
+// The work area of the monitor window is mostly on (or nearest to); the primary's for no
+// window.
 void WindowWorkArea(HWND window, RECT* work);
 // True when at least a side x side square of box lies inside the work area of one monitor.
 bool ShowsOnSomeMonitor(const RECT* box, int side);
-// Moves box, keeping its size, into the work area of the monitor anchor is on, when box is
-// on another monitor; true when it moved.
+// Moves box, keeping its size, into the work area of the monitor anchor is mostly on, when box
+// is mostly on another; true when it moved.
 bool KeepOnMonitorOf(RECT* box, const RECT* anchor);

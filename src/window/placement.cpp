@@ -14,6 +14,12 @@ PixelRect ToPixel(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// The far edge of a span from start, held within the 32-bit range.
+LONG Reach(int32_t start, int32_t length) {
+    int64_t end = int64_t{start} + length;
+    return static_cast<LONG>(end > INT32_MAX ? INT32_MAX : end < INT32_MIN ? INT32_MIN : end);
+}
+
 } // namespace
 
 int TaskbarEdge() {
@@ -109,7 +115,7 @@ void AdjustWindowPos(int edge, WINDOWPOS* pos, const MainSettings* main, const D
         }
     }
     if ((main->Prop & PropSnapEdges) && edge == EdgeMoving) {
-        RECT area, next = {box.x, box.y, box.x + box.cx, box.y + box.cy};
+        RECT area, next = {box.x, box.y, Reach(box.x, box.cx), Reach(box.y, box.cy)};
         NearestWorkArea(&next, &area);
         PixelRect work = ToPixel(area);
         SnapToWorkArea(&box, &work, ScaleToDpi(static_cast<int32_t>(main->SnapPixel), dpi));

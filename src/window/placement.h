@@ -12,14 +12,15 @@ int TaskbarEdge();
 // Moves the window, keeping its size, to the work-area corner beside the notification
 // area. Returns 0 when the window rectangle cannot be read.
 int PlaceNearTray(HWND window, BOOL repaint);
-// Pulls the window fully into the work area of the monitor it is on, or of the nearest one,
-// and applies the topmost wish.
+// Pulls the window fully into the work area of the monitor it is mostly on, or of the nearest
+// one when it is on none, and applies the topmost wish.
 int BringOnScreen(HWND window, bool topmost);
-// Pulls the window fully into the work area of the monitor it is on, or of the nearest one.
-// True when it moved.
+// Pulls the window fully into the work area of the monitor it is mostly on, or of the nearest
+// one when it is on none. True when it moved.
 bool PullOnScreen(HWND window);
 // When the window shows less than a square of 16 pixels at dpi inside the work area of every
-// monitor, pulls it fully into the work area of the nearest one. True when it moved.
+// monitor, pulls it fully into the work area of the one it is mostly on, or of the nearest.
+// True when it moved.
 bool KeepOnScreen(HWND window, int dpi);
 // The hit-test answer for the WM_NCHITTEST point: sizing borders, corners, or the body, as
 // wide as they are at the window's dpi.

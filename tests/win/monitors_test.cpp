@@ -1,5 +1,6 @@
-// The graph window on a desk of three monitors that the test supplies: the primary one with
-// the taskbar, a shorter one to its right standing higher, and one to its left at negative x.
+// The graph window on a desk of three monitors that the test supplies: the primary one, a
+// shorter one to its right standing higher with a taskbar of its own along its right edge, and
+// one to its left at negative x.
 // Moves snap to the edges of the monitor under the window, and a window that no monitor shows
 // is brought to the nearest one, at start-up, on a display change and on request.
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "res/resource.h"
 #include "supplied_monitors.h"
 #include "test_support.h"
+#include "ui/dialog_helpers.h"
 #include "window/placement.h"
 
 namespace {
@@ -21,7 +23,7 @@ protected:
     void SetUp() override {
         ForgetSettingsFile();
         const int sw = primary.monitor.right;
-        right = {{sw, -100, sw + 1280, 500}, {sw, -100, sw + 1280, 500}};
+        right = {{sw, -100, sw + 1280, 500}, {sw, -100, sw + 1240, 500}};
         left = {{-1600, 200, 0, 1100}, {-1600, 200, 0, 1100}};
     }
     void TearDown() override {
@@ -40,9 +42,10 @@ protected:
         SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
         return Place();
     }
-    POINT Place() const {
+    POINT Place() const { return Place(window); }
+    static POINT Place(HWND w) {
         RECT r = {};
-        GetWindowRect(window, &r);
+        GetWindowRect(w, &r);
         return {r.left, r.top};
     }
     SuppliedMonitor primary = RealPrimaryMonitor();
@@ -61,11 +64,14 @@ TEST_F(Monitors, MovesSnapToTheEdgesOfTheMonitorUnderTheWindow) {
     SuppliedMonitors desk({primary, right, left});
     Open();
     const int sw = primary.monitor.right;
+    const int pr = primary.work.right;
     // Across the boundary to the right: mostly on the right monitor, then mostly on the primary.
     EXPECT_TRUE(At(Drag(sw - 5, 300), sw, 300));
-    EXPECT_TRUE(At(Drag(sw - 137, 300), sw - 142, 300));
-    // The right monitor's own right and bottom edges, far from the primary's.
-    EXPECT_TRUE(At(Drag(sw + 1280 - 142 - 7, 500 - 43 - 3), sw + 1280 - 142, 500 - 43));
+    EXPECT_TRUE(At(Drag(pr - 137, 300), pr - 142, 300));
+    // The right monitor's own work-area edges, beside its taskbar and far from the primary's.
+    EXPECT_TRUE(At(Drag(sw + 1240 - 142 - 7, 500 - 43 - 3), sw + 1240 - 142, 500 - 43));
+    EXPECT_TRUE(At(Drag(sw + 1240 - 142 + 8, 300), sw + 1240 - 142, 300))
+        << "not under the taskbar";
     EXPECT_TRUE(At(Drag(sw + 600, -100 + 9), sw + 600, -100));
     // The left monitor at negative x: its left and top edges, and its right edge by the
     // primary's left edge.
@@ -76,10 +82,10 @@ TEST_F(Monitors, MovesSnapToTheEdgesOfTheMonitorUnderTheWindow) {
     GetKeyboardState(keys);
     keys[VK_SHIFT] = 0x80;
     SetKeyboardState(keys);
-    POINT free = Drag(sw + 1280 - 142 - 7, 300);
+    POINT free = Drag(sw + 1240 - 142 - 7, 300);
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
-    EXPECT_TRUE(At(free, sw + 1280 - 142 - 7, 300));
+    EXPECT_TRUE(At(free, sw + 1240 - 142 - 7, 300));
 }
 
 TEST_F(Monitors, AWindowNoMonitorShowsComesToTheNearestWorkArea) {
@@ -87,10 +93,14 @@ TEST_F(Monitors, AWindowNoMonitorShowsComesToTheNearestWorkArea) {
     Open();
     const int sw = primary.monitor.right;
     const RECT& work = primary.work;
-    // Beyond the right monitor's right edge: back onto that one, not onto the primary.
+    // Beyond the right monitor's right edge: back into its work area, not onto the primary.
     SetWindowPos(window, nullptr, sw + 1300, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_EQ(BringOnScreen(window, true), 1);
-    EXPECT_TRUE(At(Place(), sw + 1280 - 142, 50));
+    EXPECT_TRUE(At(Place(), sw + 1240 - 142, 50));
+    // Under its taskbar, 40 pixels showing on the monitor but none in its work area.
+    SetWindowPos(window, nullptr, sw + 1240, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_TRUE(At(Place(), sw + 1240 - 142, 50));
 
     // The right monitor is unplugged while the window is on it.
     SetWindowPos(window, nullptr, sw + 300, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -120,9 +130,9 @@ TEST_F(Monitors, StartUpKeepsAPlaceAnyMonitorShowsAndGivesUpOneNoneShows) {
     // Saved on the right monitor, which is gone: on the primary, its file untouched until the
     // next save, which writes where the window is.
     desk.Replace({primary, left});
-    const char saved[] =
-        "[MAIN]\r\nWndPosX=2600\r\nWndPosY=100\r\nWndWidth=100\r\nWndHeight=60\r\n";
-    WriteSettingsBesideTests(saved);
+    const std::string saved = "[MAIN]\r\nWndPosX=" + std::to_string(primary.monitor.right + 300) +
+                              "\r\nWndPosY=100\r\nWndWidth=100\r\nWndHeight=60\r\n";
+    WriteSettingsBesideTests(saved.c_str());
     Open();
     const RECT& work = primary.work;
     EXPECT_TRUE(At(Place(), work.right - 100, 100));
@@ -137,21 +147,25 @@ TEST_F(Monitors, StartUpKeepsAPlaceAnyMonitorShowsAndGivesUpOneNoneShows) {
         << file;
 }
 
-TEST_F(Monitors, DialogsStayOnTheMonitorOfTheirAnchor) {
-    SuppliedMonitors desk({primary, right, left});
+TEST_F(Monitors, ADialogCentredOnItsParentStaysOnTheParentsMonitor) {
     const int sw = primary.monitor.right;
-    // Mostly on the primary, beside a settings window on the right monitor: into that one's
-    // work area.
-    RECT anchor = {sw + 100, 100, sw + 500, 400};
-    RECT box = {sw - 300, 450, sw + 100, 650};
-    EXPECT_TRUE(KeepOnMonitorOf(&box, &anchor));
-    EXPECT_EQ(box.left, sw);
-    EXPECT_EQ(box.bottom, 500);
-    EXPECT_EQ(box.right - box.left, 400);
-    // Already on it, even reaching over: left where it is.
-    RECT over = {sw - 100, 100, sw + 200, 300};
-    EXPECT_FALSE(KeepOnMonitorOf(&over, &anchor));
-    EXPECT_EQ(over.left, sw - 100);
+    // A strip of a monitor right of the primary, 120 pixels high.
+    SuppliedMonitors desk({primary, {{sw, 0, sw + 1280, 120}, {sw, 0, sw + 1280, 120}}});
+    HWND parent = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, sw + 10, 0, 100, 100,
+                                  nullptr, nullptr, nullptr, nullptr);
+    HWND dialog = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 600, 600,
+                                  parent, nullptr, nullptr, nullptr);
+    ASSERT_EQ(CenterOnParent(dialog), 1);
+    // Centred, it would lie mostly on the primary, which is taller: it goes into the strip's
+    // work area instead, its top and left edges winning.
+    EXPECT_TRUE(At(Place(dialog), sw, 0));
+    // A dialog that centred stays on the parent's monitor is where centring puts it.
+    SetWindowPos(parent, nullptr, sw + 300, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(dialog, nullptr, 0, 0, 80, 60, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_EQ(CenterOnParent(dialog), 1);
+    EXPECT_TRUE(At(Place(dialog), sw + 310, 30));
+    DestroyWindow(dialog);
+    DestroyWindow(parent);
 }
 
 } // namespace

@@ -680,7 +680,7 @@ TEST_F(AlarmDialog, OpensWithTheSettingsWindowOnTheGraphWindowsMonitor) {
         },
         IDCANCEL);
     DestroyWindow(owner);
-    // Centred on the work area, its origin included; halves toward minus infinity.
+    // Centred on the work area, its origin included.
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
     EXPECT_EQ(frame.left, work.left + (1240 - width) / 2);
     EXPECT_EQ(frame.top, work.top + (760 - height) / 2);

@@ -1,5 +1,5 @@
 // Supplied monitors, answering MonitorFromRect, GetMonitorInfoW and EnumDisplayMonitors as
-// Windows does.
+// Windows does, except that they have no device context to enumerate by.
 #include "supplied_monitors.h"
 
 #include <cstdint>
@@ -34,7 +34,8 @@ HMONITOR WINAPI FromRect(LPCRECT rect, DWORD flags) {
     const auto& list = TheSupplied.monitors;
     if (list.empty())
         return nullptr;
-    // The largest intersection wins; with none, the smallest distance between the rectangles.
+    // The largest intersection wins; with none, the smallest distance between the rectangles
+    // (the first of equals, as for an empty rectangle on the edge between two monitors).
     int64_t bestArea = 0, bestDistance = INT64_MAX;
     size_t largest = list.size(), nearest = 0;
     for (size_t i = 0; i < list.size(); i++) {
@@ -84,9 +85,10 @@ BOOL WINAPI Enumerate(HDC dc, LPCRECT clip, MONITORENUMPROC callback, LPARAM dat
     if (dc)
         return FALSE; // no supplied monitor has a device context; the program never asks for one
     for (size_t i = 0; i < TheSupplied.monitors.size(); i++) {
-        // With a clip, the monitors that meet it, each with the part inside it.
-        RECT r = TheSupplied.monitors[i].monitor;
-        if (clip && !IntersectRect(&r, &r, clip))
+        // With a clip, only the monitors that meet it; without a dc, each with its whole
+        // rectangle.
+        RECT r = TheSupplied.monitors[i].monitor, meet;
+        if (clip && !IntersectRect(&meet, &r, clip))
             continue;
         if (!callback(HandleOf(i), nullptr, &r, data))
             break;

@@ -11,7 +11,8 @@ struct SuppliedMonitor {
 };
 
 // Puts the monitors in for the program while it lives, the first the primary one; the
-// system's come back after it. They answer as Windows' monitor calls do.
+// system's come back after it. They answer as Windows' monitor calls do, but refuse to
+// enumerate by a device context, which they do not have.
 class SuppliedMonitors {
 public:
     explicit SuppliedMonitors(std::vector<SuppliedMonitor> monitors);
