@@ -153,7 +153,7 @@ BOOL OnInitFrame(HWND frame, TabHostSpec* host) {
     // Centred on the work area of the monitor the graph window is on.
     RECT work;
     WindowWorkArea(host->Owner, &work);
-    PixelRect workArea = {work.left, work.top, work.right, work.bottom};
+    PixelRect workArea = ToPixel(work);
     RECT frameRect;
     GetWindowRect(frame, &frameRect);
     int width = frameRect.right - frameRect.left + dx;

@@ -8,10 +8,6 @@ namespace {
 const MonitorLibrary TheSystemMonitors = {MonitorFromRect, GetMonitorInfoW, EnumDisplayMonitors};
 const MonitorLibrary* TheMonitors = &TheSystemMonitors;
 
-PixelRect ToPixel(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 // The work area of monitor; false when it cannot be read.
 bool MonitorWorkArea(HMONITOR monitor, RECT* work) {
     MONITORINFO info = {};

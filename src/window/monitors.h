@@ -4,6 +4,13 @@
 
 #include <windows.h>
 
+#include "render/value_scale.h"
+
+// A system rectangle for the placement arithmetic.
+inline PixelRect ToPixel(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 // The monitor calls the program makes. By default the table holds the system's; a test may
 // put in monitors of its own, which must answer as Windows does:
 struct MonitorLibrary {

@@ -10,10 +10,6 @@
 
 namespace {
 
-PixelRect ToPixel(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 // The far edge of a span from start, held within the 32-bit range.
 LONG Reach(int32_t start, int32_t length) {
     int64_t end = int64_t{start} + length;
