@@ -142,8 +142,10 @@ PDH_HQUERY OpenCounterQuery(const CounterLibrary* pdh, HWND window) {
 }
 
 void ShowCounterError(HINSTANCE instance, HWND window) {
-    wchar_t text[64];
-    if (LoadStringW(instance, IDS_COUNTER_ERROR, text, 64) <= 0)
+    // Room for the message in every language the program has (English is the longest).
+    constexpr int Chars = 128;
+    wchar_t text[Chars];
+    if (LoadStringW(instance, IDS_COUNTER_ERROR, text, Chars) <= 0)
         text[0] = L'\0';
     MessageBoxW(window, text, ProgramTitle, MB_OK);
 }

@@ -19,6 +19,14 @@
 #define IDS_ACTIONS 13
 #define IDS_ALARM_STATES 14
 #define IDS_SAVE_ERROR 15
+// The settings window's frame, built in memory: its title before the caption is set, its two
+// buttons, and the face of the dialog font of the language in use (at 9 points).
+#define IDS_FRAME_TITLE 16
+#define IDS_FRAME_OK 17
+#define IDS_FRAME_CANCEL 18
+#define IDS_DIALOG_FONT 19
+// The alarm dialog's file filters: description and pattern pairs, each item ended by '|'.
+#define IDS_FILE_FILTERS 20
 
 #define IDM_START 40001
 #define IDM_SHOWGRAPH 40002

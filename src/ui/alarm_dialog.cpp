@@ -84,6 +84,9 @@ void OnInit(HWND dialog, CounterSlot* slot) {
         SetDlgItemTextW(dialog, IDC_ALARM_OPTION, slot->AlarmOption);
 }
 
+// Room for the file dialog's filter list in every language the program has.
+constexpr int FilterChars = 160;
+
 void Browse(HWND dialog) {
     wchar_t path[FileChars] = L"";
     GetDlgItemTextW(dialog, IDC_ALARM_FILE, path, FileChars);
@@ -95,11 +98,20 @@ void Browse(HWND dialog) {
             CallPlaySound(path, nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
         return;
     }
-    static const wchar_t Filters[] = L"all\0*.*\0*.exe\0*.exe\0*.wav\0*.wav\0*.log\0*.log\0";
+    // The filters of the language in use: pairs of a description and a pattern, each item
+    // ended by '|' in the string table and by a null here, the list by a second null.
+    wchar_t filters[FilterChars + 1];
+    if (LoadStringW(DialogInstance(dialog), IDS_FILE_FILTERS, filters, FilterChars) <= 0)
+        filters[0] = L'\0';
+    int n = 0;
+    for (; filters[n]; n++)
+        if (filters[n] == L'|')
+            filters[n] = L'\0';
+    filters[n + 1] = L'\0';
     OPENFILENAMEW open = {};
     open.lStructSize = sizeof(open);
     open.hwndOwner = dialog;
-    open.lpstrFilter = Filters;
+    open.lpstrFilter = filters[0] ? filters : nullptr;
     open.nFilterIndex = static_cast<DWORD>(SelectedAction(dialog));
     open.lpstrFile = path;
     open.nMaxFile = FileChars;

@@ -18,8 +18,17 @@ int LastSettingsPage = -1;
 
 namespace {
 
-constexpr wchar_t FrameFont[] = L"ＭＳ Ｐゴシック";
 constexpr WORD FrameFontPoints = 9;
+// Room for each text of the frame's template taken from the string table; with four of them
+// and the three items the template stays well inside its block.
+constexpr int FrameTextChars = 32;
+constexpr SIZE_T FrameTemplateBytes = 1024;
+
+// A string of the language in use, or an empty text when it is missing.
+void LoadFrameText(HINSTANCE instance, UINT id, wchar_t* text) {
+    if (LoadStringW(instance, id, text, FrameTextChars) <= 0)
+        text[0] = L'\0';
+}
 
 // Writes a dialog template into a block, WORD by WORD.
 struct TemplateWriter {
@@ -60,7 +69,13 @@ struct TemplateWriter {
 };
 
 HWND CreateTabHostWindow(TabHostSpec* host, DLGPROC procedure) {
-    HGLOBAL memory = GlobalAlloc(GMEM_ZEROINIT, 1024);
+    // The frame's texts and font are those of the pages' language.
+    wchar_t title[FrameTextChars], face[FrameTextChars], ok[FrameTextChars], cancel[FrameTextChars];
+    LoadFrameText(host->Instance, IDS_FRAME_TITLE, title);
+    LoadFrameText(host->Instance, IDS_DIALOG_FONT, face);
+    LoadFrameText(host->Instance, IDS_FRAME_OK, ok);
+    LoadFrameText(host->Instance, IDS_FRAME_CANCEL, cancel);
+    HGLOBAL memory = GlobalAlloc(GMEM_ZEROINIT, FrameTemplateBytes);
     if (!memory)
         return nullptr;
     auto* dialog = static_cast<DLGTEMPLATE*>(GlobalLock(memory));
@@ -72,14 +87,14 @@ HWND CreateTabHostWindow(TabHostSpec* host, DLGPROC procedure) {
     TemplateWriter w = {reinterpret_cast<WORD*>(dialog + 1)};
     w.Word(0); // no menu
     w.Word(0); // the dialog class
-    w.Text(L"設定");
+    w.Text(title);
     w.Word(FrameFontPoints);
-    w.Text(FrameFont);
+    w.Text(face);
     constexpr WORD ButtonAtom = 0x0080;
     w.Item(WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP, 5, 60, 50, 15, IDOK, ButtonAtom, nullptr,
-           L"OK");
+           ok);
     w.Item(WS_CHILD | WS_VISIBLE | WS_TABSTOP, 60, 60, 50, 15, IDCANCEL, ButtonAtom, nullptr,
-           L"キャンセル");
+           cancel);
     w.Item(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | TCS_HOTTRACK, 5, 5, 105, 50,
            TabControlId, 0, WC_TABCONTROLW, L"");
     GlobalUnlock(memory);
@@ -305,7 +320,7 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
     TabHostSpec host = {};
     host.Instance = instance;
     host.Owner = owner;
-    // The product name and version run together, then " 設定".
+    // The product name and version run together, then the suffix (" 設定" in Japanese).
     int n = GetVersionText(nullptr, host.Caption, 32, L"", nullptr, nullptr);
     wchar_t suffix[32] = L"";
     LoadStringW(instance, IDS_SETTINGS_SUFFIX, suffix, 32);
