@@ -276,7 +276,8 @@ class WineDesktop:
         os.makedirs(tmp_root, exist_ok=True)
         self.run_dir = tempfile.mkdtemp(prefix=self.name + ".", dir=tmp_root)
         self.prefix = os.path.join(self.run_dir, "prefix")
-        env = dict(os.environ, FERRO_BUILD=self.build)
+        # The prefix's fonts follow the language it runs in.
+        env = dict(os.environ, FERRO_BUILD=self.build, LANG=self.lang)
         subprocess.run([self.wine_run, "--make-prefix", self.prefix], env=env, check=True,
                        stdin=subprocess.DEVNULL)
         if self.dpi != 96:

@@ -1,6 +1,6 @@
-"""The pictures of the user guide, taken from the real program on a Japanese desktop: the graph
+"""The pictures of the user guide, taken from the real program on an English desktop: the graph
 window beside the notification area, the tray menu, every page of the settings window and the
-alarm dialog. Each shot is checked for what it must show (the window in its corner, the menu
+alarm dialog, and the General page at 150 %. Each shot is checked for what it must show (the window in its corner, the menu
 open above the icon, the page of the tab just chosen, the dialog open over the settings).
 
 The cropped pictures always go to the build's shot folder. When FERRO_GUIDE_IMAGES names a
@@ -22,11 +22,11 @@ Grid = (0x00, 0x00, 0xFF)
 Frame = (0x80, 0x80, 0x80)
 
 # A control that only the named page has, as the probe finds it while that page is shown.
-IdMainInterval = 1001    # グラフの更新間隔(&I)
-IdCounterPath = 1102     # カウンタパス(&P)
-IdGraphClearText = 1321  # 文字背景を透過(&K), graph page only
-IdIconClear = 1323       # 背景色透過(&T), icon page only
-IdAlarmSettings = 1111   # アラームの設定(&L)...
+IdMainInterval = 1001    # Update &interval
+IdCounterPath = 1102     # Counter &path
+IdGraphClearText = 1321  # Transparent text bac&kground, graph page only
+IdIconClear = 1323       # &Transparent background, icon page only
+IdAlarmSettings = 1111   # A&larm Settings...
 Pages = [
     ("settings-main", IdMainInterval),
     ("settings-counter", IdCounterPath),
@@ -54,8 +54,11 @@ class WavyProcessor(harness.ProcFixture):
                             f"cpu0 {self._busy} 0 0 {self._idle} 0 0 0 0 0 0\n")
 
 
-class GuideImagesTest(harness.DesktopTestCase):
-    lang = "ja_JP.UTF-8"
+class GuideShots:
+    """What every picture of the guide needs: the program started, shots of the desktop cut
+    to a window and saved."""
+
+    lang = "en_US.UTF-8"
     proc_fixture = WavyProcessor
 
     def setUp(self):
@@ -119,7 +122,8 @@ class GuideImagesTest(harness.DesktopTestCase):
         shown = [name for name, control in Pages if self.settings(control)["control"] == "1"]
         return shown[0] if len(shown) == 1 else None
 
-    # ----- the pictures -----
+
+class GuideImagesTest(GuideShots, harness.DesktopTestCase):
 
     def test_window_beside_the_notification_area(self):
         # A short interval fills the history in seconds; the place is the one the program
@@ -193,18 +197,18 @@ class GuideImagesTest(harness.DesktopTestCase):
     def alarm_dialog(self, frame):
         """Opens the alarm dialog from the counter page, fills in the beep of the guide's
         second recipe, takes its picture and cancels it."""
-        self.desktop.key("alt+a")  # アラームを使用する(&A): enables the button
+        self.desktop.key("alt+a")  # Use an &alarm: enables the button
         button = self.settings(IdAlarmSettings)
         self.assertEqual(button["control"], "1", button)
         time.sleep(0.3)
         _, before = self.shoot("alarm-before")
-        self.desktop.key("alt+l")  # アラームの設定(&L)...
+        self.desktop.key("alt+l")  # A&larm Settings...
         time.sleep(1.0)
         steps = [
-            ("key", "alt+s"),                    # 起動時にアラームを開始する(&S)
-            ("key", "alt+v"), ("type", "90"),    # 閾値(&V)
-            ("key", "alt+c"), ("key", "Home"), ("key", "Down"),  # 比較方法(&C): 以上
-            ("key", "alt+d"), ("type", "10000"),  # 継続時間(&D)
+            ("key", "alt+s"),                    # &Start the alarm when the program starts
+            ("key", "alt+h"), ("type", "90"),    # Thres&hold
+            ("key", "alt+c"), ("key", "Home"), ("key", "Down"),  # &Comparison: At or above
+            ("key", "alt+d"), ("type", "10000"),  # &Duration
         ]
         for kind, text in steps:
             self.desktop.xdotool(kind, text)
@@ -244,6 +248,23 @@ class GuideImagesTest(harness.DesktopTestCase):
         self.desktop.key("Escape")  # the alarm dialog's Cancel
         time.sleep(0.5)
         self.assertTrue(self.settings().ok, "the settings window stays open")
+
+
+class GuideImagesAt150(GuideShots, harness.DesktopTestCase):
+    dpi = 144
+
+    def test_general_page(self):
+        window = self.start()
+        self.assertTrue(self.desktop.open_settings(window), "no settings window")
+        self.assertTrue(self.wait_for(lambda: self.shown_page() == "settings-main"))
+        time.sleep(0.5)
+        frame = self.settings()
+        box = tuple(frame.int(k) for k in ("left", "top", "right", "bottom"))
+        self.assertGreater(box[2] - box[0], 600, f"not drawn at 150 %: {frame}")
+        path, _ = self.shoot("settings-main-150")
+        self.save(path, "settings-main-150", box)
+        self.desktop.key("Escape")
+        self.assertTrue(self.wait_for(lambda: not self.settings().ok), "still open")
 
 
 if __name__ == "__main__":

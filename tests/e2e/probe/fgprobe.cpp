@@ -43,6 +43,7 @@ int Usage() {
                      L"       fgprobe foreground\n"
                      L"       fgprobe settings [CONTROL_ID]\n"
                      L"       fgprobe controls\n"
+                     L"       fgprobe texts FACE POINTS\n"
                      L"       fgprobe tray-restart\n"
                      L"numbers are decimal or 0x hex\n");
     return ExitUsage;
@@ -234,6 +235,164 @@ int CmdControls() {
     ReleaseDC(nullptr, screen);
     wprintf(L"found=1 dpi=%d controls=%d outside=%d\n", dpi, list.controls, list.outside);
     return ExitOk;
+}
+
+// Writes a text as one word: printable ASCII stays, except '%'; every other UTF-16 unit
+// (a blank too) becomes %uXXXX.
+void PrintWord(const wchar_t* text) {
+    for (; *text; text++) {
+        if (*text > L' ' && *text < 0x7F && *text != L'%')
+            wprintf(L"%lc", *text);
+        else
+            wprintf(L"%%u%04X", (unsigned)*text);
+    }
+}
+
+// A control's text, asked of the control itself: GetWindowTextW does not ask a control of
+// another process.
+void ControlText(HWND hwnd, wchar_t* text, int capacity) {
+    text[0] = L'\0';
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, capacity, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
+}
+
+struct TextList {
+    HFONT font; // the dialogs' font at this desktop's scale
+    int dpi;
+    int controls;
+    int cut; // controls whose text does not fit
+};
+
+// The width a control needs for its text in the dialogs' font, and the width it has, or false
+// for a control without a text of its own that it draws. A check box or radio button draws its
+// box before the text, a push button and a group box leave a margin on both sides.
+bool TextRoom(HWND hwnd, const wchar_t* className, const wchar_t* text, const TextList* list,
+              int* need, int* room) {
+    if (!text[0])
+        return false;
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    int extra = 0;
+    if (!lstrcmpiW(className, L"Button")) {
+        switch (style & BS_TYPEMASK) {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON:
+            extra = 8;
+            break;
+        case BS_GROUPBOX:
+            extra = 16;
+            break;
+        case BS_OWNERDRAW:
+            return false;
+        default:
+            extra = 16;
+        }
+    } else if (lstrcmpiW(className, L"Static") ||
+               ((style & SS_TYPEMASK) > SS_RIGHT && (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP)) {
+        return false;
+    }
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, list->font);
+    RECT r = {0, 0, 0, 0};
+    DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    *need = r.right + MulDiv(extra, list->dpi, 96);
+    *room = client.right;
+    return true;
+}
+
+BOOL CALLBACK ListText(HWND hwnd, LPARAM param) {
+    TextList* list = (TextList*)param;
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
+    list->controls++;
+    wchar_t className[64] = L"", text[256];
+    GetClassNameW(hwnd, className, 64);
+    ControlText(hwnd, text, 256);
+    wprintf(L"control id=%d class=", GetDlgCtrlID(hwnd));
+    PrintWord(className);
+    wprintf(L" text=");
+    PrintWord(text);
+    int need = 0, room = 0;
+    if (TextRoom(hwnd, className, text, list, &need, &room)) {
+        wprintf(L" need=%d room=%d", need, room);
+        list->cut += need > room ? 1 : 0;
+    }
+    // A drop-down list's items, joined by '|'.
+    if (!lstrcmpiW(className, L"ComboBox")) {
+        DWORD_PTR count = 0;
+        SendMessageTimeoutW(hwnd, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+        wprintf(L" items=");
+        for (int i = 0; i < (int)count && i < 16; i++) {
+            wchar_t item[256] = L"";
+            DWORD_PTR length = 0;
+            SendMessageTimeoutW(hwnd, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 2000, &length);
+            if (length < 256)
+                SendMessageTimeoutW(hwnd, CB_GETLBTEXT, i, (LPARAM)item, SMTO_ABORTIFHUNG, 2000,
+                                    &length);
+            if (i)
+                wprintf(L"|");
+            PrintWord(item);
+        }
+    }
+    wprintf(L"\n");
+    return TRUE;
+}
+
+struct DialogSearch {
+    DWORD pid;
+    TextList* list;
+    int dialogs;
+};
+
+BOOL CALLBACK ListDialog(HWND hwnd, LPARAM param) {
+    DialogSearch* search = (DialogSearch*)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t className[64] = L"";
+    GetClassNameW(hwnd, className, 64);
+    if (pid != search->pid || !IsWindowVisible(hwnd) || wcscmp(className, L"#32770"))
+        return TRUE;
+    search->dialogs++;
+    wchar_t title[256];
+    ControlText(hwnd, title, 256);
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    wprintf(L"dialog left=%ld top=%ld right=%ld bottom=%ld title=", r.left, r.top, r.right,
+            r.bottom);
+    PrintWord(title);
+    wprintf(L"\n");
+    EnumChildWindows(hwnd, ListText, (LPARAM)search->list);
+    return TRUE;
+}
+
+// The texts of the program's shown dialogs (the settings window with its page, the alarm
+// dialog, a message box), one line per dialog and per visible control, and for each control
+// that draws its own text the width that text needs in the dialogs' font FACE at POINTS and
+// the width the control gives it; then a summary with the number of texts that do not fit.
+int CmdTexts(const wchar_t* face, int points) {
+    HWND graph = FindGraphWindow();
+    if (!graph) {
+        wprintf(L"found=0\n");
+        return ExitNotFound;
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    // The font the dialog manager makes for a template's FONT statement.
+    HFONT font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, FF_DONTCARE, face);
+    TextList list = {font, dpi, 0, 0};
+    DialogSearch search = {0, &list, 0};
+    GetWindowThreadProcessId(graph, &search.pid);
+    EnumWindows(ListDialog, (LPARAM)&search);
+    DeleteObject(font);
+    wprintf(L"found=%d dpi=%d dialogs=%d controls=%d cut=%d\n", search.dialogs ? 1 : 0, dpi,
+            search.dialogs, list.controls, list.cut);
+    return search.dialogs ? ExitOk : ExitNotFound;
 }
 
 // The foreground window's class, for tests that need to know who is active.
@@ -526,6 +685,8 @@ int wmain(int argc, wchar_t** argv) {
         return CmdSettings(argc == 3 ? (int)a : 0);
     if (!wcscmp(cmd, L"controls") && argc == 2)
         return CmdControls();
+    if (!wcscmp(cmd, L"texts") && argc == 4 && ParseNumber(argv[3], &a))
+        return CmdTexts(argv[2], (int)a);
     if (!wcscmp(cmd, L"foreground") && argc == 2)
         return CmdForeground();
     if (!wcscmp(cmd, L"stats") && argc == 3 && ParseNumber(argv[2], &a))
