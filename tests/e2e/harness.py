@@ -659,3 +659,18 @@ class DesktopTestCase(unittest.TestCase):
 
     def shot_name(self, what):
         return f"{type(self).__name__}.{self._testMethodName}.{what}"
+
+    def start_copy(self, ini=None, settle=0.5, timeout_ms=15000):
+        """Starts a copy of the program in a folder of its own, with the settings file ini
+        (bytes) beside it when given, waits until its window shows and lets it run for settle
+        seconds. Sets self.exe, self.ini and self.program; returns the window's probe answer."""
+        self.exe = self.desktop.copy_exe()
+        self.ini = os.path.splitext(self.exe)[0] + ".ini"
+        if ini is not None:
+            with open(self.ini, "wb") as f:
+                f.write(ini)
+        self.program = self.desktop.start_program(exe=self.exe)
+        window = self.desktop.wait_window(timeout_ms)
+        self.assertTrue(window.ok, f"no graph window: {window}\n{self.program.log()}")
+        time.sleep(settle)
+        return self.desktop.find()

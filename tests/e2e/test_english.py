@@ -9,7 +9,6 @@ import unittest
 
 import harness
 
-WindowTimeoutMs = 15000
 # The font of the English dialogs.
 Face, Points = "MS Shell Dlg 2", 9
 IdExit = 40008
@@ -83,16 +82,7 @@ class EnglishCase(harness.DesktopTestCase):
     lang = "en_US.UTF-8"
 
     def start(self, ini=None):
-        self.exe = self.desktop.copy_exe()
-        self.ini = os.path.splitext(self.exe)[0] + ".ini"
-        if ini is not None:
-            with open(self.ini, "wb") as f:
-                f.write(ini)
-        self.program = self.desktop.start_program(exe=self.exe)
-        window = self.desktop.wait_window(WindowTimeoutMs)
-        self.assertTrue(window.ok, f"no graph window: {window}\n{self.program.log()}")
-        time.sleep(0.5)
-        return self.desktop.find()
+        return self.start_copy(ini)
 
     def dialogs(self):
         return Dialogs(self.desktop.probe("texts", Face, Points))

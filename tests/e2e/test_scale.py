@@ -2,14 +2,11 @@
 the tray icon drawn sharp at the scaled size, snapping at the scaled distance, the settings
 file still in sizes at 100 %, and the settings window with every control in view."""
 
-import os
-import subprocess
 import time
 import unittest
 
 import harness
 
-WindowTimeoutMs = 15000
 IdExit = 40008
 Frame = (0x80, 0x80, 0x80)
 Grid = (0x00, 0x00, 0xFF)
@@ -32,16 +29,7 @@ class ScaleCase(harness.DesktopTestCase):
         return self.dpi // 96
 
     def start(self, ini=None):
-        self.exe = self.desktop.copy_exe()
-        self.ini = os.path.splitext(self.exe)[0] + ".ini"
-        if ini is not None:
-            with open(self.ini, "wb") as f:
-                f.write(ini)
-        self.program = self.desktop.start_program(exe=self.exe)
-        window = self.desktop.wait_window(WindowTimeoutMs)
-        self.assertTrue(window.ok, f"no graph window: {window}\n{self.program.log()}")
-        time.sleep(1.5)  # a few samples
-        return self.desktop.find()
+        return self.start_copy(ini, settle=1.5)  # a few samples
 
     def runs(self, pixels):
         """(colour, length) runs of a list of pixels."""
