@@ -30,7 +30,7 @@ Lists = {IdUnitMode: ["None", "Auto (bytes)", "KB", "MB", "Auto (bits)", "bit", 
          IdCompare: ["Equal to", "At or above", "At or below", "Not equal to", "Always"],
          IdAction: ["Default beep", "Open a file", "Run a program", "Play a WAV file",
                     "Write to a log"]}
-FileTypes = "All files (*.*)|Programs (*.exe)|Sounds (*.wav)|Log files (*.log)"
+FileTypes = "All files (*.*)|Programs (*.exe)|WAV files (*.wav)|Log files (*.log)"
 CounterError = ("The performance counter could not be read.\r\n"
                 "Check the counter path in the settings.")
 
@@ -46,9 +46,12 @@ class Dialogs:
     def __init__(self, answer):
         self.answer = answer
         self.dialogs = []  # [(title, [control, ...]), ...], a control as a dict of its pairs
+        self.dpi = None
         for line in answer.stdout.splitlines():
             pairs = {k: word(v) for k, v in harness.parse_pairs(line).items()}
-            if line.startswith("dialog "):
+            if line.startswith("found="):
+                self.dpi = int(pairs["dpi"])
+            elif line.startswith("dialog "):
                 self.dialogs.append((pairs["title"], []))
             elif line.startswith("control ") and self.dialogs:
                 self.dialogs[-1][1].append(pairs)
@@ -99,6 +102,8 @@ class EnglishCase(harness.DesktopTestCase):
         return found[0]
 
     def assert_english(self, dialogs, where):
+        # Texts are measured in the font the dialog templates name, at the desktop's scale.
+        self.assertEqual(dialogs.dpi, self.dpi, dialogs.answer)
         japanese = [t for t in dialogs.texts() if any(ord(ch) > 0x7F for ch in t)]
         self.assertEqual(japanese, [], f"{where}: not in English")
         self.assertEqual(dialogs.cut(), [], f"{where}: a text does not fit its control")

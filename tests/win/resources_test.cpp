@@ -85,6 +85,15 @@ wchar_t Mnemonic(const std::wstring& text) {
     return 0;
 }
 
+// The texts that are not plain ASCII: in English, a text left in Japanese.
+std::wstring NotAscii(const std::vector<std::wstring>& texts) {
+    std::wstring found;
+    for (const std::wstring& text : texts)
+        if (std::any_of(text.begin(), text.end(), [](wchar_t c) { return c > 0x7E; }))
+            found += text + L"|";
+    return found;
+}
+
 // The mnemonics of texts that are not unique among them.
 std::wstring Repeated(const std::vector<std::wstring>& texts) {
     std::map<wchar_t, int> seen;
@@ -221,6 +230,10 @@ TEST(Languages, HaveTheSameStringIds) {
     for (const auto& entry : english)
         englishIds.insert(entry.first);
     EXPECT_EQ(japaneseIds, englishIds);
+    std::vector<std::wstring> englishTexts;
+    for (const auto& entry : english)
+        englishTexts.push_back(entry.second);
+    EXPECT_EQ(NotAscii(englishTexts), L"");
     EXPECT_TRUE(japaneseIds.count(IDS_ACTIONS) && japaneseIds.count(IDS_DIALOG_FONT));
     // The lists have as many items in both languages.
     const UINT lists[] = {IDS_TAB_LABELS,  IDS_UNIT_MODES, IDS_ROUND_MODES,
@@ -257,8 +270,12 @@ TEST(Languages, MenusHaveTheSameItemsInTheSamePlacesAndOneItemPerMnemonic) {
         std::vector<std::vector<std::wstring>> levels;
         MenuShape(menu, &shapes[k], &levels);
         DestroyMenu(menu);
-        for (const auto& texts : levels)
+        for (const auto& texts : levels) {
             EXPECT_EQ(Repeated(texts), L"") << "language " << Languages[k];
+            if (Languages[k] == English) {
+                EXPECT_EQ(NotAscii(texts), L"");
+            }
+        }
     }
     EXPECT_EQ(shapes[0], shapes[1]);
     EXPECT_NE(shapes[0].find(L"[40001,[40010,"), std::wstring::npos) << shapes[0];
@@ -276,6 +293,9 @@ TEST(Languages, DialogsHaveTheSameControlsInTheFontOfTheSettingsFrame) {
             EXPECT_EQ(dialogs[k].face, strings[k][IDS_DIALOG_FONT]) << "dialog " << id;
             EXPECT_EQ(Repeated(dialogs[k].texts), L"")
                 << "dialog " << id << " language " << Languages[k];
+            if (Languages[k] == English) {
+                EXPECT_EQ(NotAscii(dialogs[k].texts), L"") << "dialog " << id;
+            }
         }
     }
     EXPECT_EQ(strings[0][IDS_DIALOG_FONT], L"ＭＳ Ｐゴシック");
