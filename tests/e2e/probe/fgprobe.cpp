@@ -118,6 +118,14 @@ SettingsSearch FindSettingsWindows(HWND graph) {
     return search;
 }
 
+// A control's text, asked of the control itself: GetWindowTextW does not ask a control of
+// another process.
+void ControlText(HWND hwnd, wchar_t* text, int capacity) {
+    text[0] = L'\0';
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, capacity, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
+}
+
 struct ControlSearch {
     int id;
     HWND found;
@@ -155,11 +163,8 @@ int CmdSettings(int controlId) {
         if (control.found) {
             RECT c = {};
             GetWindowRect(control.found, &c);
-            // GetWindowTextW does not ask a control of another process for its text.
-            wchar_t text[64] = L"";
-            DWORD_PTR got = 0;
-            SendMessageTimeoutW(control.found, WM_GETTEXT, 64, (LPARAM)text, SMTO_ABORTIFHUNG, 2000,
-                                &got);
+            wchar_t text[64];
+            ControlText(control.found, text, 64);
             wprintf(L" control=1 cleft=%ld ctop=%ld cright=%ld cbottom=%ld ctext=%ls", c.left,
                     c.top, c.right, c.bottom, text);
         } else {
@@ -210,9 +215,8 @@ BOOL CALLBACK ListControl(HWND hwnd, LPARAM param) {
     bool inside = r.left >= area.left && r.top >= area.top && r.right <= area.right &&
                   r.bottom <= area.bottom;
     list->outside += inside ? 0 : 1;
-    wchar_t text[8] = L"";
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 8, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
+    wchar_t text[8];
+    ControlText(hwnd, text, 8);
     bool label = text[0] && IsLabel(className, GetWindowLongW(hwnd, GWL_STYLE));
     wprintf(L"control id=%d label=%d inside=%d left=%ld top=%ld right=%ld bottom=%ld\n",
             GetDlgCtrlID(hwnd), label ? 1 : 0, inside ? 1 : 0, r.left, r.top, r.right, r.bottom);
@@ -248,14 +252,6 @@ void PrintWord(const wchar_t* text) {
     }
 }
 
-// A control's text, asked of the control itself: GetWindowTextW does not ask a control of
-// another process.
-void ControlText(HWND hwnd, wchar_t* text, int capacity) {
-    text[0] = L'\0';
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, capacity, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
-}
-
 struct TextList {
     HFONT font; // the dialogs' font at this desktop's scale
     int dpi;
@@ -271,25 +267,17 @@ bool TextRoom(HWND hwnd, const wchar_t* className, const wchar_t* text, const Te
     if (!text[0])
         return false;
     LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    bool button = !lstrcmpiW(className, L"Button");
     int extra = 0;
-    if (!lstrcmpiW(className, L"Button")) {
-        switch (style & BS_TYPEMASK) {
-        case BS_PUSHBUTTON:
-        case BS_DEFPUSHBUTTON:
-            extra = 8;
-            break;
-        case BS_GROUPBOX:
-            extra = 16;
-            break;
-        case BS_OWNERDRAW:
-            return false;
-        default:
-            extra = 16;
-        }
-    } else if (lstrcmpiW(className, L"Static") ||
-               ((style & SS_TYPEMASK) > SS_RIGHT && (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP)) {
+    if (IsLabel(className, style))
+        extra = button ? 16 : 0;
+    else if (button &&
+             ((style & BS_TYPEMASK) == BS_PUSHBUTTON || (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON))
+        extra = 8;
+    else if (button && (style & BS_TYPEMASK) == BS_GROUPBOX)
+        extra = 16;
+    else
         return false;
-    }
     HDC dc = GetDC(hwnd);
     HGDIOBJ old = SelectObject(dc, list->font);
     RECT r = {0, 0, 0, 0};
