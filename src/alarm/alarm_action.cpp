@@ -1,6 +1,7 @@
 // The alarms on the platform: the actions that a firing alarm carries out, and the switching
 // and judging of the core wrapped with them. Every action returns at once: sounds play in the
-// background and started programs and documents are not waited for.
+// background, started programs and documents are not waited for, and notifications are
+// handed to the shell.
 #include "alarm/alarm_action.h"
 
 #include <shellapi.h>
@@ -9,8 +10,11 @@
 #include "alarm/alarm_text.h"
 #include "port/port.h"
 #include "port/system_library.h"
+#include "res/resource.h"
+#include "res/version.h"
 #include "settings/convert.h"
 #include "window/run_flag.h"
+#include "window/tray.h"
 
 static_assert(AlarmArmed == AlarmSummaryArmed && AlarmRunning == AlarmSummaryRunning,
               "the core's summary bits are the window's run flags");
@@ -25,6 +29,33 @@ struct SoundLibrary {
     PlaySoundProc PlaySound;
 };
 SoundLibrary TheSound;
+
+// Blanks that a notification's title and text do without at either end: the ideographic
+// space of Japanese titles among them.
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0x3000;
+}
+
+// The first character of text that is not a blank, and in *length how many follow up to and
+// including its last one that is not.
+const wchar_t* TrimmedSpan(const wchar_t* text, int* length) {
+    while (IsBlank(*text))
+        text++;
+    int n = WideLength(text);
+    while (n > 0 && IsBlank(text[n - 1]))
+        n--;
+    *length = n;
+    return text;
+}
+
+// Moves text's middle, without the blanks around it, to its start.
+void TrimInPlace(wchar_t* text) {
+    int n;
+    const wchar_t* start = TrimmedSpan(text, &n);
+    for (int i = 0; i < n; i++)
+        text[i] = start[i];
+    text[n] = L'\0';
+}
 
 } // namespace
 
@@ -53,11 +84,11 @@ uint32_t ControlAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int coun
     return summary;
 }
 
-int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value) {
+int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmTray tray) {
     int64_t threshold = 0;
     int result = JudgeAlarm(slot, previous, value, &threshold);
     if (result & AlarmFired)
-        RunAlarmAction(slot, value, threshold);
+        RunAlarmAction(slot, value, threshold, tray);
     return result;
 }
 
@@ -117,34 +148,70 @@ DWORD RunAlarmProgram(const wchar_t* program, const wchar_t* parameters) {
     return id;
 }
 
-void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold) {
+void MakeAlarmNotice(const CounterSlot* slot, int64_t value, int64_t threshold, wchar_t* title,
+                     wchar_t* text) {
+    int titleLength, unitLength;
+    const wchar_t* name = TrimmedSpan(slot->Title, &titleLength);
+    const wchar_t* unit = TrimmedSpan(slot->Unit, &unitLength);
+    int n = AppendWideText(title, 0, AlarmNoticeTitleChars, name, titleLength);
+    if (n > 0 && unitLength > 0)
+        n = AppendWideText(title, n, AlarmNoticeTitleChars, L" ", 1);
+    n = AppendWideText(title, n, AlarmNoticeTitleChars, unit, unitLength);
+    if (n == 0)
+        CopyWideText(title, ProgramTitle, AlarmNoticeTitleChars);
+
+    ExpandAlarmText(slot->AlarmOption, text, AlarmNoticeTextChars, value, threshold, slot);
+    TrimInPlace(text);
+    if (text[0])
+        return;
+    // An empty text would take the notification away rather than show it. An alarm that fires
+    // whatever the value has no threshold to name.
+    bool always = (slot->AlarmFlag & AlarmCompareMask) == AlarmCompareMask;
+    wchar_t form[AlarmNoticeTextChars];
+    if (LoadStringW(GetModuleHandleW(nullptr), always ? IDS_ALARM_NOTICE_ALWAYS : IDS_ALARM_NOTICE,
+                    form, AlarmNoticeTextChars) <= 0)
+        CopyWideText(form, L"%t%v%u", AlarmNoticeTextChars);
+    ExpandAlarmText(form, text, AlarmNoticeTextChars, value, threshold, slot);
+    TrimInPlace(text);
+}
+
+void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold, AlarmTray tray) {
     uint32_t action = (slot->AlarmFlag & AlarmActionMask) >> AlarmActionShift;
-    if (action > 4)
-        return; // codes 5 to 7 name no action: nothing happens, not even a beep
-    if (action == 0 || !slot->AlarmFile) {
+    if (action > AlarmNotify)
+        return; // codes 6 and 7 name no action: nothing happens, not even a beep
+    if (action == AlarmNotify) {
+        wchar_t title[AlarmNoticeTitleChars];
+        wchar_t text[AlarmNoticeTextChars];
+        MakeAlarmNotice(slot, value, threshold, title, text);
+        // Without the icon there is nothing to show it from: the alarm still sounds.
+        if (!tray.Window || !NotifyTrayNotice(tray.Window, tray.Id, title, text))
+            PortBeep();
+        return;
+    }
+    if (action == AlarmBeep || !slot->AlarmFile) {
         PortBeep();
         return;
     }
     switch (action) {
-    case 1: {
+    case AlarmOpenFile: {
         HINSTANCE done =
             ShellExecuteW(nullptr, nullptr, slot->AlarmFile, nullptr, nullptr, SW_SHOWNORMAL);
         if (reinterpret_cast<INT_PTR>(done) <= 32)
             PortBeep();
         break;
     }
-    case 2: {
+    case AlarmRunProgram: {
         wchar_t parameters[AlarmParameterChars];
         ExpandAlarmText(slot->AlarmOption, parameters, AlarmParameterChars, value, threshold, slot);
         if (!RunAlarmProgram(slot->AlarmFile, parameters))
             PortBeep();
         break;
     }
-    case 3:
+    case AlarmPlaySound:
         // In the background, and without cutting off a sound that still plays.
         CallPlaySound(slot->AlarmFile, nullptr, SND_FILENAME | SND_NOSTOP | SND_ASYNC);
         break;
-    case 4:
+    case AlarmWriteLog:
         AppendAlarmLog(slot, value, threshold);
         break;
     default:

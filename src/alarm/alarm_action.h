@@ -1,5 +1,6 @@
-// The alarms on the platform: switching them, judging samples and carrying out the five
-// actions (beep, open a file, run a program, play a WAV file, append a log line).
+// The alarms on the platform: switching them, judging samples and carrying out the six
+// actions (beep, open a file, run a program, play a WAV file, append a log line, show a
+// notification).
 #pragma once
 
 #include <cstdint>
@@ -11,12 +12,31 @@
 // Switches the alarms as SwitchAlarms does and silences a playing sound when they stop.
 // Returns the new summary bits, which are also in *runFlag.
 uint32_t ControlAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int count);
+
+// The tray icon that notifications come from: its window and id. Window is null when the
+// program has no icon in the tray.
+struct AlarmTray {
+    HWND Window;
+    UINT Id;
+};
+
 // Judges a running alarm's new sample and carries out its action when it fires. Returns the
 // result bits of JudgeAlarm.
-int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value);
+int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmTray tray);
 
 // The action of the slot's AlarmFlag for a firing with value and threshold.
-void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold);
+void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold, AlarmTray tray);
+
+// Places of a notification's title and text, terminator included, as the tray takes them.
+constexpr int AlarmNoticeTitleChars = 64;
+constexpr int AlarmNoticeTextChars = 256;
+// The notification of a firing. Its title is the graph's title and unit, each trimmed, with a
+// blank between them (the program's name when both are empty). Its text is AlarmOption
+// expanded as a log line is, or, when that gives nothing to read, the string table's default
+// naming the value and the threshold (the value alone for the always-comparison); blanks and
+// line breaks around it are trimmed.
+void MakeAlarmNotice(const CounterSlot* slot, int64_t value, int64_t threshold, wchar_t* title,
+                     wchar_t* text);
 // PlaySoundW through winmm.dll from the system folder, loaded on the first sound. A stop
 // request (no sound) before any sound answers 1 and loads nothing; 0 without the library.
 BOOL CallPlaySound(const wchar_t* sound, HMODULE module, DWORD flags);

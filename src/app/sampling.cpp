@@ -21,6 +21,8 @@ void OnSampleTick(AppState* app, HWND window) {
     if (pdh->CollectQueryData(app->Query) != ERROR_SUCCESS)
         return; // nothing stored, and the grid stands still with the samples
 
+    // Notifications come from the tray icon while it is there (never with no tray icon set).
+    AlarmTray tray = {(app->RunFlag & TrayIcon) ? window : nullptr, TrayIconId};
     bool alarmStillRuns = false;
     for (int i = 0; i < 2; i++) {
         CounterRun* run = &app->Run[i];
@@ -31,7 +33,7 @@ void OnSampleTick(AppState* app, HWND window) {
             StepGridPhase(&app->GraphRes[i]);
             StepGridPhase(&app->IconRes[i]);
             if (run->AlarmState & 1)
-                EvaluateAlarm(&app->Settings.Slot[i], previous, value);
+                EvaluateAlarm(&app->Settings.Slot[i], previous, value, tray);
         }
         // A read that failed this once leaves the graph's alarm running.
         if (run->AlarmState & 1)

@@ -27,6 +27,11 @@
 #define IDS_DIALOG_FONT 19
 // The alarm dialog's file filters: description and pattern pairs, each item ended by '|'.
 #define IDS_FILE_FILTERS 20
+// The text of an alarm's notification when its option gives none: a template of the alarm's
+// fields naming the value and the threshold, and one naming the value alone for an alarm that
+// compares with nothing.
+#define IDS_ALARM_NOTICE 21
+#define IDS_ALARM_NOTICE_ALWAYS 22
 
 #define IDM_START 40001
 #define IDM_SHOWGRAPH 40002

@@ -54,6 +54,15 @@ enum : uint32_t {
     AlarmActionMask = 0x7000,
     AlarmActionShift = 12,
 };
+// The actions of AlarmFlag bits 12 to 14; codes 6 and 7 do nothing.
+enum : uint32_t {
+    AlarmBeep = 0,
+    AlarmOpenFile = 1,
+    AlarmRunProgram = 2,
+    AlarmPlaySound = 3,
+    AlarmWriteLog = 4,
+    AlarmNotify = 5,
+};
 
 // HkShow layout: virtual key in bits 0-7, RegisterHotKey modifiers in bits 8-11.
 constexpr uint32_t HotKeyVkMask = 0xFF;

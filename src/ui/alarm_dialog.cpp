@@ -35,18 +35,20 @@ CounterSlot* SlotOf(HWND dialog) {
     return reinterpret_cast<CounterSlot*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
 
-int SelectedAction(HWND dialog) {
+uint32_t SelectedAction(HWND dialog) {
     LRESULT index = SendDlgItemMessageW(dialog, IDC_ALARM_ACTION, CB_GETCURSEL, 0, 0);
-    return index == CB_ERR ? 0 : static_cast<int>(index) & 7;
+    return index == CB_ERR ? 0 : static_cast<uint32_t>(index) & 7;
 }
 
-// The boxes each action uses: the file for 1 to 4, the option for 2 and 4.
+// The boxes each action uses: the file to open, run, play or write to, and the option, the
+// template of a program's parameters, a log line or a notification's text.
 void EnableForAction(HWND dialog) {
-    int action = SelectedAction(dialog);
-    bool file = action >= 1 && action <= 4;
+    uint32_t action = SelectedAction(dialog);
+    bool file = action >= AlarmOpenFile && action <= AlarmWriteLog;
     EnableControl(dialog, IDC_ALARM_FILE, file);
     EnableControl(dialog, IDC_ALARM_BROWSE, file);
-    EnableControl(dialog, IDC_ALARM_OPTION, action == 2 || action == 4);
+    EnableControl(dialog, IDC_ALARM_OPTION,
+                  action == AlarmRunProgram || action == AlarmWriteLog || action == AlarmNotify);
 }
 
 void OnInit(HWND dialog, CounterSlot* slot) {
@@ -93,7 +95,7 @@ void Browse(HWND dialog) {
     if (GetKeyState(VK_SHIFT) < 0) {
         // A preview of the sound, for the WAV action only.
         int length = WideLength(path);
-        if (SelectedAction(dialog) == 3 && length >= 5 &&
+        if (SelectedAction(dialog) == AlarmPlaySound && length >= 5 &&
             CompareNoCase(path + length - 4, L".wav") == 0)
             CallPlaySound(path, nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
         return;
@@ -112,7 +114,9 @@ void Browse(HWND dialog) {
     open.lStructSize = sizeof(open);
     open.hwndOwner = dialog;
     open.lpstrFilter = filters[0] ? filters : nullptr;
-    open.nFilterIndex = static_cast<DWORD>(SelectedAction(dialog));
+    // The filter of the action's files, counted from 1; "all" (the first) for the others.
+    uint32_t action = SelectedAction(dialog);
+    open.nFilterIndex = action <= AlarmWriteLog ? action : 1;
     open.lpstrFile = path;
     open.nMaxFile = FileChars;
     open.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING;
@@ -145,8 +149,8 @@ void Store(HWND dialog, CounterSlot* slot) {
     BOOL read = FALSE;
     UINT duration = GetDlgItemInt(dialog, IDC_ALARM_DURATION, &read, FALSE);
     slot->AlarmDuration = read ? duration : 0;
-    slot->AlarmFlag = (slot->AlarmFlag & ~AlarmActionMask) |
-                      (static_cast<uint32_t>(SelectedAction(dialog)) << AlarmActionShift);
+    slot->AlarmFlag =
+        (slot->AlarmFlag & ~AlarmActionMask) | (SelectedAction(dialog) << AlarmActionShift);
     PortHeapFree(slot->AlarmFile);
     slot->AlarmFile = HeapTextOf(dialog, IDC_ALARM_FILE);
     PortHeapFree(slot->AlarmOption);

@@ -28,6 +28,31 @@ BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, H
     return Shell_NotifyIconW(message, &data);
 }
 
+void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* title,
+                    const wchar_t* text) {
+    // Notifications need the later layout; quiet hours need Windows 7, and older shells
+    // ignore the flag.
+    *data = {};
+    data->cbSize = sizeof(*data);
+    data->hWnd = window;
+    data->uID = id;
+    data->uFlags = NIF_INFO;
+    data->dwInfoFlags = NIIF_WARNING | NIIF_RESPECT_QUIET_TIME;
+    lstrcpynW(data->szInfoTitle, title, ARRAYSIZE(data->szInfoTitle));
+    lstrcpynW(data->szInfo, text, ARRAYSIZE(data->szInfo));
+}
+
+BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t* text) {
+    NOTIFYICONDATAW data;
+    // An empty text takes a notification still on screen away, so that the new one is not
+    // queued behind it; repeating alarms would otherwise stack up one per sample.
+    FillTrayNotice(&data, window, id, L"", L"");
+    if (!Shell_NotifyIconW(NIM_MODIFY, &data))
+        return FALSE;
+    FillTrayNotice(&data, window, id, title, text);
+    return Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
 namespace {
 
 void SetItemState(HMENU menu, UINT id, UINT state) {

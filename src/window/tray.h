@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "settings/settings_model.h"
 #include "window/run_flag.h"
 
@@ -12,6 +14,14 @@
 // icon null and tip null leave those members out.
 BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, HICON icon,
                     const wchar_t* tip);
+// The modification that shows a notification from the icon: the warning icon, Windows' quiet
+// hours respected, and nothing else of the icon (picture, tooltip, callback) touched. title
+// and text are cut to what the structure holds; an empty text takes a notification away.
+void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* title,
+                    const wchar_t* text);
+// Shows a notification from the icon in place of one it may still show, which would otherwise
+// keep the new one waiting. False when the icon is not in the tray.
+BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t* text);
 // Loads the pop-up menu and dresses its items for the run flag and the Prop bits, on a system
 // of osMajor whose layered-window functions are layeredCaps; the caller destroys it.
 HMENU BuildPopupMenu(HINSTANCE instance, int menuId, UINT defaultItem, uint32_t runFlag,

@@ -26,6 +26,7 @@ FERRO_KEEP_PREFIX=1 keeps each test's folder (prefix, program logs) and prints i
 
 import ctypes
 import os
+import re
 import select
 import shutil
 import signal
@@ -80,6 +81,11 @@ def parse_pairs(line):
         if sep:
             pairs[key] = value
     return pairs
+
+
+def word(text):
+    """The probe's one-word form of a text back as the text."""
+    return re.sub(r"%u([0-9A-F]{4})", lambda m: chr(int(m.group(1), 16)), text)
 
 
 def wait_for(condition, timeout=5.0, step=0.1):

@@ -110,7 +110,8 @@ class PagesTest(harness.DesktopTestCase):
             ("key", "End"),     # 常に
             ("key", "alt+n"),   # 閾値内で毎時アラーム(&N)
             ("key", "alt+r"),   # 実行(&R): the list
-            ("key", "End"),     # ログの書き込み
+            ("key", "End"),     # 通知の表示, the last
+            ("key", "Up"),      # ログの書き込み
             ("key", "alt+f"),   # ファイル(&F)
             ("type", "Z:" + log.replace("/", "\\")),
             ("key", "alt+o"),   # オプション(&O)

@@ -11,8 +11,11 @@
 #include "port/port.h"
 #include "settings/convert.h"
 #include "test_support.h"
+#include "window/tray.h"
 
 namespace {
+
+const AlarmTray NoTray = {nullptr, 0};
 
 std::wstring Folder(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\'));
@@ -83,8 +86,8 @@ protected:
 TEST_F(AlarmAction, LogLinesAreAppendedAsTheyExpand) {
     std::wstring log = folder + L"\\alarm.log";
     Set(4, log, L"%t%v%u (>= %b)\\r\\n");
-    RunAlarmAction(slot, 87, 80);
-    RunAlarmAction(slot, -3, 80);
+    RunAlarmAction(slot, 87, 80, NoTray);
+    RunAlarmAction(slot, -3, 80, NoTray);
     EXPECT_EQ(ReadFileBytes(log), "CPU 87 % (>= 80)\r\nCPU -3 % (>= 80)\r\n");
 
     // The whole example template: date and time of the moment, then the same text.
@@ -136,7 +139,7 @@ TEST_F(AlarmAction, ProgramRunsInItsOwnFolderWithTheExpandedParameters) {
     std::wstring copy = sub + L"\\rec.exe";
     ASSERT_TRUE(CopyFileW(RecordArgs().c_str(), copy.c_str(), FALSE));
     Set(2, copy, L"-v %v -t %t");
-    RunAlarmAction(slot, 87, 80);
+    RunAlarmAction(slot, 87, 80, NoTray);
     EXPECT_EQ(WaitForRecord(), L"\"" + copy + L"\" -v 87 -t CPU \n" + sub + L"\n");
 
     // A bare program name runs in this program's folder (and is found there).
@@ -148,7 +151,7 @@ TEST_F(AlarmAction, ProgramRunsInItsOwnFolderWithTheExpandedParameters) {
 TEST_F(AlarmAction, FileIsOpenedThroughTheShell) {
     Set(1, RecordArgs(), nullptr);
     unsigned beeps = PortBeepCount();
-    RunAlarmAction(slot, 1, 0);
+    RunAlarmAction(slot, 1, 0, NoTray);
     EXPECT_NE(WaitForRecord(), L"");
     EXPECT_EQ(PortBeepCount(), beeps);
 }
@@ -164,23 +167,87 @@ TEST_F(AlarmAction, FailuresBeep) {
         {"no file", 2, L""},
         {"a program that is not there", 2, folder + L"\\none.exe"},
         {"a file that is not there", 1, folder + L"\\none.xyz"},
+        {"a notification without a tray icon", 5, L""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Set(c.action, c.file, L"");
         unsigned beeps = PortBeepCount();
-        RunAlarmAction(slot, 1, 0);
+        RunAlarmAction(slot, 1, 0, NoTray);
         EXPECT_EQ(PortBeepCount(), beeps + 1);
     }
-    for (uint32_t action : {5u, 6u, 7u}) {
+    for (uint32_t action : {6u, 7u}) {
         for (const wchar_t* file : {L"x", L""}) {
             SCOPED_TRACE(testing::Message() << "action " << action << " file '" << file << "'");
             Set(action, file, L"");
             unsigned beeps = PortBeepCount();
-            RunAlarmAction(slot, 1, 0);
-            EXPECT_EQ(PortBeepCount(), beeps) << "actions 5 to 7 do nothing";
+            RunAlarmAction(slot, 1, 0, NoTray);
+            EXPECT_EQ(PortBeepCount(), beeps) << "actions 6 and 7 do nothing";
         }
     }
+}
+
+// A notification's title is the graph's title and unit; its text is the option expanded as a
+// log line is, or the default naming the value and the threshold when that leaves nothing.
+TEST_F(AlarmAction, NotificationTextsAreTheExpandedOptionOrTheDefault) {
+    struct Case {
+        const wchar_t *title, *unit, *option, *wantTitle, *wantText;
+        uint32_t compare = 5; // at or below
+    };
+    const Case cases[] = {
+        {L"CPU ", L" %", L"%t%v%u (>= %b)\\r\\n", L"CPU %", L"CPU 87 % (>= 80)"},
+        {L"CPU ", L" %", nullptr, L"CPU %", L"CPU 87 % (閾値 80)"},
+        {L"CPU ", L" %", L" \\r\\n ", L"CPU %", L"CPU 87 % (閾値 80)"},
+        {L"CPU ", L" %", nullptr, L"CPU %", L"CPU 87 %", 7}, // always: no threshold to name
+        {L"\u3000Disk ", L"", L"  %v\\n%T ", L"Disk", nullptr},
+        {L" ", L" %", L"%b", L"%", L"80"},
+        {L"", L" ", L"%b", L"Ferrogauge", L"80"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "option " << (c.option ? c.option : L"(none)"));
+        slot->Title[0] = slot->Unit[0] = L'\0'; // an empty text copies nothing
+        CopyWideText(slot->Title, c.title, TitleChars);
+        CopyWideText(slot->Unit, c.unit, UnitChars);
+        Set(AlarmNotify, L"", c.option);
+        slot->AlarmFlag |= c.compare << AlarmCompareShift;
+        wchar_t title[AlarmNoticeTitleChars] = L"?", text[AlarmNoticeTextChars] = L"?";
+        MakeAlarmNotice(slot, 87, 80, title, text);
+        EXPECT_EQ(std::wstring(title), c.wantTitle);
+        if (c.wantText) {
+            EXPECT_EQ(std::wstring(text), c.wantText);
+        } else {
+            std::wstring got = text;
+            EXPECT_EQ(got.substr(0, 3), L"87\n") << "leading blanks trimmed";
+            EXPECT_NE(got.back(), L' ') << "trailing blanks trimmed";
+        }
+    }
+
+    NOTIFYICONDATAW data;
+    FillTrayNotice(&data, reinterpret_cast<HWND>(1), 7, L"CPU %", L"CPU 87 %");
+    EXPECT_EQ(data.cbSize, sizeof(data));
+    EXPECT_EQ(data.uFlags, static_cast<UINT>(NIF_INFO)) << "picture, tooltip and callback kept";
+    EXPECT_EQ(data.dwInfoFlags, static_cast<DWORD>(NIIF_WARNING | NIIF_RESPECT_QUIET_TIME));
+    EXPECT_EQ(data.uID, 7u);
+    EXPECT_STREQ(data.szInfoTitle, L"CPU %");
+    EXPECT_STREQ(data.szInfo, L"CPU 87 %");
+}
+
+// The notification goes to the tray; without the icon there, the alarm beeps instead.
+TEST_F(AlarmAction, NotificationNeedsTheTrayIconOrBeeps) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(
+        NotifyTrayIcon(NIM_ADD, window, 7, WM_APP, LoadIconW(nullptr, IDI_APPLICATION), L"tip"));
+    Set(AlarmNotify, L"", L"%v");
+    unsigned beeps = PortBeepCount();
+    RunAlarmAction(slot, 87, 80, AlarmTray{window, 7});
+    EXPECT_EQ(PortBeepCount(), beeps) << "shown from the icon";
+    RunAlarmAction(slot, 87, 80, AlarmTray{window, 8});
+    EXPECT_EQ(PortBeepCount(), beeps + 1) << "no icon 8: the modification fails";
+    RunAlarmAction(slot, 87, 80, NoTray);
+    EXPECT_EQ(PortBeepCount(), beeps + 2) << "the program has no tray icon";
+    NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
+    DestroyWindow(window);
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheProgramOrOfThisOneKeepingADrivesRoot) {
@@ -255,8 +322,8 @@ TEST_F(AlarmAction, SoundLibraryComesFromTheSystemFolderOnlyWhenASoundPlays) {
     WriteWav(wav);
     Set(3, wav, nullptr);
     DWORD start = GetTickCount();
-    RunAlarmAction(slot, 1, 0);
-    RunAlarmAction(slot, 1, 0); // while the first may still play
+    RunAlarmAction(slot, 1, 0, NoTray);
+    RunAlarmAction(slot, 1, 0, NoTray); // while the first may still play
     EXPECT_LT(GetTickCount() - start, 1000u) << "the sound plays in the background";
     HMODULE winmm = GetModuleHandleW(L"winmm.dll");
     ASSERT_NE(winmm, nullptr);

@@ -515,6 +515,27 @@ TEST_F(AlarmDialog, DisabledBoxesStillStoreAndAnEmptyFileLeavesNoText) {
     records.Slot[0].AlarmOption = nullptr;
 }
 
+// The notification uses the option box only; its file box and button are off.
+TEST_F(AlarmDialog, NotificationActionUsesTheOptionBoxOnly) {
+    records.Slot[0].AlarmFlag = AlarmNotify << AlarmActionShift;
+    Edit([](HWND dialog) {
+        wchar_t item[32] = L"";
+        SendDlgItemMessageW(dialog, IDC_ALARM_ACTION, CB_GETLBTEXT,
+                            Selected(dialog, IDC_ALARM_ACTION), reinterpret_cast<LPARAM>(item));
+        EXPECT_STREQ(item, L"通知の表示");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALARM_FILE)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALARM_BROWSE)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALARM_OPTION)));
+        SetDlgItemTextW(dialog, IDC_ALARM_OPTION, L"%t%v%u");
+    });
+    const CounterSlot& slot = records.Slot[0];
+    EXPECT_EQ((slot.AlarmFlag & AlarmActionMask) >> AlarmActionShift, AlarmNotify);
+    ASSERT_NE(slot.AlarmOption, nullptr);
+    EXPECT_STREQ(slot.AlarmOption, L"%t%v%u");
+    PortHeapFree(records.Slot[0].AlarmOption);
+    records.Slot[0].AlarmOption = nullptr;
+}
+
 class StylePage : public SettingsWindow {
 protected:
     void SetUp() override {
