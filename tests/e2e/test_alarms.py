@@ -1,5 +1,6 @@
 """Alarms in the running program: a log line at every firing, stopped and started again by
-the menu command; a sound alarm that never loads a winmm.dll planted beside the program."""
+the menu command; a sound alarm that never loads a winmm.dll planted beside the program; a
+notification from the tray icon."""
 
 import os
 import shutil
@@ -69,6 +70,24 @@ class AlarmTest(harness.DesktopTestCase):
         self.assertIsNone(program.poll())
         self.assertFalse(os.path.exists(os.path.join(folder, "planted-loaded.txt")),
                          "the planted winmm.dll was loaded")
+
+    def test_notification_alarm_shows_its_text_beside_the_tray_icon(self):
+        # In use, started with monitoring, "At or above" 1, which the stand-in processor's 5 %
+        # always is, once, "Show a notification" with no text of its own: the default names the
+        # value and the threshold.
+        self.start_copy(b"[COUNTER1]\r\nAlarmFlag=0x00005033\r\nAlarmBorder=1\r\n")
+        came = harness.wait_for(lambda: self.desktop.probe("balloon").ok, timeout=15)
+        self.desktop.screenshot(self.shot_name("notification"))
+        self.assertIsNotNone(came, "no notification came")
+        balloon = self.desktop.probe("balloon")
+        self.assertEqual(harness.word(balloon["text"]), "CPU 5 % (limit 1)")
+        # Its stem points at the icon, at the right end of the taskbar below it.
+        icon, _ = self.desktop.find_tray_icon(self.shot_name("tray"))
+        self.assertIsNotNone(icon, "no tray icon")
+        self.assertLessEqual(balloon.int("bottom"), icon[1])
+        self.assertLessEqual(balloon.int("left"), icon[0])
+        self.assertGreater(balloon.int("right"), icon[0] - 100)
+        self.assertIsNone(self.program.poll())
 
 
 if __name__ == "__main__":

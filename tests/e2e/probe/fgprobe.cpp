@@ -13,6 +13,7 @@
 #include <cwchar>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <winternl.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -39,6 +40,7 @@ int Usage() {
                      L"       fgprobe hold TIMEOUT_MS\n"
                      L"       fgprobe menu\n"
                      L"       fgprobe tooltip\n"
+                     L"       fgprobe balloon\n"
                      L"       fgprobe stats PID\n"
                      L"       fgprobe foreground\n"
                      L"       fgprobe settings [CONTROL_ID]\n"
@@ -406,6 +408,7 @@ int CmdFind() {
 
 struct ClassSearch {
     const wchar_t* name;
+    LONG style; // style bits the window must have
     HWND found;
 };
 
@@ -413,16 +416,18 @@ BOOL CALLBACK FindVisibleOfClass(HWND hwnd, LPARAM param) {
     ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
     wchar_t name[64] = L"";
     GetClassNameW(hwnd, name, 64);
-    if (!wcscmp(name, search->name) && IsWindowVisible(hwnd)) {
+    if (!wcscmp(name, search->name) && IsWindowVisible(hwnd) &&
+        (GetWindowLongW(hwnd, GWL_STYLE) & search->style) == search->style) {
         search->found = hwnd;
         return FALSE;
     }
     return TRUE;
 }
 
-// A shown top-level window of the class (a popup menu, a tooltip) and its rectangle.
-int CmdVisibleOfClass(const wchar_t* className) {
-    ClassSearch search = {className, nullptr};
+// A shown top-level window of the class (a popup menu, a tooltip) with the style bits, its
+// rectangle and, when asked for, its text (a tooltip answers with the tip it shows).
+int CmdVisibleOfClass(const wchar_t* className, LONG style = 0, bool withText = false) {
+    ClassSearch search = {className, style, nullptr};
     EnumWindows(FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
     if (!search.found) {
         wprintf(L"found=0\n");
@@ -430,8 +435,14 @@ int CmdVisibleOfClass(const wchar_t* className) {
     }
     RECT rc = {};
     GetWindowRect(search.found, &rc);
-    wprintf(L"found=1 left=%ld top=%ld right=%ld bottom=%ld\n", rc.left, rc.top, rc.right,
-            rc.bottom);
+    wprintf(L"found=1 left=%ld top=%ld right=%ld bottom=%ld", rc.left, rc.top, rc.right, rc.bottom);
+    if (withText) {
+        wchar_t text[512];
+        ControlText(search.found, text, 512);
+        wprintf(L" text=");
+        PrintWord(text);
+    }
+    wprintf(L"\n");
     return ExitOk;
 }
 
@@ -683,6 +694,8 @@ int wmain(int argc, wchar_t** argv) {
         return CmdVisibleOfClass(L"#32768");
     if (!wcscmp(cmd, L"tooltip") && argc == 2)
         return CmdVisibleOfClass(L"tooltips_class32");
+    if (!wcscmp(cmd, L"balloon") && argc == 2)
+        return CmdVisibleOfClass(L"tooltips_class32", TTS_BALLOON, true);
     if (!wcscmp(cmd, L"tray-restart") && argc == 2)
         return CmdTrayRestart();
     if (!wcscmp(cmd, L"hold") && argc == 3 && ParseNumber(argv[2], &a))
