@@ -1,6 +1,6 @@
 """The pictures of the user guide, taken from the real program on an English desktop: the graph
-window beside the notification area, the tray menu, every page of the settings window and the
-alarm dialog, and the General page at 150 %. Each shot is checked for what it must show (the
+window beside the notification area, the tray menu, an alarm's notification, every page of the
+settings window and the alarm dialog, and the General page at 150 %. Each shot is checked for what it must show (the
 window in its corner, the menu open above the icon, the page of the tab just chosen, the dialog
 open over the settings).
 
@@ -170,6 +170,19 @@ class GuideImagesTest(GuideShots, harness.DesktopTestCase):
                                       menu.int("bottom")))
         self.desktop.key("Escape")
         self.assertTrue(self.wait_for(lambda: not self.desktop.probe("menu").ok), "still open")
+        self.assertIsNone(self.program.poll())
+
+    def test_notification(self):
+        # An alarm at or above 30, which the rising load passes at once, started with the
+        # program, firing once with the notification's default text.
+        self.start(b"[COUNTER1]\r\nAlarmFlag=0x00005033\r\nAlarmBorder=30\r\n")
+        self.assertTrue(self.wait_for(lambda: self.desktop.probe("balloon").ok, timeout=15),
+                        "no notification")
+        balloon = self.desktop.probe("balloon")
+        self.assertIn("(limit%u002030)", balloon["text"])
+        path, _ = self.shoot("notification")
+        self.save(path, "notification", (balloon.int("left") - 12, balloon.int("top") - 12,
+                                         harness.ScreenSize[0], harness.ScreenSize[1]))
         self.assertIsNone(self.program.poll())
 
     def test_settings_pages_and_alarm_dialog(self):
