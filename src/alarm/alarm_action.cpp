@@ -36,8 +36,8 @@ bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0x3000;
 }
 
-// The first character of text that is not a blank, and in *length how many follow up to and
-// including its last one that is not.
+// The first character of text that is not a blank, and in *length the number of characters
+// from it to the last one that is not, both included.
 const wchar_t* TrimmedSpan(const wchar_t* text, int* length) {
     while (IsBlank(*text))
         text++;

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "settings/settings_model.h"
 
 // Switches the alarms as SwitchAlarms does and silences a playing sound when they stop.
@@ -28,8 +30,8 @@ int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmTray 
 void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold, AlarmTray tray);
 
 // Places of a notification's title and text, terminator included, as the tray takes them.
-constexpr int AlarmNoticeTitleChars = 64;
-constexpr int AlarmNoticeTextChars = 256;
+constexpr int AlarmNoticeTitleChars = ARRAYSIZE(NOTIFYICONDATAW{}.szInfoTitle);
+constexpr int AlarmNoticeTextChars = ARRAYSIZE(NOTIFYICONDATAW{}.szInfo);
 // The notification of a firing. Its title is the graph's title and unit, each trimmed, with a
 // blank between them (the program's name when both are empty). Its text is AlarmOption
 // expanded as a log line is, or, when that gives nothing to read, the string table's default

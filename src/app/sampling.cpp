@@ -21,7 +21,8 @@ void OnSampleTick(AppState* app, HWND window) {
     if (pdh->CollectQueryData(app->Query) != ERROR_SUCCESS)
         return; // nothing stored, and the grid stands still with the samples
 
-    // Notifications come from the tray icon while it is there (never with no tray icon set).
+    // Notifications come from the tray icon; none while it is turned off on the General page or
+    // the notification area has not taken it.
     AlarmTray tray = {(app->RunFlag & TrayIcon) ? window : nullptr, TrayIconId};
     bool alarmStillRuns = false;
     for (int i = 0; i < 2; i++) {

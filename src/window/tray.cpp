@@ -30,8 +30,9 @@ BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, H
 
 void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* title,
                     const wchar_t* text) {
-    // Notifications need the later layout; quiet hours need Windows 7, and older shells
-    // ignore the flag.
+    // Notifications need the later layout. The quiet-time flag keeps the notification from a
+    // user's first hour on a new account or a freshly installed system, as Windows asks of
+    // programs; Windows drops it then rather than holding it back.
     *data = {};
     data->cbSize = sizeof(*data);
     data->hWnd = window;
@@ -46,9 +47,10 @@ BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t*
     NOTIFYICONDATAW data;
     // An empty text takes a notification still on screen away, so that the new one is not
     // queued behind it; repeating alarms would otherwise stack up one per sample.
+    // What the icon answers to it does not matter: the notification that follows says
+    // whether the icon is there.
     FillTrayNotice(&data, window, id, L"", L"");
-    if (!Shell_NotifyIconW(NIM_MODIFY, &data))
-        return FALSE;
+    Shell_NotifyIconW(NIM_MODIFY, &data);
     FillTrayNotice(&data, window, id, title, text);
     return Shell_NotifyIconW(NIM_MODIFY, &data);
 }

@@ -15,8 +15,8 @@
 BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, HICON icon,
                     const wchar_t* tip);
 // The modification that shows a notification from the icon: the warning icon, Windows' quiet
-// hours respected, and nothing else of the icon (picture, tooltip, callback) touched. title
-// and text are cut to what the structure holds; an empty text takes a notification away.
+// time respected, and nothing else of the icon (picture, tooltip, callback) touched. title and
+// text are cut to what the structure holds; an empty text takes a notification away.
 void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* title,
                     const wchar_t* text);
 // Shows a notification from the icon in place of one it may still show, which would otherwise

@@ -84,9 +84,10 @@ class AlarmTest(harness.DesktopTestCase):
         # Its stem points at the icon, at the right end of the taskbar below it.
         icon, _ = self.desktop.find_tray_icon(self.shot_name("tray"))
         self.assertIsNotNone(icon, "no tray icon")
-        self.assertLessEqual(balloon.int("bottom"), icon[1])
         self.assertLessEqual(balloon.int("left"), icon[0])
-        self.assertGreater(balloon.int("right"), icon[0] - 100)
+        self.assertGreaterEqual(balloon.int("right"), icon[0])
+        self.assertLessEqual(balloon.int("bottom"), icon[1])
+        self.assertGreater(balloon.int("bottom"), icon[1] - 40)
         self.assertIsNone(self.program.poll())
 
 

@@ -1,8 +1,8 @@
 """The pictures of the user guide, taken from the real program on an English desktop: the graph
-window beside the notification area, the tray menu, an alarm's notification, every page of the
-settings window and the alarm dialog, and the General page at 150 %. Each shot is checked for what it must show (the
-window in its corner, the menu open above the icon, the page of the tab just chosen, the dialog
-open over the settings).
+window beside the notification area, the tray menu, an alarm's notification, every page of
+the settings window and the alarm dialog, and the General page at 150 %. Each shot is checked
+for what it must show (the window in its corner, the menu open above the icon, the page of the
+tab just chosen, the dialog open over the settings).
 
 The cropped pictures always go to the build's shot folder. When FERRO_GUIDE_IMAGES names a
 folder they are also written there as small 8-bit palette PNGs (scripts/guide-images passes

@@ -534,6 +534,15 @@ TEST_F(AlarmDialog, NotificationActionUsesTheOptionBoxOnly) {
     EXPECT_STREQ(slot.AlarmOption, L"%t%v%u");
     PortHeapFree(records.Slot[0].AlarmOption);
     records.Slot[0].AlarmOption = nullptr;
+
+    // Codes 6 and 7 name no item: none is shown, and OK stores the beep.
+    for (uint32_t code : {6u, 7u}) {
+        records.Slot[0].AlarmFlag = code << AlarmActionShift;
+        int shown = 0;
+        Edit([&](HWND dialog) { shown = Selected(dialog, IDC_ALARM_ACTION); });
+        EXPECT_EQ(shown, CB_ERR) << code;
+        EXPECT_EQ(records.Slot[0].AlarmFlag & AlarmActionMask, 0u) << code;
+    }
 }
 
 class StylePage : public SettingsWindow {
