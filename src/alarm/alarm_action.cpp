@@ -12,7 +12,7 @@
 #include "port/system_library.h"
 #include "res/resource.h"
 #include "res/version.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 #include "window/run_flag.h"
 #include "window/tray.h"
 

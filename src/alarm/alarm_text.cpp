@@ -2,7 +2,7 @@
 #include "alarm/alarm_text.h"
 
 #include "port/port.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Counter paths: the empty-instance expansion, with the instance list reached through a callback.
 #include "counters/counter_path.h"
 
-#include "settings/convert.h"
+#include "text/convert.h"
 
 void SplitCounterPath(const wchar_t* path, CounterPathParts* parts) {
     // The object part follows the leading backslashes, and a machine name after two.

@@ -3,7 +3,7 @@
 
 #include "res/resource.h"
 #include "res/version.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 
 namespace {
 

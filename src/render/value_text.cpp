@@ -1,7 +1,7 @@
 // Value text: the caption line of a graph and the automatic K/M/G/T unit.
 #include "render/value_text.h"
 
-#include "settings/convert.h"
+#include "text/convert.h"
 
 namespace {
 

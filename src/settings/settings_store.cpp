@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "port/port.h"
-#include "settings/convert.h"
 #include "settings/settings_schema.h"
 #include "settings/settings_text.h"
+#include "text/convert.h"
 
 namespace {
 

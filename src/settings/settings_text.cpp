@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "port/port.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 
 namespace {
 

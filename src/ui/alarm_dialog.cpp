@@ -7,8 +7,8 @@
 #include "alarm/alarm_action.h"
 #include "port/port.h"
 #include "res/resource.h"
-#include "settings/convert.h"
 #include "settings/settings_model.h"
+#include "text/convert.h"
 #include "ui/dialog_helpers.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "counters/counter_query.h"
 #include "counters/counter_run.h"
 #include "res/resource.h"
+#include "text/convert.h"
 #include "ui/alarm_dialog.h"
-#include "settings/convert.h"
 #include "ui/dialog_helpers.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include "ui/dialog_helpers.h"
 
 #include "port/system_library.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 #include "ui/spin_math.h"
 #include "window/monitors.h"
 

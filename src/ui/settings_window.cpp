@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 #include "ui/counter_page.h"
 #include "ui/dialog_helpers.h"
 #include "ui/main_page.h"

@@ -2,7 +2,7 @@
 #include "ui/version_text.h"
 
 #include "port/system_library.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "counters/counter_path.h"
 #include "fuzz_input.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "alarm/alarm_text.h"
 #include "loaded_records.h"
 #include "port/port_test.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 
 // The tests set the clock and the calendar, which only the host's port lets them do.
 #ifndef _WIN32

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "port/port.h"
-#include "settings/convert.h"
+#include "text/convert.h"
 #ifndef _WIN32
 #include "port/port_test.h"
 #endif

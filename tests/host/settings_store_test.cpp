@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/convert.h"
 #include "settings/settings_schema.h"
 #include "settings/settings_store.h"
 #include "settings_support.h"
+#include "text/convert.h"
 
 namespace {
 

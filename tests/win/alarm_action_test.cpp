@@ -9,8 +9,8 @@
 #include "alarm/alarm_text.h"
 #include "loaded_records.h"
 #include "port/port.h"
-#include "settings/convert.h"
 #include "test_support.h"
+#include "text/convert.h"
 #include "window/tray.h"
 
 namespace {

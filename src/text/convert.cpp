@@ -1,6 +1,6 @@
 // Number and text conversions. The core has its own string routines so that it behaves the
 // same with the 16-bit wchar_t of Windows and the 32-bit one of the Linux host.
-#include "settings/convert.h"
+#include "text/convert.h"
 
 #include "port/port.h"
 

@@ -1,4 +1,5 @@
-// Number and text conversions shared by the settings, the value text, the alarms and dialogs.
+// Number and text conversions shared by the settings, the counters, the value text, the alarms
+// and the dialogs: plain text work that knows nothing of any of them.
 #pragma once
 
 #include <cstdint>
