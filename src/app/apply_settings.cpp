@@ -4,11 +4,10 @@
 #include "app/apply_settings.h"
 
 #include "alarm/alarm_action.h"
-#include "app/commands.h"
-#include "app/main_window.h"
 #include "app/sampling.h"
 #include "app/settings_file.h"
 #include "app/tray_icon.h"
+#include "app/window_actions.h"
 #include "counters/counter_query.h"
 #include "res/resource.h"
 #include "ui/settings_window.h"

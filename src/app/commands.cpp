@@ -4,9 +4,9 @@
 
 #include "alarm/alarm_action.h"
 #include "app/apply_settings.h"
-#include "app/main_window.h"
 #include "app/sampling.h"
 #include "app/tray_icon.h"
+#include "app/window_actions.h"
 #include "counters/counter_query.h"
 #include "res/resource.h"
 #include "window/layered.h"
@@ -113,32 +113,5 @@ bool OnCommand(AppState* app, HWND window, UINT id) {
         return true;
     default:
         return false;
-    }
-}
-
-UINT HotKeyModifiers(uint32_t hotKey) {
-    return ((hotKey >> HotKeyModShift) & HotKeyModMask) | MOD_NOREPEAT;
-}
-
-HMENU BuildProgramMenu(const AppState* app) {
-    return BuildPopupMenu(app->Instance, IDR_POPUP_MENU, IDM_SHOWGRAPH, app->RunFlag,
-                          app->Settings.Main.Prop, app->LayeredCaps, app->OsMajor);
-}
-
-void RegisterShowHotKey(AppState* app, HWND window) {
-    uint32_t key = app->Settings.Main.HkShow;
-    if (!(key & HotKeyVkMask))
-        return;
-    // Windows Vista does not know MOD_NOREPEAT: there the key is registered without it.
-    UINT modifiers = HotKeyModifiers(key);
-    if (RegisterHotKey(window, HotKeyId, modifiers, key & HotKeyVkMask) ||
-        RegisterHotKey(window, HotKeyId, modifiers & ~MOD_NOREPEAT, key & HotKeyVkMask))
-        app->RunFlag |= HotKey;
-}
-
-void UnregisterShowHotKey(AppState* app, HWND window) {
-    if (app->RunFlag & HotKey) {
-        UnregisterHotKey(window, HotKeyId);
-        app->RunFlag &= ~HotKey;
     }
 }

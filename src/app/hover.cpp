@@ -3,8 +3,7 @@
 // program loses activation.
 #include "app/hover.h"
 
-#include "app/commands.h"
-#include "app/main_window.h"
+#include "app/window_actions.h"
 #include "res/resource.h"
 #include "window/layered.h"
 #include "window/tray.h"

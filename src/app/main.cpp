@@ -2,6 +2,7 @@
 // command and ends the process with the main routine's result.
 #include <windows.h>
 
+#include "app/start_values.h"
 #include "app/startup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

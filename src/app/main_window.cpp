@@ -8,8 +8,9 @@
 #include "app/hover.h"
 #include "app/sampling.h"
 #include "app/settings_file.h"
-#include "app/startup.h"
+#include "app/start_values.h"
 #include "app/tray_icon.h"
+#include "app/window_actions.h"
 #include "counters/counter_query.h"
 #include "counters/host_counters.h"
 #include "render/dpi_math.h"
@@ -260,6 +261,27 @@ LRESULT OnNcRButtonUp(AppState* app, HWND window, LPARAM lParam) {
     return 0;
 }
 
+// Each timer goes to its handler.
+LRESULT OnTimer(AppState* app, HWND window, WPARAM id) {
+    switch (id) {
+    case TIMER_SAMPLE:
+        OnSampleTimer(app, window);
+        break;
+    case TIMER_TRAYPEEK:
+        OnTrayPeekTimer(app, window);
+        break;
+    case TIMER_HOVER:
+        OnHoverTimer(app, window);
+        break;
+    case TIMER_TRIM:
+        OnTrimTimer(window);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
 LRESULT OnTaskbarCreated(AppState* app) {
     app->PeekPoint = {65536, 65536};
     app->RunFlag &= ~TrayIcon;
@@ -285,28 +307,6 @@ DWORD PriorityClassAtStart(int32_t priority, uint32_t osMajor) {
     default:
         return NORMAL_PRIORITY_CLASS;
     }
-}
-
-bool ShiftHeld() {
-    return GetKeyState(VK_SHIFT) < 0;
-}
-
-void ShowGraphWindow(AppState* app, uint32_t options) {
-    if (!(app->RunFlag & Shown)) {
-        PaintSurface(app);
-        ShowWindow(app->Window, (options & ShowActivated) ? SW_SHOW : SW_SHOWNOACTIVATE);
-        app->RunFlag |= Shown;
-    }
-    if ((options & ShowOnTop) && (app->RunFlag & Topmost))
-        SetWindowPos(app->Window, HWND_TOPMOST, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-}
-
-void HideGraphWindow(AppState* app) {
-    if (!(app->RunFlag & Shown))
-        return;
-    ShowWindow(app->Window, SW_HIDE);
-    app->RunFlag &= ~Shown;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,11 +2,10 @@
 #include "app/sampling.h"
 
 #include "alarm/alarm_action.h"
-#include "app/hover.h"
 #include "app/tray_icon.h"
+#include "app/window_actions.h"
 #include "counters/counter_query.h"
 #include "render/draw_resources_build.h"
-#include "render/painter.h"
 
 namespace {
 
@@ -15,8 +14,32 @@ void StepGridPhase(DrawResources* res) {
     res->GridPhase = res->GridPhase < res->GridColumns - 1 ? res->GridPhase + 1 : 0;
 }
 
+void RenewTrayIcon(AppState* app, HWND window) {
+    uint32_t prop = app->Settings.Main.Prop;
+    if (prop & PropNoTrayIcon)
+        return;
+    if ((prop & PropNoIconGraph) && (app->RunFlag & TrayIcon))
+        return; // the plain program icon needs no refresh
+    // The taskbar may have taken another scale since the last picture (its scale changes
+    // after the messages that announce it).
+    if (ReadTrayScale(app))
+        RescaleTrayDrawing(app);
+    bool unchanged = false;
+    HICON image = MakeTrayImage(app, app->Run, &unchanged);
+    // The shell's work for an update is the largest cost of a redraw: a picture that is
+    // pixel for pixel the one shown is not sent again.
+    if (unchanged && image && app->TrayImage && (app->RunFlag & TrayIcon)) {
+        DestroyIcon(image);
+        return;
+    }
+    // An icon lost with a restarted taskbar comes back here.
+    PutTrayIcon(app, window, image, false);
+}
+
+} // namespace
+
 // One sample of every graph. Allocates nothing: it runs every Interval all day long.
-void OnSampleTick(AppState* app, HWND window) {
+void OnSampleTimer(AppState* app, HWND window) {
     const CounterLibrary* pdh = app->Pdh;
     if (pdh->CollectQueryData(app->Query) != ERROR_SUCCESS)
         return; // nothing stored, and the grid stands still with the samples
@@ -51,30 +74,6 @@ void OnTrimTimer(HWND window) {
     KillTimer(window, TIMER_TRIM);
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
-
-void RenewTrayIcon(AppState* app, HWND window) {
-    uint32_t prop = app->Settings.Main.Prop;
-    if (prop & PropNoTrayIcon)
-        return;
-    if ((prop & PropNoIconGraph) && (app->RunFlag & TrayIcon))
-        return; // the plain program icon needs no refresh
-    // The taskbar may have taken another scale since the last picture (its scale changes
-    // after the messages that announce it).
-    if (ReadTrayScale(app))
-        RescaleTrayDrawing(app);
-    bool unchanged = false;
-    HICON image = MakeTrayImage(app, app->Run, &unchanged);
-    // The shell's work for an update is the largest cost of a redraw: a picture that is
-    // pixel for pixel the one shown is not sent again.
-    if (unchanged && image && app->TrayImage && (app->RunFlag & TrayIcon)) {
-        DestroyIcon(image);
-        return;
-    }
-    // An icon lost with a restarted taskbar comes back here.
-    PutTrayIcon(app, window, image, false);
-}
-
-} // namespace
 
 void BuildGraphDrawing(AppState* app, int graph) {
     BuildGraphResources(&app->GraphRes[graph], &app->Settings.Style[graph],
@@ -115,30 +114,6 @@ int OpenCounters(AppState* app, HWND window) {
         return 1;
     CloseCounters(pdh, &app->Query, app->Run, 2);
     ShowCounterError(app->Instance, window);
-    return 0;
-}
-
-void PaintSurface(AppState* app) {
-    PaintGraphs(app->Surface, app->GraphRes, app->Settings.Slot, app->Run, 2);
-}
-
-LRESULT OnTimer(AppState* app, HWND window, WPARAM id) {
-    switch (id) {
-    case TIMER_SAMPLE:
-        OnSampleTick(app, window);
-        break;
-    case TIMER_TRAYPEEK:
-        OnTrayPeekTimer(app, window);
-        break;
-    case TIMER_HOVER:
-        OnHoverTimer(app, window);
-        break;
-    case TIMER_TRIM:
-        OnTrimTimer(window);
-        break;
-    default:
-        break;
-    }
     return 0;
 }
 

@@ -1,4 +1,4 @@
-// The sampling cycle: the sample tick, the redraw it asks for, and the other timers.
+// The sampling cycle: the sample tick, the redraw it asks for, and the working-set trim.
 #pragma once
 
 #include <windows.h>
@@ -14,8 +14,9 @@ void BuildGraphDrawing(AppState* app, int graph);
 // Makes the window graphs' drawing again for dpi: sizes, grid brushes and caption fonts;
 // graph 2's only if it was made before. The captions measure their width afresh.
 void RescaleGraphDrawing(AppState* app, int32_t dpi);
-LRESULT OnTimer(AppState* app, HWND window, WPARAM id);
+// TIMER_SAMPLE: one sample of every graph.
+void OnSampleTimer(AppState* app, HWND window);
+// TIMER_TRIM: the working set trimmed once, after start-up.
+void OnTrimTimer(HWND window);
 // Paints both graphs into the surface, shows it, and renews the tray icon.
 LRESULT OnRedraw(AppState* app, HWND window);
-// Paints both window graphs into the surface, if there is one.
-void PaintSurface(AppState* app);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "counters/host_counters.h"
+#include "counters/counter_library.h"
 
 enum class HostKind : uint8_t {
     CpuBusy,
@@ -68,7 +68,7 @@ struct HostQuery {
 
 struct HostSource {
     const CounterLibrary* Inner;
-    HostClock Clock;
+    int64_t (*Clock)(); // the rate counters' clock, in 100-nanosecond units
     wchar_t Path[FileCount][HostPathChars];
 };
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/commands.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/window_actions.h"
 #include "res/resource.h"
 #include "scripted_counters.h"
 #include "test_support.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/startup.h"
+#include "app/start_values.h"
 
 namespace {
 

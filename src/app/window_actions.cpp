@@ -1,0 +1,61 @@
+// What several handlers do to the graph window: show and hide it, paint its surface, its menu
+// and its hot key. The commands, the hover and tray handlers and the window procedure share
+// them from here, below all of them.
+#include "app/window_actions.h"
+
+#include "render/painter.h"
+#include "res/resource.h"
+#include "window/tray.h"
+
+bool ShiftHeld() {
+    return GetKeyState(VK_SHIFT) < 0;
+}
+
+void PaintSurface(AppState* app) {
+    PaintGraphs(app->Surface, app->GraphRes, app->Settings.Slot, app->Run, 2);
+}
+
+void ShowGraphWindow(AppState* app, uint32_t options) {
+    if (!(app->RunFlag & Shown)) {
+        PaintSurface(app);
+        ShowWindow(app->Window, (options & ShowActivated) ? SW_SHOW : SW_SHOWNOACTIVATE);
+        app->RunFlag |= Shown;
+    }
+    if ((options & ShowOnTop) && (app->RunFlag & Topmost))
+        SetWindowPos(app->Window, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void HideGraphWindow(AppState* app) {
+    if (!(app->RunFlag & Shown))
+        return;
+    ShowWindow(app->Window, SW_HIDE);
+    app->RunFlag &= ~Shown;
+}
+
+HMENU BuildProgramMenu(const AppState* app) {
+    return BuildPopupMenu(app->Instance, IDR_POPUP_MENU, IDM_SHOWGRAPH, app->RunFlag,
+                          app->Settings.Main.Prop, app->LayeredCaps, app->OsMajor);
+}
+
+UINT HotKeyModifiers(uint32_t hotKey) {
+    return ((hotKey >> HotKeyModShift) & HotKeyModMask) | MOD_NOREPEAT;
+}
+
+void RegisterShowHotKey(AppState* app, HWND window) {
+    uint32_t key = app->Settings.Main.HkShow;
+    if (!(key & HotKeyVkMask))
+        return;
+    // Windows Vista does not know MOD_NOREPEAT: there the key is registered without it.
+    UINT modifiers = HotKeyModifiers(key);
+    if (RegisterHotKey(window, HotKeyId, modifiers, key & HotKeyVkMask) ||
+        RegisterHotKey(window, HotKeyId, modifiers & ~MOD_NOREPEAT, key & HotKeyVkMask))
+        app->RunFlag |= HotKey;
+}
+
+void UnregisterShowHotKey(AppState* app, HWND window) {
+    if (app->RunFlag & HotKey) {
+        UnregisterHotKey(window, HotKeyId);
+        app->RunFlag &= ~HotKey;
+    }
+}
