@@ -224,8 +224,8 @@ LRESULT OnPaint(AppState* app, HWND window) {
 
 LRESULT OnGetMinMaxInfo(const AppState* app, MINMAXINFO* info) {
     int dpi = app->Dpi;
-    info->ptMinTrackSize = {ScaleToDpi(16, dpi), ScaleToDpi(16, dpi)};
-    info->ptMaxTrackSize = {ScaleToDpi(250, dpi), ScaleToDpi(150, dpi)};
+    info->ptMinTrackSize = {ScaleToDpi(WndSideMin, dpi), ScaleToDpi(WndSideMin, dpi)};
+    info->ptMaxTrackSize = {ScaleToDpi(WndWidthMax, dpi), ScaleToDpi(WndHeightMax, dpi)};
     info->ptMaxSize = info->ptMaxTrackSize;
     return 0;
 }

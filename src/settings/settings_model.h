@@ -64,6 +64,19 @@ enum : uint32_t {
     AlarmNotify = 5,
 };
 
+// The ranges the settings window holds numbers to. The load holds the file's numbers to them
+// too: a file edited by hand must not give a window of no size, a timer with no period or an
+// opacity that wraps around.
+constexpr int32_t IntervalMinMs = 100, IntervalMaxMs = 60000;
+constexpr int32_t AlphaPercentMin = 10, AlphaPercentMax = 90; // each half of WndAlpha
+constexpr int32_t SnapPixelMin = 1, SnapPixelMax = 50;
+constexpr int64_t ValMaxLimit = 9999999999999LL; // ValMax runs from 1 to this
+// Graph widths of the graph page and the icon page: latest value, grid cells, frame.
+constexpr int32_t GraphWidthMax = 99, GraphFrameMax = 9;
+constexpr int32_t IconWidthMax = 16, IconFrameMax = 8;
+// The window's size at 96 DPI, as far as the mouse can make it.
+constexpr int32_t WndSideMin = 16, WndWidthMax = 250, WndHeightMax = 150;
+
 // HkShow layout: virtual key in bits 0-7, RegisterHotKey modifiers in bits 8-11.
 constexpr uint32_t HotKeyVkMask = 0xFF;
 constexpr uint32_t HotKeyModShift = 8;
@@ -89,6 +102,15 @@ struct WindowPlacement {
     int32_t WndHeight;
 };
 
+// LongInFile bits: text fields whose value in the settings file was too long for them. The
+// field is then empty, and while it stays so the save leaves the file's line as it is.
+enum : uint32_t {
+    LongPath = 0x1,
+    LongTitle = 0x2,
+    LongUnit = 0x4,
+    LongFont = 0x8,
+};
+
 // [COUNTERn]: one graph's counter, caption and alarm.
 struct CounterSlot {
     int32_t Index;       // 0 for graph 1, 1 for graph 2
@@ -108,6 +130,7 @@ struct CounterSlot {
     wchar_t* AlarmFile;     // process heap, owned by the slot; null when empty
     wchar_t* AlarmOption;   // process heap, owned by the slot; null when empty
     CounterRun* Runtime;    // the slot's run-time record, linked by the load
+    uint32_t LongInFile;    // text values the file holds that the fields could not (not stored)
 };
 
 // [GRAPHn] and [ICONn]: how one graph is drawn in the window and in the tray icon.

@@ -99,6 +99,14 @@ void Store(HWND page, CounterSlot* slot) {
     GetDlgItemTextW(page, IDC_COUNTER_PATH, slot->Path, PathChars);
     GetDlgItemTextW(page, IDC_COUNTER_TITLE, slot->Title, TitleChars);
     GetDlgItemTextW(page, IDC_COUNTER_UNIT, slot->Unit, UnitChars);
+    // A value of the file too long for its box was shown empty; once the user writes one, the
+    // save writes it over the file's.
+    if (slot->Path[0])
+        slot->LongInFile &= ~LongPath;
+    if (slot->Title[0])
+        slot->LongInFile &= ~LongTitle;
+    if (slot->Unit[0])
+        slot->LongInFile &= ~LongUnit;
     int64_t max = GetDlgItemInt64(page, IDC_COUNTER_VALMAX);
     slot->ValMax = max <= 0 ? 1 : max > ValMaxLimit ? ValMaxLimit : max;
     slot->PdhFlag &= ~(PdhAlignRight | PdhUnitMask);

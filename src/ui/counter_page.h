@@ -13,7 +13,4 @@ struct CounterPageParam {
     const CounterLibrary* Pdh;
 };
 
-// The highest full-scale value the page stores.
-constexpr int64_t ValMaxLimit = 9999999999999LL;
-
 INT_PTR CALLBACK CounterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

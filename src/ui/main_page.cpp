@@ -15,10 +15,10 @@ struct SpinnedEdit {
     int Edit, Spinner, Chars, Low, High, Step, Position;
 };
 const SpinnedEdit Edits[] = {
-    {IDC_MAIN_INTERVAL, IDC_MAIN_INTERVAL_SPIN, 5, 100, 60000, 100, 200},
-    {IDC_MAIN_ALPHA, IDC_MAIN_ALPHA_SPIN, 3, 10, 90, 10, 20},
-    {IDC_MAIN_HOVER_ALPHA, IDC_MAIN_HOVER_ALPHA_SPIN, 3, 10, 90, 10, 20},
-    {IDC_MAIN_SNAP_PIXEL, IDC_MAIN_SNAP_PIXEL_SPIN, 2, 1, 50, 1, 2},
+    {IDC_MAIN_INTERVAL, IDC_MAIN_INTERVAL_SPIN, 5, IntervalMinMs, IntervalMaxMs, 100, 200},
+    {IDC_MAIN_ALPHA, IDC_MAIN_ALPHA_SPIN, 3, AlphaPercentMin, AlphaPercentMax, 10, 20},
+    {IDC_MAIN_HOVER_ALPHA, IDC_MAIN_HOVER_ALPHA_SPIN, 3, AlphaPercentMin, AlphaPercentMax, 10, 20},
+    {IDC_MAIN_SNAP_PIXEL, IDC_MAIN_SNAP_PIXEL_SPIN, 2, SnapPixelMin, SnapPixelMax, 1, 2},
 };
 
 // The check boxes and the radio button that store one Prop bit each.
@@ -98,10 +98,10 @@ void Store(HWND page, MainSettings* main) {
         if (IsChecked(page, c.Id))
             main->Prop |= c.Bit;
     }
-    main->Interval = Clamped(page, IDC_MAIN_INTERVAL, 100, 60000);
-    main->WndAlpha =
-        Clamped(page, IDC_MAIN_HOVER_ALPHA, 10, 90) * 65536 + Clamped(page, IDC_MAIN_ALPHA, 10, 90);
-    main->SnapPixel = Clamped(page, IDC_MAIN_SNAP_PIXEL, 1, 50);
+    main->Interval = Clamped(page, IDC_MAIN_INTERVAL, IntervalMinMs, IntervalMaxMs);
+    main->WndAlpha = Clamped(page, IDC_MAIN_HOVER_ALPHA, AlphaPercentMin, AlphaPercentMax) * 65536 +
+                     Clamped(page, IDC_MAIN_ALPHA, AlphaPercentMin, AlphaPercentMax);
+    main->SnapPixel = Clamped(page, IDC_MAIN_SNAP_PIXEL, SnapPixelMin, SnapPixelMax);
     main->SecondGraph = IsChecked(page, IDC_MAIN_SECOND_GRAPH) ? 1 : 0;
 }
 

@@ -39,7 +39,8 @@ int32_t DrawStyle::*const WidthField[2][4] = {
     {&DrawStyle::IconLastWidth, &DrawStyle::IconFrameWidth, &DrawStyle::IconBackWidth,
      &DrawStyle::IconBackHeight}};
 const int WidthChars[4] = {2, 1, 2, 2};
-const int WidthHigh[2][4] = {{99, 9, 99, 99}, {16, 8, 16, 16}};
+const int WidthHigh[2][4] = {{GraphWidthMax, GraphFrameMax, GraphWidthMax, GraphWidthMax},
+                             {IconWidthMax, IconFrameMax, IconWidthMax, IconWidthMax}};
 
 // Row(), Button(), Width() and the loops over the widths reach a control by adding to the first
 // id of its kind.

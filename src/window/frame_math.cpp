@@ -116,6 +116,28 @@ void PullIntoArea(PixelRect* r, const PixelRect* area) {
     r->bottom = static_cast<int32_t>(r->bottom + dy);
 }
 
+namespace {
+
+int64_t Clamp64(int64_t v, int64_t low, int64_t high) {
+    return v < low ? low : v > high ? high : v;
+}
+
+} // namespace
+
+void HoldSize(PixelRect* r, PixelPoint least, PixelPoint most) {
+    // In 64 bits: a rectangle of no size, or one turned inside out, may come from anywhere.
+    int64_t width = Clamp64(int64_t{r->right} - r->left, least.x, most.x);
+    int64_t height = Clamp64(int64_t{r->bottom} - r->top, least.y, most.y);
+    r->right = static_cast<int32_t>(Clamp64(r->left + width, INT32_MIN, INT32_MAX));
+    r->bottom = static_cast<int32_t>(Clamp64(r->top + height, INT32_MIN, INT32_MAX));
+}
+
+bool SizeWithin(const PixelRect* r, PixelPoint least, PixelPoint most) {
+    int64_t width = int64_t{r->right} - r->left;
+    int64_t height = int64_t{r->bottom} - r->top;
+    return width >= least.x && width <= most.x && height >= least.y && height <= most.y;
+}
+
 bool ShowsSquare(const PixelRect* r, const PixelRect* area, int32_t side) {
     int64_t width = int64_t{r->right < area->right ? r->right : area->right} -
                     (r->left > area->left ? r->left : area->left);

@@ -73,6 +73,11 @@ void FitToGrid(WindowBox* box, int edge, const GridFit* grid);
 // top win when it is larger).
 void PullIntoArea(PixelRect* r, const PixelRect* area);
 
+// Holds the size of r to least ... most, both ways, keeping its left and top.
+void HoldSize(PixelRect* r, PixelPoint least, PixelPoint most);
+// True when the size of r lies within least ... most, both ways.
+bool SizeWithin(const PixelRect* r, PixelPoint least, PixelPoint most);
+
 // True when the part of r inside area holds a side x side square.
 bool ShowsSquare(const PixelRect* r, const PixelRect* area, int32_t side);
 

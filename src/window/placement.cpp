@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "render/dpi_math.h"
+#include "window/dpi.h"
 #include "window/frame_math.h"
 
 namespace {
@@ -40,17 +41,31 @@ int PlaceNearTray(HWND window, BOOL repaint) {
 
 namespace {
 
-// The window's rectangle pulled fully into the work area of the monitor it is on, or of the
-// nearest one; false when the window's rectangle cannot be read. now is where it is.
+// The least and the largest size of the window at dpi, as the mouse can make it.
+PixelPoint LeastSize(int dpi) {
+    return {ScaleToDpi(WndSideMin, dpi), ScaleToDpi(WndSideMin, dpi)};
+}
+PixelPoint LargestSize(int dpi) {
+    return {ScaleToDpi(WndWidthMax, dpi), ScaleToDpi(WndHeightMax, dpi)};
+}
+
+// The window's rectangle at a size the mouse could give it at its scale, pulled fully into the
+// work area of the monitor it is on, or of the nearest one; false when the window's rectangle
+// cannot be read. now is where it is.
 bool PulledOnScreen(HWND window, PixelRect* box, PixelRect* now = nullptr) {
     RECT r, area;
     if (!GetWindowRect(window, &r))
         return false;
-    NearestWorkArea(&r, &area);
-    PixelRect work = ToPixel(area);
     *box = ToPixel(r);
     if (now)
         *now = *box;
+    // A window of no size could neither be seen nor grabbed, and one larger than the screen
+    // would lie over the taskbar wherever it went.
+    int dpi = WindowDpi(window);
+    HoldSize(box, LeastSize(dpi), LargestSize(dpi));
+    RECT held = {box->left, box->top, box->right, box->bottom};
+    NearestWorkArea(&held, &area);
+    PixelRect work = ToPixel(area);
     PullIntoArea(box, &work);
     return true;
 }
@@ -71,16 +86,25 @@ int BringOnScreen(HWND window, bool topmost) {
 
 bool PullOnScreen(HWND window) {
     PixelRect box, now;
-    if (!PulledOnScreen(window, &box, &now) || (box.left == now.left && box.top == now.top))
+    if (!PulledOnScreen(window, &box, &now))
         return false;
-    SetWindowPos(window, nullptr, box.left, box.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    bool moved = box.left != now.left || box.top != now.top;
+    bool sized = box.right - box.left != now.right - now.left ||
+                 box.bottom - box.top != now.bottom - now.top;
+    if (!moved && !sized)
+        return false;
+    SetWindowPos(window, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (sized ? 0 : SWP_NOSIZE));
     return true;
 }
 
 bool KeepOnScreen(HWND window, int dpi) {
     RECT r;
-    if (!GetWindowRect(window, &r) || ShowsOnSomeMonitor(&r, ScaleToDpi(16, dpi)))
+    if (!GetWindowRect(window, &r))
+        return false;
+    PixelRect box = ToPixel(r);
+    if (ShowsOnSomeMonitor(&r, ScaleToDpi(WndSideMin, dpi)) &&
+        SizeWithin(&box, LeastSize(dpi), LargestSize(dpi)))
         return false;
     return PullOnScreen(window);
 }

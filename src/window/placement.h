@@ -13,14 +13,15 @@ int TaskbarEdge();
 // area. Returns 0 when the window rectangle cannot be read.
 int PlaceNearTray(HWND window, BOOL repaint);
 // Pulls the window fully into the work area of the monitor it is mostly on, or of the nearest
-// one when it is on none, and applies the topmost wish.
+// one when it is on none, at a size the mouse could give it, and applies the topmost wish.
 int BringOnScreen(HWND window, bool topmost);
 // Pulls the window fully into the work area of the monitor it is mostly on, or of the nearest
-// one when it is on none. True when it moved.
+// one when it is on none, at a size the mouse could give it at its scale (16 x 16 to
+// 250 x 150 at 96 DPI). True when it moved or was sized.
 bool PullOnScreen(HWND window);
 // When the window shows less than a square of 16 pixels at dpi inside the work area of every
-// monitor, pulls it fully into the work area of the one it is mostly on, or of the nearest.
-// True when it moved.
+// monitor, or has a size the mouse could not give it, pulls it fully into the work area of the
+// one it is mostly on, or of the nearest, at a usable size. True when it moved or was sized.
 bool KeepOnScreen(HWND window, int dpi);
 // The hit-test answer for the WM_NCHITTEST point: sizing borders, corners, or the body, as
 // wide as they are at the window's dpi.

@@ -151,6 +151,38 @@ TEST(FrameMath, PullIntoAreaAndTrayCorner) {
     EXPECT_EQ(p.y, 705);
 }
 
+// A window of no size, one turned inside out and one larger than any screen are given a size
+// the mouse could give; the ends of the range stay as they are.
+TEST(FrameMath, HoldSizeKeepsTheCornerAndTheEnds) {
+    const PixelPoint least = {16, 16}, most = {250, 150};
+    struct Case {
+        PixelRect in, out;
+        bool within;
+    };
+    const Case cases[] = {
+        {{300, 300, 300, 300}, {300, 300, 316, 316}, false},
+        {{300, 300, 158, 257}, {300, 300, 316, 316}, false},
+        {{-100, -100, 4900, 3900}, {-100, -100, 150, 50}, false},
+        {{0, 0, 16, 16}, {0, 0, 16, 16}, true},
+        {{0, 0, 250, 150}, {0, 0, 250, 150}, true},
+        {{0, 0, 251, 150}, {0, 0, 250, 150}, false},
+        {{0, 0, 250, 15}, {0, 0, 250, 16}, false},
+        {{INT32_MAX - 5, INT32_MIN, INT32_MAX, INT32_MAX}, {INT32_MAX - 5, INT32_MIN, INT32_MAX,
+                                                            INT32_MIN + 150}, false},
+    };
+    for (const Case& c : cases) {
+        PixelRect r = c.in;
+        SCOPED_TRACE(testing::Message() << r.left << "," << r.top << "," << r.right << ","
+                                        << r.bottom);
+        EXPECT_EQ(SizeWithin(&r, least, most), c.within);
+        HoldSize(&r, least, most);
+        EXPECT_EQ(r.left, c.out.left);
+        EXPECT_EQ(r.top, c.out.top);
+        EXPECT_EQ(r.right, c.out.right);
+        EXPECT_EQ(r.bottom, c.out.bottom);
+    }
+}
+
 TEST(FrameMath, MonitorAreas) {
     // A monitor left of the primary, at negative x and reaching above it.
     const PixelRect left = {-1280, -200, 0, 824};

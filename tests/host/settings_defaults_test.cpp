@@ -128,3 +128,92 @@ TEST(SettingsDefaults, SectionNamesCarryTheGraphNumber) {
 }
 
 } // namespace
+
+namespace {
+
+// The records loaded from a settings text.
+struct Loaded {
+    explicit Loaded(const std::string& text) {
+        OwnedText owned(text);
+        LoadSettingsRecords(owned.text, &loaded.records, loaded.runs);
+    }
+    LoadedRecords loaded;
+    SettingsRecords& r = loaded.records;
+};
+
+// A hand-edited file holds any number; the load holds each to what the settings window would
+// have stored, so that no file gives a window of no size, a timer of no period or an opacity
+// that wraps.
+TEST(SettingsLimits, TheLoadHoldsNumbersToTheRangesOfTheSettingsWindow) {
+    struct Case {
+        const char* text;
+        uint32_t interval, wndAlpha, snap;
+        int32_t width, height;
+    };
+    const Case cases[] = {
+        {"Interval=0\nWndAlpha=0\nSnapPixel=0\nWndWidth=0\nWndHeight=0", 100, 0x0000000A, 1, 16,
+         16},
+        {"Interval=1\nWndAlpha=101\nSnapPixel=51\nWndWidth=-142\nWndHeight=-43", 100, 0x0000005A,
+         50, 16, 16},
+        {"Interval=-1000\nWndAlpha=-1\nSnapPixel=-5\nWndWidth=5000\nWndHeight=4000", 100,
+         0x005A005A, 1, 250, 150},
+        {"Interval=2147483647\nWndWidth=2147483647\nWndHeight=2147483647", 60000, 0x00500032, 10,
+         250, 150},
+        {"Interval=\nWndAlpha=\nSnapPixel=\nWndWidth=\nWndHeight=", 100, 0x0000000A, 1, 16, 16},
+        // A hover half of 0 hides the window under the mouse: it stays 0.
+        {"WndAlpha=50", 1000, 0x00000032, 10, 142, 43},
+        {"WndAlpha=327780", 1000, 0x000A005A, 10, 142, 43}, // hover 5, window 100
+        // The ends of each range are kept as they are.
+        {"Interval=100\nWndAlpha=5898250\nSnapPixel=50\nWndWidth=16\nWndHeight=150", 100,
+         0x005A000A, 50, 16, 150},
+        {"Interval=60000\nSnapPixel=1\nWndWidth=250\nWndHeight=16", 60000, 0x00500032, 1, 250,
+         16},
+    };
+    for (const Case& c : cases) {
+        std::string text = std::string("[MAIN]\r\n") + c.text + "\r\n";
+        SCOPED_TRACE(text);
+        Loaded l(text);
+        EXPECT_EQ(l.r.Main.Interval, c.interval);
+        EXPECT_EQ(l.r.Main.WndAlpha, c.wndAlpha);
+        EXPECT_EQ(l.r.Main.SnapPixel, c.snap);
+        EXPECT_EQ(l.r.Place.WndWidth, c.width);
+        EXPECT_EQ(l.r.Place.WndHeight, c.height);
+    }
+}
+
+TEST(SettingsLimits, WidthsAndTheFullScaleAreHeldToo) {
+    Loaded low("[COUNTER1]\r\nValMax=0\r\n[COUNTER2]\r\nValMax=-5\r\n"
+               "[GRAPH1]\r\nLastWidth=-1\r\nBackWidth=-2147483648\r\nBackHeight=-1\r\n"
+               "FrameWidth=-1\r\n[ICON1]\r\nLastWidth=-1\r\nBackWidth=-1\r\nBackHeight=-1\r\n"
+               "FrameWidth=-1\r\n");
+    EXPECT_EQ(low.r.Slot[0].ValMax, 1);
+    EXPECT_EQ(low.r.Slot[1].ValMax, 1);
+    const DrawStyle& s = low.r.Style[0];
+    for (int32_t width : {s.LastWidth, s.BackWidth, s.BackHeight, s.FrameWidth, s.IconLastWidth,
+                          s.IconBackWidth, s.IconBackHeight, s.IconFrameWidth})
+        EXPECT_EQ(width, 0);
+
+    Loaded high("[COUNTER1]\r\nValMax=99999999999999999999\r\n[COUNTER2]\r\nValMax=10000000000000\r\n"
+                "[GRAPH1]\r\nLastWidth=100\r\nBackWidth=2147483647\r\nBackHeight=100\r\n"
+                "FrameWidth=10\r\n[ICON1]\r\nLastWidth=17\r\nBackWidth=17\r\nBackHeight=99\r\n"
+                "FrameWidth=9\r\n");
+    EXPECT_EQ(high.r.Slot[0].ValMax, 9999999999999);
+    EXPECT_EQ(high.r.Slot[1].ValMax, 9999999999999);
+    const DrawStyle& h = high.r.Style[0];
+    EXPECT_EQ(h.LastWidth, 99);
+    EXPECT_EQ(h.BackWidth, 99);
+    EXPECT_EQ(h.BackHeight, 99);
+    EXPECT_EQ(h.FrameWidth, 9);
+    EXPECT_EQ(h.IconLastWidth, 16);
+    EXPECT_EQ(h.IconBackWidth, 16);
+    EXPECT_EQ(h.IconBackHeight, 16);
+    EXPECT_EQ(h.IconFrameWidth, 8);
+
+    Loaded top("[COUNTER1]\r\nValMax=9999999999999\r\n[GRAPH1]\r\nFrameWidth=9\r\n"
+               "[ICON1]\r\nFrameWidth=8\r\n");
+    EXPECT_EQ(top.r.Slot[0].ValMax, 9999999999999);
+    EXPECT_EQ(top.r.Style[0].FrameWidth, 9);
+    EXPECT_EQ(top.r.Style[0].IconFrameWidth, 8);
+}
+
+} // namespace

@@ -174,6 +174,54 @@ TEST_F(SettingsStore, AUtf8FileKeepsItsMarkSectionsAndTexts) {
     EXPECT_EQ(std::wstring(again.records.Slot[1].Unit), L"\u500b/s");
 }
 
+// A value too long for its field is shown empty, and the file keeps it as it was until the user
+// writes another: a save must not erase what the program could not hold.
+TEST_F(SettingsStore, ValuesTooLongForTheirFieldsStayInTheFile) {
+    std::wstring path = File();
+    const std::string path10k = "Path=\\" + std::string(9999, 'p');
+    const std::string title = "Title=" + std::string(100, 't');
+    const std::string unit = "Unit=" + std::string(16, 'u');
+    const std::string font = "Font=" + std::string(40, 'f') + "\r\nFontHigh= -12\r\nFontType=512";
+    const std::string before = "[COUNTER1]\r\n" + path10k + "\r\n" + title + "\r\n" + unit +
+                               "\r\n" + font + "\r\n[COUNTER2]\r\nTitle=" +
+                               std::string(31, 'k') + "\r\n";
+    WriteBytes(path, before);
+    EXPECT_EQ(Load(path), 1);
+    const CounterSlot& slot = loaded.records.Slot[0];
+    EXPECT_EQ(std::wstring(slot.Path), L"");
+    EXPECT_EQ(std::wstring(slot.Title), L"");
+    EXPECT_EQ(std::wstring(slot.Unit), L"");
+    EXPECT_EQ(std::wstring(slot.Font), L"");
+    EXPECT_EQ(slot.LongInFile, LongPath | LongTitle | LongUnit | LongFont);
+    EXPECT_EQ(loaded.records.Slot[1].LongInFile, 0u) << "31 characters fit";
+    EXPECT_EQ(std::wstring(loaded.records.Slot[1].Title), std::wstring(31, L'k'));
+
+    EXPECT_EQ(Save(path), SettingsSaveResult::Replaced);
+    std::string saved = ReadBytes(path);
+    EXPECT_EQ(saved.rfind("[COUNTER1]\r\n" + path10k + "\r\n" + title + "\r\n" + unit + "\r\n" +
+                              font + "\r\nPdhFlag=1\r\n",
+                          0),
+              0u)
+        << saved.substr(0, 200);
+    EXPECT_EQ(saved.find("Font", saved.find("PdhFlag=1")), std::string::npos)
+        << "no second font line";
+
+    // Written in the settings window, a value replaces the file's; the others stay.
+    CopyWideText(loaded.records.Slot[0].Title, L"Disk ", TitleChars);
+    loaded.records.Slot[0].LongInFile &= ~LongTitle;
+    Save(path);
+    saved = ReadBytes(path);
+    EXPECT_NE(saved.find("\r\nTitle=Disk \r\n"), std::string::npos);
+    EXPECT_EQ(saved.find(title), std::string::npos);
+    EXPECT_NE(saved.find(path10k + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find(font + "\r\n"), std::string::npos);
+
+    // Emptied in the settings window after that, it is written empty.
+    loaded.records.Slot[0].Title[0] = L'\0';
+    Save(path);
+    EXPECT_NE(ReadBytes(path).find("\r\nTitle=\r\n"), std::string::npos);
+}
+
 // A file that was not read whole is never replaced, and the program runs on its defaults.
 TEST_F(SettingsStore, FilesNotTakenWholeAreLeftAlone) {
     struct Case {

@@ -119,6 +119,36 @@ TEST_F(Monitors, AWindowNoMonitorShowsComesToTheNearestWorkArea) {
     EXPECT_TRUE(At(Place(), -1600, 600));
 }
 
+// A window of no size, or one over the whole desktop, is brought back at a size the mouse could
+// give it, by a display change and by the show command with Shift alike.
+TEST_F(Monitors, TheRescueGivesBackAUsableSize) {
+    SuppliedMonitors desk({primary, right, left});
+    Open();
+    auto size = [&] {
+        RECT r = {};
+        GetWindowRect(window, &r);
+        return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+    };
+    SetWindowPos(window, nullptr, 300, 300, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_TRUE(At(Place(), 300, 300));
+    EXPECT_EQ(size(), "16x16");
+
+    SetWindowPos(window, nullptr, -100, -100, 5000, 4000, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_EQ(size(), "250x150");
+
+    SetWindowPos(window, nullptr, -100, -100, 5000, 4000, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(BringOnScreen(window, true), 1);
+    EXPECT_TRUE(At(Place(), primary.work.left, primary.work.top));
+    EXPECT_EQ(size(), "250x150");
+
+    // The ends of the range are usable: a display change leaves them alone.
+    SetWindowPos(window, nullptr, 300, 300, 16, 150, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_EQ(size(), "16x150");
+}
+
 TEST_F(Monitors, StartUpKeepsAPlaceAnyMonitorShowsAndGivesUpOneNoneShows) {
     SuppliedMonitors desk({primary, right, left});
     WriteSettingsBesideTests("[MAIN]\r\nWndPosX=-900\r\nWndPosY=1000\r\nWndWidth=100\r\n"

@@ -318,6 +318,13 @@ protected:
         GetDlgItemTextW(page, id, text, 300);
         return text;
     }
+    // Graph 1 as a file whose path, title, unit and face name were too long for their fields
+    // leaves it.
+    void Slot0Empty() {
+        CounterSlot& slot = records.Slot[0];
+        slot.Path[0] = slot.Title[0] = slot.Unit[0] = slot.Font[0] = L'\0';
+        slot.LongInFile = LongPath | LongTitle | LongUnit | LongFont;
+    }
     ScriptedCounters* script = nullptr;
 };
 
@@ -388,6 +395,25 @@ TEST_F(CounterPage, StoresTheFullScaleClampedAndTheChangesItMade) {
     EXPECT_EQ(records.Slot[0].PdhFlag, PdhUse | PdhAlignRight | (6u << PdhUnitShift));
     EXPECT_STREQ(records.Slot[0].Title, L"  load ") << "stored as typed";
     EXPECT_TRUE(records.Slot[0].AlarmFlag & AlarmUse);
+}
+
+// Values of the file too long for their boxes show empty; the page leaves their marks while the
+// boxes stay empty, so that the save keeps the file's values, and takes them off a box the user
+// wrote in.
+TEST_F(CounterPage, AValueWrittenOverOneTooLongForItsBoxEndsItsMark) {
+    Slot0Empty();
+    OnPage(1, [](HWND page) {
+        EXPECT_EQ(Text(page, IDC_COUNTER_TITLE), L"");
+        SetDlgItemTextW(page, IDC_COUNTER_TITLE, L"Disk ");
+    });
+    EXPECT_EQ(records.Slot[0].LongInFile, LongPath | LongUnit | LongFont);
+    EXPECT_STREQ(records.Slot[0].Title, L"Disk ");
+
+    OnPage(1, [](HWND page) {
+        SetDlgItemTextW(page, IDC_COUNTER_PATH, L"\\System\\System Up Time");
+        SetDlgItemTextW(page, IDC_COUNTER_UNIT, L" s");
+    });
+    EXPECT_EQ(records.Slot[0].LongInFile, LongFont) << "the face name has no box";
 }
 
 TEST_F(CounterPage, AnEmptyInstanceIsShownAndStoredFilledIn) {
