@@ -15,6 +15,9 @@
 // Program messages and timers of the graph window.
 constexpr UINT TrayCallbackMsg = WM_APP + 25;
 constexpr UINT RedrawMsg = WM_APP + 27;
+// Posted at start when the settings file could not be read: the user is told once the program
+// runs.
+constexpr UINT ReadErrorMsg = WM_APP + 29;
 constexpr UINT_PTR TIMER_SAMPLE = 1;
 constexpr UINT_PTR TIMER_TRAYPEEK = 2;
 constexpr UINT_PTR TIMER_HOVER = 3;
@@ -32,8 +35,9 @@ struct AppState {
     uint32_t OsMajor;           // 0 when the version could not be read
     // The settings file was there at start-up but could not be read whole (locked, too
     // large, unreadable): the program runs on its defaults and never writes over it in this
-    // run, even once it has become readable.
+    // run, even once it has become readable. SettingsReadError is the reason's error code.
     bool SettingsRefused;
+    uint32_t SettingsReadError;
     // A failed save has been reported, or may not be (the session is ending): later failures
     // of this run are not.
     bool SaveErrorShown;

@@ -93,7 +93,7 @@ void ApplySettings(AppState* app, HWND window) {
         (!app->Run[0].Counter || app->Pdh->CollectQueryData(app->Query) != ERROR_SUCCESS)) {
         KillTimer(window, TIMER_SAMPLE);
         CloseCounters(app->Pdh, &app->Query, app->Run, 2);
-        ShowCounterError(app->Instance, window);
+        ShowCounterError(app->Instance, window, &s->Slot[0]);
     }
     if (app->Query)
         SetTimer(window, TIMER_SAMPLE, s->Main.Interval, nullptr);

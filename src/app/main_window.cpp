@@ -165,8 +165,11 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 
     RegisterShowHotKey(app, window);
 
-    // Sampling starts as the first thing the message loop does.
+    // Sampling starts as the first thing the message loop does; a settings file that could not
+    // be read is reported once the program runs.
     PostMessageW(window, WM_COMMAND, IDM_START, 0);
+    if (app->SettingsRefused)
+        PostMessageW(window, ReadErrorMsg, 0, 0);
     return 0;
 }
 
@@ -394,6 +397,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return wParam == TrayIconId ? OnTrayCallback(app, window, lParam) : 0;
     case RedrawMsg:
         return OnRedraw(app, window);
+    case ReadErrorMsg:
+        ReportReadError(app, window);
+        return 0;
     default:
         if (message == app->TaskbarCreatedMsg && message != 0)
             return OnTaskbarCreated(app);

@@ -113,7 +113,7 @@ int OpenCounters(AppState* app, HWND window) {
     if (app->Run[0].Counter && pdh->CollectQueryData(app->Query) == ERROR_SUCCESS)
         return 1;
     CloseCounters(pdh, &app->Query, app->Run, 2);
-    ShowCounterError(app->Instance, window);
+    ShowCounterError(app->Instance, window, &app->Settings.Slot[0]);
     return 0;
 }
 

@@ -1,12 +1,17 @@
 // Loading and saving the settings file of the running program: the settings argument, the
-// program's own path and the window's rectangle put to the settings store.
+// program's own path and the window's rectangle put to the settings store, and telling the
+// user when the file could not be read or saved.
 #include "app/settings_file.h"
 
+#include "port/port.h"
 #include "render/dpi_math.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 
 namespace {
+
+// Room for the messages and reasons in every language the program has.
+constexpr int MessageChars = SettingsReasonChars;
 
 int ProgramSettingsPath(const AppState* app, wchar_t* path) {
     wchar_t module[PathChars];
@@ -17,28 +22,67 @@ int ProgramSettingsPath(const AppState* app, wchar_t* path) {
     return ResolveSettingsPath(app->SettingsArg, module, path);
 }
 
-// Tells the user that the settings file could not be saved, its path and the system's reason,
-// in the user's language, once per run.
-void ReportSaveError(AppState* app, HWND window, const wchar_t* path, uint32_t error) {
-    if (app->SaveErrorShown)
-        return;
-    app->SaveErrorShown = true;
-    wchar_t reason[512];
-    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                        0, reason, 512, nullptr))
-        wsprintfW(reason, L"%lu", static_cast<unsigned long>(error));
-    wchar_t form[256];
-    if (LoadStringW(app->Instance, IDS_SAVE_ERROR, form, 256) <= 0)
-        return;
-    const DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(path),
-                                 reinterpret_cast<DWORD_PTR>(reason)};
+// form of the string table with its inserts, as a new text the caller frees with LocalFree;
+// null when it cannot be had.
+wchar_t* FormatText(HINSTANCE instance, UINT form, const wchar_t* first, const wchar_t* second) {
+    wchar_t pattern[MessageChars];
+    if (LoadStringW(instance, form, pattern, MessageChars) <= 0)
+        return nullptr;
+    const DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(first),
+                                 reinterpret_cast<DWORD_PTR>(second)};
     wchar_t* text = nullptr;
     if (!FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER |
                             FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                        form, 0, 0, reinterpret_cast<LPWSTR>(&text), 0,
+                        pattern, 0, 0, reinterpret_cast<LPWSTR>(&text), 0,
                         reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(inserts))))
+        return nullptr;
+    return text;
+}
+
+} // namespace
+
+void SettingsErrorReason(HINSTANCE instance, uint32_t error, bool writing, wchar_t* reason) {
+    UINT own = 0;
+    switch (error) {
+    case PortErrorFileTooLarge:
+        own = writing ? IDS_REASON_SAVE_TOO_LARGE : IDS_REASON_TOO_LARGE;
+        break;
+    case PortErrorInvalidData:
+        own = IDS_REASON_ZERO_BYTE;
+        break;
+    case PortErrorIsFolder:
+        own = IDS_REASON_FOLDER;
+        break;
+    case PortErrorNoUnicodeTranslation:
+        own = IDS_REASON_CUT_UNICODE;
+        break;
+    default:
+        break;
+    }
+    if (own && LoadStringW(instance, own, reason, MessageChars) > 0)
         return;
-    // A window on its way out (the save at exit) owns no message box.
+    if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, reason, MessageChars, nullptr))
+        return;
+    wchar_t number[16];
+    wsprintfW(number, L"%lu", static_cast<unsigned long>(error));
+    wchar_t* text = FormatText(instance, IDS_REASON_UNKNOWN, number, nullptr);
+    lstrcpynW(reason, text ? text : number, MessageChars);
+    LocalFree(text);
+}
+
+namespace {
+
+// Tells the user, in a message box of form, that the file at path could not be read or saved,
+// and why.
+void ShowFileError(AppState* app, HWND window, UINT form, const wchar_t* path, uint32_t error) {
+    wchar_t reason[MessageChars];
+    SettingsErrorReason(app->Instance, error, form == IDS_SAVE_ERROR, reason);
+    wchar_t* text = FormatText(app->Instance, form, path, reason);
+    if (!text)
+        return;
+    // A hidden window (on its way out at the save at exit, or not shown at start) owns no
+    // message box.
     MessageBoxW(IsWindowVisible(window) ? window : nullptr, text, ProgramTitle,
                 MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
     LocalFree(text);
@@ -50,9 +94,17 @@ int LoadSettings(AppState* app) {
     wchar_t path[PathChars];
     bool found = ProgramSettingsPath(app, path);
     SettingsFileStatus status;
-    int read = LoadSettingsFile(found ? path : nullptr, &app->Settings, app->Run, &status);
+    uint32_t error = 0;
+    int read = LoadSettingsFile(found ? path : nullptr, &app->Settings, app->Run, &status, &error);
     app->SettingsRefused = status == SettingsFileStatus::Refused;
+    app->SettingsReadError = app->SettingsRefused ? error : 0;
     return read;
+}
+
+void ReportReadError(AppState* app, HWND window) {
+    wchar_t path[PathChars];
+    if (app->SettingsRefused && ProgramSettingsPath(app, path))
+        ShowFileError(app, window, IDS_READ_ERROR, path, app->SettingsReadError);
 }
 
 int SaveSettings(AppState* app, HWND window) {
@@ -66,6 +118,7 @@ int SaveSettings(AppState* app, HWND window) {
         place->WndWidth = ScaleFromDpi(r.right - r.left, app->Dpi);
         place->WndHeight = ScaleFromDpi(r.bottom - r.top, app->Dpi);
     }
+    // The user was told at start that the file is left as it is.
     if (app->SettingsRefused)
         return 1;
     wchar_t path[PathChars];
@@ -73,9 +126,12 @@ int SaveSettings(AppState* app, HWND window) {
         return 0;
     uint32_t error = 0;
     SettingsSaveResult result = SaveSettingsFile(path, &app->Settings, &error);
-    // The program goes on with the settings it has, and the user learns that they were not
-    // kept: in Program Files, say, where a program with a manifest may not write.
-    if (result == SettingsSaveResult::Failed || result == SettingsSaveResult::Refused)
-        ReportSaveError(app, window, path, error);
+    // The program goes on with the settings it has, and the user learns, once a run, that they
+    // were not kept: in Program Files, say, where a program with a manifest may not write.
+    if ((result == SettingsSaveResult::Failed || result == SettingsSaveResult::Refused) &&
+        !app->SaveErrorShown) {
+        app->SaveErrorShown = true;
+        ShowFileError(app, window, IDS_SAVE_ERROR, path, error);
+    }
     return result == SettingsSaveResult::Replaced || result == SettingsSaveResult::Refused;
 }

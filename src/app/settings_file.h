@@ -8,6 +8,15 @@
 // Fills the settings records and notes whether the file was refused; returns 1 when a
 // settings file was read, else 0.
 int LoadSettings(AppState* app);
+// Room for a reason of SettingsErrorReason, terminator included.
+constexpr int SettingsReasonChars = 512;
+// Why the settings file could not be read (or, writing, saved), in the user's language: the
+// program's own words for the reasons it finds itself, the system's for the others, and the
+// code in words of the program's where the system has none. reason has SettingsReasonChars.
+void SettingsErrorReason(HINSTANCE instance, uint32_t error, bool writing, wchar_t* reason);
+// Tells the user, when the file was refused at the load, which file could not be read, why,
+// and that changes will not be saved.
+void ReportReadError(AppState* app, HWND window);
 // Takes the placement from the window and writes the settings, unless the file was refused
 // when it was loaded; returns 1 when a settings file existed before.
 int SaveSettings(AppState* app, HWND window);

@@ -141,11 +141,13 @@ PDH_HQUERY OpenCounterQuery(const CounterLibrary* pdh, HWND window) {
     return query;
 }
 
-void ShowCounterError(HINSTANCE instance, HWND window) {
-    // Room for the message in every language the program has (English is the longest).
-    constexpr int Chars = 128;
+void ShowCounterError(HINSTANCE instance, HWND window, const CounterSlot* first) {
+    // Room for the messages in every language the program has (English is the longest).
+    constexpr int Chars = 256;
     wchar_t text[Chars];
-    if (LoadStringW(instance, IDS_COUNTER_ERROR, text, Chars) <= 0)
+    // Without its use flag graph 1 gets no counter: that is no fault of the path.
+    UINT id = first && !(first->PdhFlag & PdhUse) ? IDS_COUNTER_OFF : IDS_COUNTER_ERROR;
+    if (LoadStringW(instance, id, text, Chars) <= 0)
         text[0] = L'\0';
     MessageBoxW(window, text, ProgramTitle, MB_OK);
 }

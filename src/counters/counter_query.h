@@ -24,8 +24,9 @@ void RemoveGraphCounter(const CounterLibrary* pdh, CounterRun* run);
 // Removes the counters of the count graphs in runs, then closes *query (if open) and sets it
 // null.
 void CloseCounters(const CounterLibrary* pdh, PDH_HQUERY* query, CounterRun* runs, int count);
-// Shows the counter error box (string 11 of instance) over window.
-void ShowCounterError(HINSTANCE instance, HWND window);
+// Shows the counter error box over window: string 11 of instance, or, when graph 1's counter
+// (first) is switched off in the settings file, the message that says so.
+void ShowCounterError(HINSTANCE instance, HWND window, const CounterSlot* first);
 // Reads one graph's value after a collection; false when it has no counter or no value.
 bool ReadCounter(const CounterLibrary* pdh, const CounterRun* run, int64_t* value);
 

@@ -62,6 +62,8 @@ constexpr uint32_t PortErrorNoMemory = 8;
 constexpr uint32_t PortErrorInvalidData = 13;
 constexpr uint32_t PortErrorGeneralFailure = 31;
 constexpr uint32_t PortErrorFileTooLarge = 223;
+constexpr uint32_t PortErrorIsFolder = 336; // ERROR_DIRECTORY_NOT_SUPPORTED: a folder, not a file
+constexpr uint32_t PortErrorNoUnicodeTranslation = 1113;
 
 // Reads the whole file at path, when it holds at most maxBytes bytes, into a new heap block
 // of size + 1 bytes whose last byte is zero; the caller frees it with PortHeapFree. data is

@@ -267,7 +267,10 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
     }
     PortReadStatus status = PortReadStatus::Unreadable;
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    bool known = fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+        if (known && S_ISDIR(info.st_mode))
+            StoreError(error, PortErrorIsFolder);
         close(fd);
         return status;
     }

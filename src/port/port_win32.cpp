@@ -141,10 +141,11 @@ PortReadStatus PortReadFile(const wchar_t* path, size_t maxBytes, char** data, s
                             uint32_t* error) {
     *data = nullptr;
     *size = 0;
-    // A folder answers ERROR_ACCESS_DENIED too, but waiting will not make it a file.
+    // Opening a folder answers ERROR_ACCESS_DENIED, which waiting would not change and which
+    // would tell the user the wrong thing: a folder is said to be one.
     DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        StoreError(error, ERROR_ACCESS_DENIED);
+        StoreError(error, PortErrorIsFolder);
         return PortReadStatus::Unreadable;
     }
     HANDLE file =

@@ -32,6 +32,22 @@
 // compares with nothing.
 #define IDS_ALARM_NOTICE 21
 #define IDS_ALARM_NOTICE_ALWAYS 22
+// The settings file could not be read at start: the message with the path (%1) and the reason
+// (%2), and the reasons the program words itself; the last when the system has no words for an
+// error code (%1).
+#define IDS_READ_ERROR 23
+#define IDS_REASON_TOO_LARGE 24
+#define IDS_REASON_ZERO_BYTE 25
+#define IDS_REASON_FOLDER 26
+#define IDS_REASON_CUT_UNICODE 27
+#define IDS_REASON_UNKNOWN 28
+// A save that would make the file too large to be read back.
+#define IDS_REASON_SAVE_TOO_LARGE 29
+// Sampling cannot start because graph 1's counter is switched off in the file.
+#define IDS_COUNTER_OFF 30
+// The alarm dialog refuses a file: the settings file as a log, a device for a file.
+#define IDS_ALARM_FILE_IS_SETTINGS 31
+#define IDS_ALARM_FILE_IS_DEVICE 32
 
 #define IDM_START 40001
 #define IDM_SHOWGRAPH 40002

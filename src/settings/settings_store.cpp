@@ -2,8 +2,6 @@
 // edits the file's own text, so its comments and foreign keys stay in their places.
 #include "settings/settings_store.h"
 
-#include <cstring>
-
 #include "port/port.h"
 #include "settings/settings_schema.h"
 #include "settings/settings_text.h"
@@ -48,10 +46,10 @@ int ResolveSettingsPath(const wchar_t* argument, const wchar_t* modulePath, wcha
 }
 
 int LoadSettingsFile(const wchar_t* path, SettingsRecords* records, CounterRun* runs,
-                     SettingsFileStatus* status) {
+                     SettingsFileStatus* status, uint32_t* error) {
     if (status)
         *status = SettingsFileStatus::Absent;
-    SettingsText* text = path ? ReadSettingsFile(path, status) : nullptr;
+    SettingsText* text = path ? ReadSettingsFile(path, status, error) : nullptr;
     LoadSettingsRecords(text, records, runs);
     int read = text ? 1 : 0;
     FreeSettingsText(text);
@@ -63,7 +61,8 @@ SettingsSaveResult SaveSettingsFile(const wchar_t* path, const SettingsRecords* 
     uint32_t code = PortErrorAccessDenied;
     SettingsSaveResult result = SettingsSaveResult::Failed;
     SettingsFileStatus status = SettingsFileStatus::Absent;
-    SettingsText* text = path ? ReadSettingsFile(path, &status, &code) : nullptr;
+    SettingsFileForm form = SettingsFileForm::Bytes;
+    SettingsText* text = path ? ReadSettingsFile(path, &status, &code, &form) : nullptr;
     if (!path) {
         code = PortErrorPathNotFound;
     } else if (status == SettingsFileStatus::Refused) {
@@ -72,14 +71,8 @@ SettingsSaveResult SaveSettingsFile(const wchar_t* path, const SettingsRecords* 
         bool failed = false;
         text = SaveSettingsRecords(records, text, &failed);
         code = PortErrorNoMemory;
-        // A text the load would refuse as too large is not written: the file the user has
-        // stays readable, though this save is lost.
-        if (!failed && text && std::strlen(text) > static_cast<size_t>(SettingsFileMaxBytes)) {
-            failed = true;
-            code = PortErrorFileTooLarge;
-        }
         if (!failed)
-            failed = !WriteSettingsFile(path, text, &code);
+            failed = !WriteSettingsFile(path, text, &code, form);
         if (!failed)
             result = status == SettingsFileStatus::Read ? SettingsSaveResult::Replaced
                                                         : SettingsSaveResult::Created;

@@ -12,9 +12,10 @@ int ResolveSettingsPath(const wchar_t* argument, const wchar_t* modulePath, wcha
 // Fills every record from the file at path (null: no file), or with the defaults where the
 // file or a value is missing; a file that was not taken whole counts as missing. Links each
 // slot's Runtime to runs[index]. Returns 1 when a settings file was read, else 0; status (when
-// given) tells whether the file was read, absent or refused.
+// given) tells whether the file was read, absent or refused, and error (when given) the error
+// code of a refused file.
 int LoadSettingsFile(const wchar_t* path, SettingsRecords* records, CounterRun* runs,
-                     SettingsFileStatus* status = nullptr);
+                     SettingsFileStatus* status = nullptr, uint32_t* error = nullptr);
 
 enum class SettingsSaveResult {
     Created,  // there was no file: a new one holds the records

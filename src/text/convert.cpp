@@ -186,7 +186,7 @@ constexpr uint32_t Replacement = 0xFFFD;
 // The code point at text (count bytes left, at least 1) and the bytes it takes. Overlong forms,
 // surrogates, values past U+10FFFF and cut sequences take one byte and give U+FFFD, so that
 // the next byte is read afresh.
-int DecodeUtf8(const char* text, int count, uint32_t* point) {
+int DecodeUtf8(const char* text, int count, uint32_t* point, bool surrogates) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
     uint32_t lead = s[0];
     if (lead < 0x80) {
@@ -212,12 +212,66 @@ int DecodeUtf8(const char* text, int count, uint32_t* point) {
         }
         value = (value << 6) | (s[i] & 0x3F);
     }
-    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    if (value < least || value > 0x10FFFF ||
+        (!surrogates && value >= 0xD800 && value <= 0xDFFF)) {
         *point = Replacement;
         return 1;
     }
     *point = value;
     return n;
+}
+
+int DecodeUtf8(const char* text, int count, uint32_t* point) {
+    return DecodeUtf8(text, count, point, false);
+}
+
+// As DecodeUtf8, but the three-byte form of a surrogate gives that surrogate: the way back from
+// UTF-16 text with a surrogate that lost its partner.
+int DecodeUtf8Surrogates(const char* text, int count, uint32_t* point) {
+    return DecodeUtf8(text, count, point, true);
+}
+
+// The unit of UTF-16 little-endian text at bytes.
+uint32_t Utf16Unit(const char* bytes) {
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes);
+    return static_cast<uint32_t>(b[0] | (b[1] << 8));
+}
+
+// The code point at UTF-16 little-endian bytes (count bytes left, at least 2) and the bytes it
+// takes: four for a surrogate pair, two for any other unit, a lone surrogate included.
+int DecodeUtf16Le(const char* bytes, int count, uint32_t* point) {
+    if (count < 2) {
+        *point = Replacement;
+        return count;
+    }
+    uint32_t unit = Utf16Unit(bytes);
+    if (unit >= 0xD800 && unit <= 0xDBFF && count >= 4) {
+        uint32_t low = Utf16Unit(bytes + 2);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            *point = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            return 4;
+        }
+    }
+    *point = unit;
+    return 2;
+}
+
+// Writes point as UTF-16 little-endian bytes at output (when given); returns how many it takes.
+int EncodeUtf16Le(uint32_t point, char* output) {
+    uint32_t units[2] = {point, 0};
+    int n = 1;
+    if (point >= 0x10000) {
+        units[0] = 0xD800 + ((point - 0x10000) >> 10);
+        units[1] = 0xDC00 + ((point - 0x10000) & 0x3FF);
+        n = 2;
+    }
+    if (output) {
+        for (int i = 0; i < n; i++) {
+            output[2 * i] = static_cast<char>(units[i] & 0xFF);
+            output[2 * i + 1] = static_cast<char>(units[i] >> 8);
+        }
+    }
+    return 2 * n;
 }
 
 // The code point at text (count characters left, at least 1) and the characters it takes: a
@@ -295,6 +349,14 @@ int Utf8ToWide(const char* text, int count, wchar_t* output, int capacity) {
 
 int WideToUtf8(const wchar_t* text, int count, char* output, int capacity) {
     return Recode(text, count, output, capacity, DecodeWide, EncodeUtf8);
+}
+
+int Utf16LeToUtf8(const char* bytes, int count, char* output, int capacity) {
+    return Recode(bytes, count, output, capacity, DecodeUtf16Le, EncodeUtf8);
+}
+
+int Utf8ToUtf16Le(const char* text, int count, char* output, int capacity) {
+    return Recode(text, count, output, capacity, DecodeUtf8Surrogates, EncodeUtf16Le);
 }
 
 int FileNameOffset(const wchar_t* path) {

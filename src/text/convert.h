@@ -48,6 +48,17 @@ int Utf8ToWide(const char* text, int count, wchar_t* output, int capacity);
 // they do not fit or count is 0. With no output, returns the bytes needed.
 int WideToUtf8(const wchar_t* text, int count, char* output, int capacity);
 
+// Converts count bytes of UTF-16 little-endian text (an even number) into UTF-8 bytes at output
+// (room for capacity bytes, no terminator written). A surrogate without its partner is written
+// in the three-byte form UTF-8 would give its value, so that Utf8ToUtf16Le gives the same units
+// back. Returns the bytes written, or 0 when they do not fit or count is 0. With no output,
+// returns the bytes needed.
+int Utf16LeToUtf8(const char* bytes, int count, char* output, int capacity);
+// The way back: count bytes of UTF-8 into UTF-16 little-endian bytes at output (room for
+// capacity bytes). The three-byte form of a surrogate gives that unit; a byte that starts no
+// well-formed sequence gives U+FFFD. Returns as Utf16LeToUtf8 does.
+int Utf8ToUtf16Le(const char* text, int count, char* output, int capacity);
+
 // Index of the file name in path: just after its last '\', '/' or ':'; 0 without one.
 int FileNameOffset(const wchar_t* path);
 // Index of the last '.' of text; 0 when there is none, which also covers a '.' at index 0.

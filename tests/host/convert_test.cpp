@@ -287,6 +287,42 @@ TEST(Convert, Utf8ConversionsKeepThePortsContract) {
 #endif
 }
 
+// UTF-16 settings files are held as UTF-8 while they are edited: every unit comes back as it
+// was, a surrogate that lost its partner included.
+TEST(Convert, Utf16LittleEndianAndUtf8GiveEachOtherBackUnitForUnit) {
+    struct Case {
+        std::string utf16, utf8;
+    };
+    // Every byte counts, zeros included.
+    auto b = [](const auto& bytes) { return std::string(bytes, sizeof(bytes) - 1); };
+    const Case cases[] = {
+        {b("a\0=\0"), "a="},
+        {b("\xBD\x30\xE9\x00"), "\xE3\x82\xBD\xC3\xA9"},          // ソé
+        {b("\x3D\xD8\x00\xDE"), "\xF0\x9F\x98\x80"},               // a pair
+        {b("\x00\xD8" "a\0"), "\xED\xA0\x80" "a"},                 // a lone high
+        {b("\x00\xDC"), "\xED\xB0\x80"},                             // a lone low
+        {b("\x00\xDC\x00\xD8"), "\xED\xB0\x80\xED\xA0\x80"},       // the wrong order
+        {b("x\0\x3D\xD8"), "x\xED\xA0\xBD"},                         // cut at the end
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        int n16 = static_cast<int>(c.utf16.size()), n8 = static_cast<int>(c.utf8.size());
+        std::string utf8(static_cast<size_t>(n8), '#');
+        EXPECT_EQ(Utf16LeToUtf8(c.utf16.data(), n16, nullptr, 0), n8);
+        EXPECT_EQ(Utf16LeToUtf8(c.utf16.data(), n16, &utf8[0], n8), n8);
+        EXPECT_EQ(utf8, c.utf8);
+        std::string utf16(static_cast<size_t>(n16), '#');
+        EXPECT_EQ(Utf8ToUtf16Le(c.utf8.data(), n8, nullptr, 0), n16);
+        EXPECT_EQ(Utf8ToUtf16Le(c.utf8.data(), n8, &utf16[0], n16), n16);
+        EXPECT_EQ(utf16, c.utf16);
+    }
+    char out[4] = {'#', '#', '#', '#'};
+    EXPECT_EQ(Utf8ToUtf16Le("ab", 2, out, 3), 0) << "no room";
+    EXPECT_EQ(out[0], '#');
+    EXPECT_EQ(Utf8ToUtf16Le("\xFF", 1, out, 4), 2);
+    EXPECT_EQ(std::string(out, 2), "\xFD\xFF") << "a byte that starts nothing";
+}
+
 } // namespace
 
 namespace {

@@ -222,6 +222,49 @@ TEST_F(SettingsStore, ValuesTooLongForTheirFieldsStayInTheFile) {
     EXPECT_NE(ReadBytes(path).find("\r\nTitle=\r\n"), std::string::npos);
 }
 
+// A file saved as "Unicode" (UTF-16 with its mark) is edited in its own form: the user's lines
+// stay, unit for unit, and the program's values go into their places.
+TEST_F(SettingsStore, AUtf16FileIsEditedInItsOwnForm) {
+    auto utf16 = [](const std::string& utf8) {
+        std::string out(static_cast<size_t>(
+                            Utf8ToUtf16Le(utf8.data(), static_cast<int>(utf8.size()), nullptr, 0)),
+                        '#');
+        Utf8ToUtf16Le(utf8.data(), static_cast<int>(utf8.size()), &out[0],
+                      static_cast<int>(out.size()));
+        return "\xFF\xFE" + out;
+    };
+    auto utf8 = [](const std::string& file) {
+        EXPECT_EQ(file.rfind("\xFF\xFE", 0), 0u) << "the mark stays";
+        int n = static_cast<int>(file.size()) - 2;
+        std::string out(static_cast<size_t>(Utf16LeToUtf8(file.data() + 2, n, nullptr, 0)), '#');
+        Utf16LeToUtf8(file.data() + 2, n, &out[0], static_cast<int>(out.size()));
+        return out;
+    };
+    const std::string cpu = "\xEF\xBC\xA3\xEF\xBC\xB0\xEF\xBC\xB5"; // ＣＰＵ
+    const std::string user = "; \xE8\xA8\xAD\xE5\xAE\x9A\r\n[main]\r\ninterval=500\r\n\r\n"
+                             "[Other]\r\nx=\xF0\x9F\x98\x80\r\n\r\n[COUNTER1]\r\nTitle=" +
+                             cpu + "\r\n";
+    std::wstring path = File();
+    WriteBytes(path, utf16(user));
+    EXPECT_EQ(Load(path), 1);
+    EXPECT_EQ(loaded.records.Main.Interval, 500u);
+    EXPECT_EQ(std::wstring(loaded.records.Slot[0].Title), L"\uFF23\uFF30\uFF35");
+    EXPECT_EQ(Save(path), SettingsSaveResult::Replaced);
+
+    std::string saved = utf8(ReadBytes(path));
+    EXPECT_EQ(saved.rfind("; \xE8\xA8\xAD\xE5\xAE\x9A\r\n[main]\r\ninterval=500\r\nProp=1539\r\n", 0),
+              0u)
+        << saved;
+    EXPECT_EQ(saved.find("[MAIN]"), std::string::npos) << "one [main]";
+    EXPECT_NE(saved.find("[Other]\r\nx=\xF0\x9F\x98\x80\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("\r\nTitle=" + cpu + "\r\n"), std::string::npos);
+    LoadedRecords again;
+    LoadSettingsFile(path.c_str(), &again.records, again.runs);
+    EXPECT_EQ(std::wstring(again.records.Slot[0].Title), L"\uFF23\uFF30\uFF35");
+    EXPECT_EQ(SaveSettingsFile(path.c_str(), &again.records), SettingsSaveResult::Replaced);
+    EXPECT_EQ(utf8(ReadBytes(path)), saved) << "a second save changes nothing";
+}
+
 // A file that was not read whole is never replaced, and the program runs on its defaults.
 TEST_F(SettingsStore, FilesNotTakenWholeAreLeftAlone) {
     struct Case {

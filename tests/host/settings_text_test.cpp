@@ -8,6 +8,9 @@
 #include "settings/settings_text.h"
 #include "settings/settings_text_file.h"
 #include "settings_support.h"
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -281,6 +284,11 @@ TEST(SettingsText, ATextWithTheUtf8MarkIsUtf8Throughout) {
 
     // A text that is nothing but the mark gets its first section right after it.
     EXPECT_EQ(Set(mark, "MAIN", "K", L"1"), mark + "[MAIN]\r\nK=1\r\n");
+
+    // Names are found in any letter case, as in a text of the code page.
+    const std::string lower = mark + "[main]\r\ninterval=500\r\n";
+    EXPECT_EQ(Get(lower, "MAIN", "Interval"), L"500");
+    EXPECT_EQ(Set(lower, "MAIN", "Interval", L"750"), mark + "[main]\r\ninterval=750\r\n");
 }
 
 // A value is one line: a break in it would put a key or a section of the value's own into the
@@ -324,6 +332,90 @@ TEST(SettingsFile, ReadsFilesOfOneTo65535Bytes) {
     EXPECT_EQ(status, SettingsFileStatus::Absent);
     EXPECT_EQ(ReadSettingsFile(folder.Path(L"no\\such\\folder.ini").c_str(), &status), nullptr);
     EXPECT_EQ(status, SettingsFileStatus::Absent);
+}
+
+// Windows' own profile functions read and write UTF-16 with its mark: such a file is held as
+// UTF-8 while it is edited and written back as UTF-16, unit for unit.
+TEST(SettingsFile, AUtf16FileIsReadAsUtf8AndWrittenBackAsItWas) {
+    ScratchFolder folder;
+    std::wstring path = folder.Path(L"mon.ini");
+    // "; ソ\r\n[MAIN]\r\nA=1\r\nB=" a lone high surrogate "\r\n"
+    static const char bytes[] = "\xFF\xFE;\0 \0\xBD\x30\r\0\n\0[\0M\0A\0I\0N\0]\0\r\0\n\0"
+                                "A\0=\0" "1\0\r\0\n\0B\0=\0\x01\xD8\r\0\n\0";
+    const std::string file(bytes, sizeof(bytes) - 1);
+    WriteBytes(path, file);
+    SettingsFileStatus status;
+    SettingsFileForm form = SettingsFileForm::Bytes;
+    SettingsText* text = ReadSettingsFile(path.c_str(), &status, nullptr, &form);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(status, SettingsFileStatus::Read);
+    EXPECT_EQ(form, SettingsFileForm::Utf16);
+    EXPECT_EQ(std::string(text), "\xEF\xBB\xBF; \xE3\x82\xBD\r\n[MAIN]\r\nA=1\r\nB=\xED\xA0\x81\r\n");
+    EXPECT_TRUE(WriteSettingsFile(path.c_str(), text, nullptr, form));
+    EXPECT_EQ(ReadBytes(path), file);
+    FreeSettingsText(text);
+
+    // The mark alone is an empty text of that form.
+    WriteBytes(path, "\xFF\xFE");
+    text = ReadSettingsFile(path.c_str(), &status, nullptr, &form);
+    EXPECT_EQ(std::string(text ? text : "<none>"), "\xEF\xBB\xBF");
+    EXPECT_EQ(form, SettingsFileForm::Utf16);
+    FreeSettingsText(text);
+}
+
+// A file refused says why: too large, a zero byte or unit, UTF-16 cut within a character, a
+// folder.
+TEST(SettingsFile, ARefusedFileSaysWhy) {
+    ScratchFolder folder;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        uint32_t error;
+    };
+    const std::vector<Case> cases = {
+        {"large.ini", std::string(65536, ';'), PortErrorFileTooLarge},
+        {"zero.ini", std::string("[MAIN]\0", 7), PortErrorInvalidData},
+        {"nomark.ini", std::string("[\0M\0]\0", 6), PortErrorInvalidData},
+        {"zerounit.ini", std::string("\xFF\xFE[\0\0\0]\0", 8), PortErrorInvalidData},
+        {"cut.ini", std::string("\xFF\xFE[\0M", 5), PortErrorNoUnicodeTranslation},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring path = folder.Path(ScratchFolder::Widen(c.name).c_str());
+        WriteBytes(path, c.bytes);
+        SettingsFileStatus status;
+        uint32_t error = 0;
+        EXPECT_EQ(ReadSettingsFile(path.c_str(), &status, &error), nullptr);
+        EXPECT_EQ(status, SettingsFileStatus::Refused);
+        EXPECT_EQ(error, c.error);
+    }
+    SettingsFileStatus status;
+    uint32_t error = 0;
+    std::wstring inner = folder.Path(L"folder.ini");
+#ifdef _WIN32
+    CreateDirectoryW(inner.c_str(), nullptr);
+#else
+    mkdir(ScratchFolder::Narrow(inner).c_str(), 0700);
+#endif
+    EXPECT_EQ(ReadSettingsFile(inner.c_str(), &status, &error), nullptr);
+    EXPECT_EQ(status, SettingsFileStatus::Refused);
+    EXPECT_EQ(error, PortErrorIsFolder);
+}
+
+// A text whose UTF-16 form the read would refuse is not written.
+TEST(SettingsFile, AUtf16TextTooLargeForTheReadIsNotWritten) {
+    ScratchFolder folder;
+    std::wstring path = folder.Path(L"mon.ini");
+    WriteBytes(path, "kept");
+    std::string body = "\xEF\xBB\xBF" + std::string(32766, 'x'); // 2 + 65532 bytes: fits
+    OwnedText fits(body);
+    uint32_t error = 0;
+    EXPECT_TRUE(WriteSettingsFile(path.c_str(), fits.text, &error, SettingsFileForm::Utf16));
+    EXPECT_EQ(ReadBytes(path).size(), 65534u);
+    OwnedText over(body + "y");
+    EXPECT_FALSE(WriteSettingsFile(path.c_str(), over.text, &error, SettingsFileForm::Utf16));
+    EXPECT_EQ(error, PortErrorFileTooLarge);
+    EXPECT_EQ(ReadBytes(path).size(), 65534u) << "the file as it was";
 }
 
 TEST(SettingsFile, WriteReplacesTheWholeFileAndLeavesNoTemporaryFile) {

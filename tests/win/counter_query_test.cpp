@@ -84,6 +84,21 @@ TEST_F(CounterQuery, FirstGraphOrFirstCollectionFailingShowsTheCounterError) {
     }
 }
 
+// Graph 1 without its use flag (set so by hand in the file) gets no counter; the message says
+// that, not that its path is wrong.
+TEST_F(CounterQuery, GraphOneSwitchedOffInTheFileIsToldAsSuch) {
+    script->paths = {FixedPath(CpuPath, 5)};
+    MessageBoxAnswerer boxes;
+    TheApp.Pdh = ScriptedLibrary();
+    window = CreateGraphWindow(GetModuleHandleW(nullptr));
+    ASSERT_NE(window, nullptr);
+    TheApp.Settings.Slot[0].PdhFlag &= ~PdhUse; // before the start command runs
+    PumpMessagesFor(200);
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0].rfind(L"グラフ1のカウンタが使われていません。", 0), 0u);
+    EXPECT_EQ(TheApp.Query, nullptr);
+}
+
 TEST_F(CounterQuery, SecondGraphFailingAloneStillSamplesTheFirst) {
     script->paths = {FixedPath(CpuPath, 42)};
     MessageBoxAnswerer boxes;

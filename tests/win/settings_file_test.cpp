@@ -257,4 +257,74 @@ TEST_F(SettingsFile, AFailedSaveIsReportedOncePerRun) {
     EXPECT_NE(text.find(reason), std::wstring::npos) << "the system's reason, error " << error;
 }
 
+// A file refused at start is reported once the program runs, with its path and why, in the
+// program's own words where it found the reason itself; the saves then write nothing and say
+// nothing more.
+TEST_F(SettingsFile, AFileRefusedAtStartIsReportedWithItsReason) {
+    std::wstring named = folder + L"\\mon.INI";
+    app->SettingsArg = named.c_str();
+    struct Case {
+        const char* what;
+        std::string bytes; // empty: a folder
+        const wchar_t* reason;
+    };
+    const Case cases[] = {
+        {"too large", std::string(65536, ';'), L"ファイルが 64 KB を超えています。"},
+        {"a zero byte", std::string("[MAIN]\0", 7), L"ファイルに値が 0 のバイトがあります。"},
+        {"UTF-16 cut short", std::string("\xFF\xFE[\0M", 5),
+         L"UTF-16 のファイルが文字の途中で終わっています。"},
+        {"a folder", "", L"ファイルではなくフォルダーです。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileW(named.c_str());
+        if (c.bytes.empty())
+            ASSERT_TRUE(CreateDirectoryW(named.c_str(), nullptr));
+        else
+            WriteAll(named, c.bytes);
+        MessageBoxAnswerer boxes;
+        EXPECT_EQ(LoadSettings(app), 0);
+        ReportReadError(app, window);
+        SaveSettings(app, window);
+        ASSERT_EQ(boxes.Texts().size(), 1u);
+        const std::wstring text = boxes.Texts()[0];
+        EXPECT_EQ(text.rfind(L"設定ファイルを読み込めませんでした。\r\n\r\n" + named + L"\r\n\r\n" +
+                                 c.reason,
+                             0),
+                  0u)
+            << std::string(text.begin(), text.end());
+        EXPECT_NE(text.find(L"設定の変更は保存しません"), std::wstring::npos);
+        if (c.bytes.empty())
+            RemoveDirectoryW(named.c_str());
+        else
+            EXPECT_EQ(ReadFileBytes(named), c.bytes);
+    }
+    // A file that was read says nothing.
+    WriteAll(named, "[MAIN]\r\nInterval=500\r\n");
+    MessageBoxAnswerer boxes;
+    EXPECT_EQ(LoadSettings(app), 1);
+    ReportReadError(app, window);
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// The reasons the system has no words for are given in the program's: the save that would make
+// the file too large to be read back, and a code the system does not know.
+TEST_F(SettingsFile, ReasonsTheSystemCannotWordAreTheProgramsOwn) {
+    std::wstring named = folder + L"\\mon.INI";
+    app->SettingsArg = named.c_str();
+    const std::string user = "[User]\r\n" + std::string(65000, ';') + "\r\n";
+    WriteAll(named, user);
+    EXPECT_EQ(LoadSettings(app), 1);
+    MessageBoxAnswerer boxes;
+    SaveSettings(app, window);
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_NE(boxes.Texts()[0].find(L"\r\n\r\n設定を書き込むとファイルが 64 KB を超え、"),
+              std::wstring::npos);
+    EXPECT_EQ(ReadFileBytes(named), user);
+
+    wchar_t reason[512];
+    SettingsErrorReason(app->Instance, 0x20000001, true, reason);
+    EXPECT_STREQ(reason, L"Windows から理由は返されませんでした (エラー 536870913)。");
+}
+
 } // namespace

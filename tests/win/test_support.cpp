@@ -70,9 +70,9 @@ BOOL CALLBACK FindBox(HWND window, LPARAM context) {
 }
 
 BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
-    wchar_t className[16], text[256];
+    wchar_t className[16], text[1024];
     if (GetClassNameW(child, className, 16) && lstrcmpiW(className, L"Static") == 0 &&
-        GetWindowTextW(child, text, 256) > 0)
+        GetWindowTextW(child, text, 1024) > 0)
         *reinterpret_cast<std::wstring*>(context) += text;
     return TRUE;
 }
