@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "alarm/alarm_eval.h"
+#include "alarm/alarm_file.h"
 #include "alarm/alarm_text.h"
 #include "port/port.h"
 #include "port/system_library.h"
@@ -84,11 +85,11 @@ uint32_t ControlAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int coun
     return summary;
 }
 
-int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmTray tray) {
+int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmContext context) {
     int64_t threshold = 0;
     int result = JudgeAlarm(slot, previous, value, &threshold);
     if (result & AlarmFired)
-        RunAlarmAction(slot, value, threshold, tray);
+        RunAlarmAction(slot, value, threshold, context);
     return result;
 }
 
@@ -175,7 +176,58 @@ void MakeAlarmNotice(const CounterSlot* slot, int64_t value, int64_t threshold, 
     TrimInPlace(text);
 }
 
-void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold, AlarmTray tray) {
+namespace {
+
+// The identity of an existing file: its volume and its index there. False when it cannot be
+// opened to ask (no file, no right).
+bool FileIdentity(const wchar_t* path, BY_HANDLE_FILE_INFORMATION* info) {
+    // No access asked for: the file's attributes can be read whoever holds it.
+    HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(file, info) != FALSE;
+    CloseHandle(file);
+    return known;
+}
+
+} // namespace
+
+bool SameFile(const wchar_t* a, const wchar_t* b) {
+    if (!a || !b || !a[0] || !b[0])
+        return false;
+    // Relative names are taken as the file calls take them, from the current folder.
+    wchar_t fullA[MAX_PATH], fullB[MAX_PATH];
+    DWORD lengthA = GetFullPathNameW(a, MAX_PATH, fullA, nullptr);
+    DWORD lengthB = GetFullPathNameW(b, MAX_PATH, fullB, nullptr);
+    if (lengthA && lengthA < MAX_PATH && lengthB && lengthB < MAX_PATH &&
+        CompareStringOrdinal(fullA, -1, fullB, -1, TRUE) == CSTR_EQUAL)
+        return true;
+    BY_HANDLE_FILE_INFORMATION infoA, infoB;
+    return FileIdentity(a, &infoA) && FileIdentity(b, &infoB) &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+           infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
+AlarmFileRefusal RefusedAlarmFile(uint32_t action, const wchar_t* file,
+                                  const wchar_t* settingsPath) {
+    if (!file || !file[0])
+        return AlarmFileRefusal::None;
+    // A program is started, not opened: its name is the system's to judge.
+    if (action == AlarmOpenFile || action == AlarmPlaySound || action == AlarmWriteLog) {
+        if (IsDevicePath(file))
+            return AlarmFileRefusal::Device;
+    }
+    // A log appended to the settings file would grow it past what the load reads, and the
+    // program would start on its defaults and never save again.
+    if (action == AlarmWriteLog && SameFile(file, settingsPath))
+        return AlarmFileRefusal::SettingsFile;
+    return AlarmFileRefusal::None;
+}
+
+void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
+                    AlarmContext context) {
     uint32_t action = (slot->AlarmFlag & AlarmActionMask) >> AlarmActionShift;
     if (action > AlarmNotify)
         return; // codes 6 and 7 name no action: nothing happens, not even a beep
@@ -184,12 +236,19 @@ void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold, A
         wchar_t text[AlarmNoticeTextChars];
         MakeAlarmNotice(slot, value, threshold, title, text);
         // Without the icon there is nothing to show it from: the alarm still sounds.
-        if (!tray.Window || !NotifyTrayNotice(tray.Window, tray.Id, title, text))
+        if (!context.Window || !NotifyTrayNotice(context.Window, context.Id, title, text))
             PortBeep();
         return;
     }
     if (action == AlarmBeep || !slot->AlarmFile) {
         PortBeep();
+        return;
+    }
+    // A refused file is one that cannot be had: the file is not opened (a beep), the sound not
+    // played, the line not written.
+    if (RefusedAlarmFile(action, slot->AlarmFile, context.SettingsPath) != AlarmFileRefusal::None) {
+        if (action == AlarmOpenFile)
+            PortBeep();
         return;
     }
     switch (action) {

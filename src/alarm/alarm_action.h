@@ -15,19 +15,37 @@
 // Returns the new summary bits, which are also in *runFlag.
 uint32_t ControlAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int count);
 
-// The tray icon that notifications come from: its window and id. Window is null when the
-// program has no icon in the tray.
-struct AlarmTray {
+// Where the alarms run: the tray icon that notifications come from (its window and id; Window
+// is null when the program has no icon in the tray), and the program's settings file, which no
+// alarm may write its log to (null when there is none).
+struct AlarmContext {
     HWND Window;
     UINT Id;
+    const wchar_t* SettingsPath;
 };
 
 // Judges a running alarm's new sample and carries out its action when it fires. Returns the
 // result bits of JudgeAlarm.
-int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmTray tray);
+int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmContext context);
 
-// The action of the slot's AlarmFlag for a firing with value and threshold.
-void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold, AlarmTray tray);
+// The action of the slot's AlarmFlag for a firing with value and threshold. A file that is no
+// file for the action (see AlarmFileRefusal) is not used: the action then does what it does when
+// its file cannot be had.
+void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
+                    AlarmContext context);
+
+// Why file cannot serve action (an action code of AlarmFlag): a device stands for no file to
+// open, play or write to, and the settings file at settingsPath would be written over by a log.
+enum class AlarmFileRefusal {
+    None,
+    Device,
+    SettingsFile,
+};
+AlarmFileRefusal RefusedAlarmFile(uint32_t action, const wchar_t* file,
+                                  const wchar_t* settingsPath);
+// Whether a and b name one file: the same full path in any letter case, or, for files that
+// exist, the same file under another name (a short name, a link, a share of this machine).
+bool SameFile(const wchar_t* a, const wchar_t* b);
 
 // Places of a notification's title and text, terminator included, as the tray takes them.
 constexpr int AlarmNoticeTitleChars = ARRAYSIZE(NOTIFYICONDATAW{}.szInfoTitle);

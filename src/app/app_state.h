@@ -38,6 +38,8 @@ struct AppState {
     // run, even once it has become readable. SettingsReadError is the reason's error code.
     bool SettingsRefused;
     uint32_t SettingsReadError;
+    // The settings file's path, as the load found it; empty when there is none.
+    wchar_t SettingsPath[PathChars];
     // A failed save has been reported, or may not be (the session is ending): later failures
     // of this run are not.
     bool SaveErrorShown;

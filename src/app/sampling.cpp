@@ -46,7 +46,8 @@ void OnSampleTimer(AppState* app, HWND window) {
 
     // Notifications come from the tray icon; none while it is turned off on the General page or
     // the notification area has not taken it.
-    AlarmTray tray = {(app->RunFlag & TrayIcon) ? window : nullptr, TrayIconId};
+    AlarmContext context = {(app->RunFlag & TrayIcon) ? window : nullptr, TrayIconId,
+                            app->SettingsPath[0] ? app->SettingsPath : nullptr};
     bool alarmStillRuns = false;
     for (int i = 0; i < 2; i++) {
         CounterRun* run = &app->Run[i];
@@ -57,7 +58,7 @@ void OnSampleTimer(AppState* app, HWND window) {
             StepGridPhase(&app->GraphRes[i]);
             StepGridPhase(&app->IconRes[i]);
             if (run->AlarmState & 1)
-                EvaluateAlarm(&app->Settings.Slot[i], previous, value, tray);
+                EvaluateAlarm(&app->Settings.Slot[i], previous, value, context);
         }
         // A read that failed this once leaves the graph's alarm running.
         if (run->AlarmState & 1)

@@ -97,6 +97,7 @@ int LoadSettings(AppState* app) {
     uint32_t error = 0;
     int read = LoadSettingsFile(found ? path : nullptr, &app->Settings, app->Run, &status, &error);
     app->SettingsRefused = status == SettingsFileStatus::Refused;
+    lstrcpynW(app->SettingsPath, found ? path : L"", PathChars);
     app->SettingsReadError = app->SettingsRefused ? error : 0;
     return read;
 }

@@ -7,6 +7,7 @@
 #include "alarm/alarm_action.h"
 #include "port/port.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "settings/settings_model.h"
 #include "text/convert.h"
 #include "ui/dialog_helpers.h"
@@ -31,8 +32,8 @@ const FlagBox FlagBoxes[] = {{IDC_ALARM_AT_START, AlarmAtStart},
 constexpr int FileChars = 260;
 constexpr int OptionChars = 64;
 
-CounterSlot* SlotOf(HWND dialog) {
-    return reinterpret_cast<CounterSlot*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+const AlarmDialogParam* ParamOf(HWND dialog) {
+    return reinterpret_cast<const AlarmDialogParam*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
 
 uint32_t SelectedAction(HWND dialog) {
@@ -51,8 +52,9 @@ void EnableForAction(HWND dialog) {
                   action == AlarmRunProgram || action == AlarmWriteLog || action == AlarmNotify);
 }
 
-void OnInit(HWND dialog, CounterSlot* slot) {
-    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(slot));
+void OnInit(HWND dialog, const AlarmDialogParam* param) {
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(param));
+    const CounterSlot* slot = param ? param->Slot : nullptr;
     EnableDialogTheme(dialog);
     SendDlgItemMessageW(dialog, IDC_ALARM_BORDER, EM_LIMITTEXT, 12, 0);
     SendDlgItemMessageW(dialog, IDC_ALARM_FILE, EM_LIMITTEXT, FileChars - 1, 0);
@@ -136,6 +138,26 @@ wchar_t* HeapTextOf(HWND dialog, int id) {
     return text;
 }
 
+// Whether the file box names a file the chosen action can use; when it does not, the user is
+// told why and the box is made ready to take another.
+bool FileUsable(HWND dialog, const wchar_t* settingsPath) {
+    wchar_t file[FileChars] = L"";
+    GetDlgItemTextW(dialog, IDC_ALARM_FILE, file, FileChars);
+    AlarmFileRefusal refusal = RefusedAlarmFile(SelectedAction(dialog), file, settingsPath);
+    if (refusal == AlarmFileRefusal::None)
+        return true;
+    wchar_t text[256];
+    UINT id =
+        refusal == AlarmFileRefusal::Device ? IDS_ALARM_FILE_IS_DEVICE : IDS_ALARM_FILE_IS_SETTINGS;
+    if (LoadStringW(DialogInstance(dialog), id, text, 256) <= 0)
+        text[0] = L'\0';
+    MessageBoxW(dialog, text, ProgramTitle, MB_OK | MB_ICONWARNING);
+    HWND box = GetDlgItem(dialog, IDC_ALARM_FILE);
+    SetFocus(box);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    return false;
+}
+
 void Store(HWND dialog, CounterSlot* slot) {
     for (const FlagBox& box : FlagBoxes) {
         slot->AlarmFlag &= ~box.Bit;
@@ -162,15 +184,21 @@ void Store(HWND dialog, CounterSlot* slot) {
 INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnInit(dialog, reinterpret_cast<CounterSlot*>(lParam));
+        OnInit(dialog, reinterpret_cast<const AlarmDialogParam*>(lParam));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK:
-            if (CounterSlot* slot = SlotOf(dialog))
-                Store(dialog, slot);
+        case IDOK: {
+            const AlarmDialogParam* param = ParamOf(dialog);
+            // A device or the settings file would be stored only to be refused at every
+            // firing: the user learns it here, where it can be put right.
+            if (!FileUsable(dialog, param ? param->SettingsPath : nullptr))
+                return TRUE;
+            if (param && param->Slot)
+                Store(dialog, param->Slot);
             EndDialog(dialog, IDOK);
             return TRUE;
+        }
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
             return TRUE;
@@ -198,7 +226,8 @@ INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-INT_PTR RunAlarmDialog(HWND owner, CounterSlot* slot) {
+INT_PTR RunAlarmDialog(HWND owner, CounterSlot* slot, const wchar_t* settingsPath) {
+    AlarmDialogParam param = {slot, settingsPath};
     return DialogBoxParamW(DialogInstance(owner), MAKEINTRESOURCEW(IDD_ALARM), owner,
-                           AlarmDialogProc, reinterpret_cast<LPARAM>(slot));
+                           AlarmDialogProc, reinterpret_cast<LPARAM>(&param));
 }

@@ -159,7 +159,7 @@ INT_PTR CALLBACK CounterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         case IDC_COUNTER_ALARM_SETTINGS:
             // Stores into the slot at its own OK; the page shows nothing of it.
             if (param && param->Slot)
-                RunAlarmDialog(page, param->Slot);
+                RunAlarmDialog(page, param->Slot, param->SettingsPath);
             return TRUE;
         default:
             return FALSE;

@@ -314,7 +314,7 @@ int RunTabHost(TabHostSpec* host) {
 }
 
 int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
-                      DrawStyle* styles, const CounterLibrary* pdh) {
+                      DrawStyle* styles, const CounterLibrary* pdh, const wchar_t* settingsPath) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     TabHostSpec host = {};
@@ -334,7 +334,7 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
     wchar_t labels[64];
     wchar_t* label[7];
     LoadLines(instance, IDS_TAB_LABELS, labels, 64, label, 7);
-    CounterPageParam counters[2] = {{&slots[0], pdh}, {&slots[1], pdh}};
+    CounterPageParam counters[2] = {{&slots[0], pdh, settingsPath}, {&slots[1], pdh, settingsPath}};
     TabPage pages[7] = {
         {nullptr, label[0], instance, IDD_MAIN_PAGE, MainPageProc, main},
         {nullptr, label[1], instance, IDD_COUNTER_PAGE, CounterPageProc, &counters[0]},

@@ -34,8 +34,10 @@ extern int LastSettingsPage;
 
 // Opens the settings window over owner and returns when it closes: 1 for OK, 2 for Cancel,
 // -1 when it could not be made, or the code of a quit message it did not post itself. The
-// counter pages use pdh to fill in empty instances and to browse counters.
+// counter pages use pdh to fill in empty instances and to browse counters; their alarm dialogs
+// refuse the settings file at settingsPath (none: no file) as a log.
 int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
-                      DrawStyle* styles, const CounterLibrary* pdh);
+                      DrawStyle* styles, const CounterLibrary* pdh,
+                      const wchar_t* settingsPath = nullptr);
 // Runs the frame that host describes until it closes; the result as for RunSettingsWindow.
 int RunTabHost(TabHostSpec* host);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "alarm/alarm_eval.h"
+#include "alarm/alarm_file.h"
 #include "alarm/alarm_text.h"
 #include "loaded_records.h"
 #include "port/port_test.h"
@@ -248,3 +249,35 @@ TEST_F(AlarmText, CutsAtTheCapacity) {
 
 } // namespace
 #endif
+
+namespace {
+
+// An alarm's log, sound or file must be a file: a device would be written to, or opened, as
+// Windows reads its name, whatever folder or extension it carries.
+TEST(AlarmFile, NamesOfDevicesAreNoFiles) {
+    const wchar_t* devices[] = {
+        L"\\\\.\\PhysicalDrive0", L"//./PhysicalDrive0", L"\\\\?\\GLOBALROOT\\Device\\Null",
+        L"\\??\\C:\\x.log",       L"\\\\?\\C:\\logs\\a.log", L"CON",
+        L"nul",                   L"C:\\logs\\NUL.txt",     L"C:\\logs\\nul .txt",
+        L"nul:",                  L"C:nul",                 L"aux.log.txt",
+        L"COM1",                  L"lpt9.wav",              L"Com0",
+        L"COM\u00b9",             L"LPT\u00b3.log",         L"conin$",
+        L"D:/a/CONOUT$",          L"prn   ",
+    };
+    for (const wchar_t* path : devices) {
+        SCOPED_TRACE(std::string(path, path + WideLength(path)));
+        EXPECT_TRUE(IsDevicePath(path));
+    }
+    const wchar_t* files[] = {
+        L"C:\\logs\\cpu.log",  L"\\\\server\\share\\alarm.wav", L"nullify.log", L"console.log",
+        L"COM10",              L"LPT",                          L"C:\\con\\a.log",
+        L"C:\\logs\\a nul.txt", L"x.nul",                      L"COMA",
+        L"",                    L"\\\\.",                       nullptr,
+    };
+    for (const wchar_t* path : files) {
+        SCOPED_TRACE(path ? std::string(path, path + WideLength(path)) : "<null>");
+        EXPECT_FALSE(IsDevicePath(path));
+    }
+}
+
+} // namespace

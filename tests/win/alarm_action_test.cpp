@@ -15,7 +15,7 @@
 
 namespace {
 
-const AlarmTray NoTray = {nullptr, 0};
+const AlarmContext NoTray = {nullptr, 0, nullptr};
 
 std::wstring Folder(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\'));
@@ -133,6 +133,62 @@ TEST_F(AlarmAction, AnUnopenableLogWritesNothing) {
     EXPECT_EQ(ReadFileBytes(log), "");
 }
 
+// The settings file is never a log, under any of its names: a log line a sample would take it
+// past what the load reads. A device is no log, no sound and no file to open.
+TEST_F(AlarmAction, TheSettingsFileAndDevicesAreRefused) {
+    std::wstring settings = folder + L"\\ferrogauge.ini";
+    const std::string before = "[MAIN]\r\nInterval=500\r\n";
+    WriteFileBytes(settings, before);
+    std::wstring link = folder + L"\\linked.ini";
+    ASSERT_TRUE(CreateHardLinkW(link.c_str(), settings.c_str(), nullptr));
+    wchar_t shortName[MAX_PATH] = L"";
+    GetShortPathNameW(settings.c_str(), shortName, MAX_PATH);
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    SetCurrentDirectoryW(folder.c_str());
+    AlarmContext context = {nullptr, 0, settings.c_str()};
+    std::wstring upper = settings;
+    for (wchar_t& c : upper)
+        c = static_cast<wchar_t>(towupper(c));
+    std::wstring slashes = settings;
+    for (wchar_t& c : slashes)
+        c = c == L'\\' ? L'/' : c;
+    for (const std::wstring& name :
+         {settings, upper, slashes, std::wstring(L"ferrogauge.ini"),
+          folder + L"\\sub\\..\\ferrogauge.ini", link, std::wstring(shortName)}) {
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        Set(4, name, L"%v\\r\\n");
+        EXPECT_EQ(RefusedAlarmFile(AlarmWriteLog, name.c_str(), settings.c_str()),
+                  AlarmFileRefusal::SettingsFile);
+        RunAlarmAction(slot, 87, 80, context);
+        EXPECT_EQ(ReadFileBytes(settings), before);
+    }
+    // Any other log is written, and the settings file may be opened or played: only a log
+    // writes to it.
+    std::wstring log = folder + L"\\alarm.log";
+    Set(4, log, L"%v\\r\\n");
+    RunAlarmAction(slot, 87, 80, context);
+    EXPECT_EQ(ReadFileBytes(log), "87\r\n");
+    EXPECT_EQ(RefusedAlarmFile(AlarmOpenFile, settings.c_str(), settings.c_str()),
+              AlarmFileRefusal::None);
+    EXPECT_EQ(RefusedAlarmFile(AlarmWriteLog, log.c_str(), nullptr), AlarmFileRefusal::None);
+    SetCurrentDirectoryW(current);
+    DeleteFileW(link.c_str());
+    DeleteFileW(settings.c_str());
+
+    // A device: the file is not opened (a beep, as for a file that cannot be opened), the sound
+    // and the line go nowhere; a program's name is the system's to judge.
+    Set(1, L"\\\\.\\NUL", nullptr);
+    unsigned beeps = PortBeepCount();
+    RunAlarmAction(slot, 1, 0, NoTray);
+    EXPECT_EQ(PortBeepCount(), beeps + 1);
+    for (uint32_t action : {AlarmOpenFile, AlarmPlaySound, AlarmWriteLog})
+        EXPECT_EQ(RefusedAlarmFile(action, L"C:\\logs\\nul.txt", nullptr),
+                  AlarmFileRefusal::Device);
+    EXPECT_EQ(RefusedAlarmFile(AlarmRunProgram, L"C:\\tools\\con.exe", nullptr),
+              AlarmFileRefusal::None);
+}
+
 TEST_F(AlarmAction, ProgramRunsInItsOwnFolderWithTheExpandedParameters) {
     std::wstring sub = folder + L"\\sub";
     CreateDirectoryW(sub.c_str(), nullptr);
@@ -240,9 +296,9 @@ TEST_F(AlarmAction, NotificationNeedsTheTrayIconOrBeeps) {
         NotifyTrayIcon(NIM_ADD, window, 7, WM_APP, LoadIconW(nullptr, IDI_APPLICATION), L"tip"));
     Set(AlarmNotify, L"", L"%v");
     unsigned beeps = PortBeepCount();
-    RunAlarmAction(slot, 87, 80, AlarmTray{window, 7});
+    RunAlarmAction(slot, 87, 80, AlarmContext{window, 7, nullptr});
     EXPECT_EQ(PortBeepCount(), beeps) << "shown from the icon";
-    RunAlarmAction(slot, 87, 80, AlarmTray{window, 8});
+    RunAlarmAction(slot, 87, 80, AlarmContext{window, 8, nullptr});
     EXPECT_EQ(PortBeepCount(), beeps + 1) << "no icon 8: the modification fails";
     RunAlarmAction(slot, 87, 80, NoTray);
     EXPECT_EQ(PortBeepCount(), beeps + 2) << "the program has no tray icon";

@@ -109,9 +109,10 @@ protected:
     }
     int Run() {
         return RunSettingsWindow(GetModuleHandleW(nullptr), owner, &records.Main, records.Slot,
-                                 records.Style, ScriptedLibrary());
+                                 records.Style, ScriptedLibrary(), settingsPath);
     }
     HWND owner = nullptr; // the graph window
+    const wchar_t* settingsPath = nullptr;
     SettingsRecords records = {};
     SettingsRecords before = {};
     CounterRun runs[2] = {};
@@ -539,6 +540,55 @@ TEST_F(AlarmDialog, DisabledBoxesStillStoreAndAnEmptyFileLeavesNoText) {
     EXPECT_EQ(records.Slot[0].AlarmBorder, 55);
     PortHeapFree(records.Slot[0].AlarmOption);
     records.Slot[0].AlarmOption = nullptr;
+}
+
+// A file the action cannot use is refused at OK with the reason, and the dialog stores nothing
+// and stays with the file box ready for another: the settings file as a log, a device for a file to open, play
+// or write to.
+TEST_F(AlarmDialog, AFileTheActionCannotUseIsRefusedAtOk) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring settings = std::wstring(temp) + L"ferrogauge.ini";
+    settingsPath = settings.c_str();
+    struct Case {
+        uint32_t action;
+        std::wstring file;
+        const wchar_t* reason; // null: taken
+    };
+    const Case cases[] = {
+        {AlarmWriteLog, settings, L"これは Ferrogauge の設定ファイルです。"},
+        {AlarmWriteLog, L"\\\\.\\PhysicalDrive0", L"この名前はファイルではなくデバイスを"},
+        {AlarmPlaySound, L"C:\\sounds\\nul.wav", L"この名前はファイルではなくデバイスを"},
+        {AlarmOpenFile, L"COM1", L"この名前はファイルではなくデバイスを"},
+        {AlarmPlaySound, settings, nullptr},
+        {AlarmRunProgram, L"C:\\tools\\con.exe", nullptr},
+        {AlarmWriteLog, std::wstring(temp) + L"alarm.log", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file.begin(), c.file.end()));
+        records.Slot[0].AlarmFlag = c.action << AlarmActionShift;
+        MessageBoxAnswerer boxes;
+        Edit(
+            [&](HWND dialog) {
+                SetDlgItemTextW(dialog, IDC_ALARM_FILE, c.file.c_str());
+                SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+                if (c.reason) {
+                    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_ALARM_FILE));
+                }
+            },
+            IDCANCEL);
+        if (c.reason) {
+            ASSERT_EQ(boxes.Texts().size(), 1u);
+            EXPECT_EQ(boxes.Texts()[0].rfind(c.reason, 0), 0u);
+            EXPECT_EQ(records.Slot[0].AlarmFile, nullptr) << "nothing stored";
+        } else {
+            EXPECT_TRUE(boxes.Texts().empty());
+            ASSERT_NE(records.Slot[0].AlarmFile, nullptr);
+            EXPECT_EQ(std::wstring(records.Slot[0].AlarmFile), c.file);
+            PortHeapFree(records.Slot[0].AlarmFile);
+            records.Slot[0].AlarmFile = nullptr;
+        }
+    }
 }
 
 // The notification uses the option box only; its file box and button are off.

@@ -233,3 +233,12 @@ std::string ReadFileBytes(const std::wstring& path) {
     CloseHandle(file);
     return bytes;
 }
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD done = 0;
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(file);
+}

@@ -80,3 +80,5 @@ void WriteSettingsBesideTests(const char* text);
 
 // The bytes of a file (read while others may have it open), or "<missing>".
 std::string ReadFileBytes(const std::wstring& path);
+// Writes bytes as the whole file at path.
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
