@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "port/file_hold.h"
+
 void* PortHeapAlloc(size_t bytes) {
     return HeapAlloc(GetProcessHeap(), 0, bytes);
 }
@@ -58,17 +60,6 @@ namespace {
 constexpr DWORD SettingsRetryMs = 2000;
 constexpr DWORD LogRetryMs = 200;
 
-// Errors that a virus scanner, the search indexer or a sync client causes by holding a file
-// for a moment after it was written. ReplaceFileW reports a hold of either file as
-// ERROR_UNABLE_TO_REMOVE_REPLACED or, given a backup name, ERROR_UNABLE_TO_MOVE_REPLACEMENT;
-// both leave the two files under their own names. Access denied counts where the caller says
-// so: a file being deleted or synchronised answers it for a moment too.
-bool HeldForAMoment(DWORD error, bool deniedToo) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
-           (deniedToo && error == ERROR_ACCESS_DENIED);
-}
-
 // Runs step until it succeeds, fails for another reason, or has waited budget milliseconds
 // in all, pausing a little longer each time. The last error stays step's.
 template <typename Step> bool RetryWhileHeld(DWORD budget, bool deniedToo, Step step) {
@@ -78,7 +69,7 @@ template <typename Step> bool RetryWhileHeld(DWORD budget, bool deniedToo, Step 
         if (step())
             return true;
         DWORD error = GetLastError();
-        if (!HeldForAMoment(error, deniedToo) || waited >= budget) {
+        if (!FileHeldForAMoment(error, deniedToo) || waited >= budget) {
             SetLastError(error);
             return false;
         }
@@ -263,6 +254,14 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size, uint32_
     StoreError(error, code);
     DeleteFileW(temp);
     return false;
+}
+
+bool FileHeldForAMoment(uint32_t error, bool deniedToo) {
+    // ReplaceFileW reports a hold of either file as ERROR_UNABLE_TO_REMOVE_REPLACED or, given a
+    // backup name, ERROR_UNABLE_TO_MOVE_REPLACEMENT.
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+           (deniedToo && error == ERROR_ACCESS_DENIED);
 }
 
 uint32_t PortTickCount() {

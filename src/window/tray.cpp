@@ -6,6 +6,20 @@
 #include "res/resource.h"
 #include "window/placement.h"
 
+namespace {
+
+ShellNotifyProc TheShellNotify = Shell_NotifyIconW;
+
+} // namespace
+
+ShellNotifyProc ShellNotify() {
+    return TheShellNotify;
+}
+
+void UseShellNotify(ShellNotifyProc proc) {
+    TheShellNotify = proc ? proc : Shell_NotifyIconW;
+}
+
 BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, HICON icon,
                     const wchar_t* tip) {
     // The first layout is understood by every shell and needs nothing newer.
@@ -25,7 +39,7 @@ BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, H
         lstrcpynW(data.szTip, tip, 64);
         data.uFlags |= NIF_TIP;
     }
-    return Shell_NotifyIconW(message, &data);
+    return ShellNotify()(message, &data);
 }
 
 void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* title,
@@ -50,9 +64,9 @@ BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t*
     // What the icon answers to it does not matter: the notification that follows says
     // whether the icon is there.
     FillTrayNotice(&data, window, id, L"", L"");
-    Shell_NotifyIconW(NIM_MODIFY, &data);
+    ShellNotify()(NIM_MODIFY, &data);
     FillTrayNotice(&data, window, id, title, text);
-    return Shell_NotifyIconW(NIM_MODIFY, &data);
+    return ShellNotify()(NIM_MODIFY, &data);
 }
 
 namespace {

@@ -10,6 +10,16 @@
 #include "settings/settings_model.h"
 #include "window/run_flag.h"
 
+// The shell call every change of the tray icon goes through. By default it is the system's
+// Shell_NotifyIconW; a test may put in its own, which must answer as that call does (TRUE when
+// the shell took the change; FALSE for NIM_MODIFY or NIM_DELETE of an icon that is not there
+// and for NIM_ADD of one that is), so that the calls the program makes can be seen.
+using ShellNotifyProc = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
+// The call the program makes: the system's, unless a test put in another.
+ShellNotifyProc ShellNotify();
+// Puts proc in for ShellNotify(); null puts the system's back.
+void UseShellNotify(ShellNotifyProc proc);
+
 // Shell_NotifyIconW with the first, shortest NOTIFYICONDATAW layout. callbackMessage 0,
 // icon null and tip null leave those members out.
 BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, HICON icon,

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "alarm/alarm_action.h"
 #include "alarm/alarm_text.h"
@@ -302,6 +303,44 @@ TEST_F(AlarmAction, NotificationNeedsTheTrayIconOrBeeps) {
     EXPECT_EQ(PortBeepCount(), beeps + 1) << "no icon 8: the modification fails";
     RunAlarmAction(slot, 87, 80, NoTray);
     EXPECT_EQ(PortBeepCount(), beeps + 2) << "the program has no tray icon";
+    NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
+    DestroyWindow(window);
+}
+
+// The calls the program makes to the shell, passed on to the real one.
+struct ShellCall {
+    DWORD message;
+    UINT flags;
+    std::wstring info;
+};
+std::vector<ShellCall> TheShellCalls;
+
+BOOL WINAPI RecordShellCall(DWORD message, PNOTIFYICONDATAW data) {
+    TheShellCalls.push_back({message, data->uFlags, data->szInfo});
+    return Shell_NotifyIconW(message, data);
+}
+
+// A repeating alarm fires again while its last notification may still show: each one takes the
+// last away first, so that they are not queued one per sample behind each other.
+TEST_F(AlarmAction, EachNotificationReplacesTheOneStillShown) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(
+        NotifyTrayIcon(NIM_ADD, window, 7, WM_APP, LoadIconW(nullptr, IDI_APPLICATION), L"tip"));
+    TheShellCalls.clear();
+    UseShellNotify(RecordShellCall);
+    Set(AlarmNotify, L"", L"%v");
+    RunAlarmAction(slot, 87, 80, AlarmContext{window, 7, nullptr});
+    RunAlarmAction(slot, 88, 80, AlarmContext{window, 7, nullptr});
+    UseShellNotify(nullptr);
+    const std::wstring expected[] = {L"", L"87", L"", L"88"};
+    ASSERT_EQ(TheShellCalls.size(), 4u);
+    for (size_t i = 0; i < 4; i++) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(TheShellCalls[i].message, static_cast<DWORD>(NIM_MODIFY));
+        EXPECT_EQ(TheShellCalls[i].flags, static_cast<UINT>(NIF_INFO));
+        EXPECT_EQ(TheShellCalls[i].info, expected[i]);
+    }
     NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
     DestroyWindow(window);
 }

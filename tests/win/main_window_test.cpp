@@ -277,6 +277,29 @@ TEST_F(MainWindow, AHoverFadeGivesBackTheSeeThroughBackground) {
     EXPECT_EQ(key, TheApp.Settings.Main.ColWndLay);
 }
 
+// With click-through and the hover fade, clicks fall through only while the mouse is over the
+// window: at every hover, not only the first.
+TEST_F(MainWindow, ClickThroughLastsOnlyAsLongAsEachHover) {
+    TheApp.Settings.Main.Prop |= PropHoverOn;
+    Command(IDM_CLICKTHROUGH);
+    ASSERT_TRUE(TheApp.Settings.Main.Prop & PropClickThrough);
+    auto through = [&] { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0; };
+    EXPECT_FALSE(through()) << "clickable until the mouse comes";
+    POINT cursor;
+    GetCursorPos(&cursor);
+    int x = cursor.x > 400 ? 0 : 600;
+    SetWindowPos(window, nullptr, x, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int hover = 1; hover <= 3; hover++) {
+        SCOPED_TRACE(hover);
+        SendMessageW(window, WM_NCMOUSEMOVE, HTCLIENT, 0);
+        ASSERT_TRUE(TheApp.RunFlag & HoverActive);
+        EXPECT_TRUE(through()) << "under the mouse";
+        SendMessageW(window, WM_TIMER, TIMER_HOVER, 0);
+        ASSERT_FALSE(TheApp.RunFlag & HoverActive);
+        EXPECT_FALSE(through()) << "the mouse has gone";
+    }
+}
+
 TEST_F(MainWindow, WholeWindowIsClientArea) {
     RECT window_rect, client;
     GetWindowRect(window, &window_rect);

@@ -158,6 +158,44 @@ TEST_P(Scaled, TheCaptionFontGrowsWithTheScale) {
     EXPECT_EQ(font.lfHeight, MulDiv(stock.lfHeight, s.dpi, 96));
 }
 
+// The caption's shadow stands a line width right of and below the glyphs: every shadow pixel
+// has a glyph that far to its left or above it, and every glyph pixel covers those two places
+// with glyph or shadow.
+TEST_P(Scaled, TheCaptionShadowStandsALineWidthAway) {
+    const Scale& s = GetParam();
+    constexpr COLORREF Text = RGB(255, 255, 255), Shadow = RGB(255, 0, 255);
+    settings.Style[0].DrawFlag = CaptionOn | CaptionClear | CaptionShadow;
+    settings.Style[0].ColText = Text;
+    settings.Style[0].ColShadow = Shadow;
+    for (uint32_t align : {0u, static_cast<uint32_t>(PdhAlignRight)}) {
+        SCOPED_TRACE(align ? "value at the right" : "one text");
+        settings.Slot[0].PdhFlag = PdhUse | align;
+        Build();
+        Canvas canvas(MulDiv(142, s.dpi, 96), MulDiv(43, s.dpi, 96));
+        ASSERT_EQ(PaintGraphs(canvas.bitmap, res, settings.Slot, runs, 2), 1);
+        int d = s.line;
+        auto is = [&](int x, int y, COLORREF c) {
+            return x >= 0 && y >= 0 && x < canvas.width && y < canvas.height &&
+                   canvas.At(x, y) == c;
+        };
+        int glyphs = 0, shadows = 0;
+        for (int y = 0; y < canvas.height; y++) {
+            for (int x = 0; x < canvas.width; x++) {
+                if (is(x, y, Text)) {
+                    glyphs++;
+                    ASSERT_TRUE(is(x + d, y, Text) || is(x + d, y, Shadow)) << x << "," << y;
+                    ASSERT_TRUE(is(x, y + d, Text) || is(x, y + d, Shadow)) << x << "," << y;
+                } else if (is(x, y, Shadow)) {
+                    shadows++;
+                    ASSERT_TRUE(is(x - d, y, Text) || is(x, y - d, Text)) << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(glyphs, 20);
+        EXPECT_GT(shadows, 20);
+    }
+}
+
 TEST_P(Scaled, TheTrayPictureIsDrawnAtTheTraySizeNotStretched) {
     const Scale& s = GetParam();
     int side = MulDiv(16, s.dpi, 96);
@@ -272,6 +310,35 @@ TEST_F(ScaleChange, TheWindowTakesTheSuggestedRectangleAndRedrawsForTheNewScale)
     EXPECT_EQ(r.bottom - r.top, 43);
     EXPECT_EQ(TheApp.GraphRes[0].BackWidth, 10);
     EXPECT_EQ(TheApp.GraphRes[0].Font, nullptr) << "the stock font again";
+}
+
+// A scale change to a rectangle of the same size brings no WM_SIZE: the window still paints its
+// surface for the new scale at once, even with sampling stopped and no tick to redraw it.
+TEST_F(ScaleChange, ARectangleOfTheSameSizeIsRedrawnForTheNewScale) {
+    SendMessageW(window, WM_COMMAND, IDM_START, 0);
+    ASSERT_EQ(TheApp.Query, nullptr) << "sampling stopped";
+    auto pixel = [](int x, int y) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = SurfaceSize().cx;
+        info.bmiHeader.biHeight = -SurfaceSize().cy;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        std::vector<DWORD> bits(static_cast<size_t>(SurfaceSize().cx * SurfaceSize().cy));
+        HDC screen = GetDC(nullptr);
+        GetDIBits(screen, TheApp.Surface, 0, SurfaceSize().cy, bits.data(), &info, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        DWORD p = bits[static_cast<size_t>(y * SurfaceSize().cx + x)];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    };
+    ASSERT_NE(pixel(1, 1), FrameGrey) << "the frame is one pixel wide at 96 DPI";
+    RECT r;
+    GetWindowRect(window, &r);
+    ChangeTo(192, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    EXPECT_EQ(SurfaceSize().cx, r.right - r.left) << "the same size";
+    EXPECT_EQ(pixel(1, 1), FrameGrey) << "painted with the two-pixel frame of 192 DPI";
+    ChangeTo(96, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    EXPECT_NE(pixel(1, 1), FrameGrey) << "and back";
 }
 
 TEST_F(ScaleChange, TheTrayIconFollowsTheTaskbarsSize) {

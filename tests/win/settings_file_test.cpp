@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/settings_file.h"
+#include "port/file_hold.h"
 #include "port/port.h"
 #include "settings/settings_store.h"
 #include "test_support.h"
@@ -325,6 +326,34 @@ TEST_F(SettingsFile, ReasonsTheSystemCannotWordAreTheProgramsOwn) {
     wchar_t reason[512];
     SettingsErrorReason(app->Instance, 0x20000001, true, reason);
     EXPECT_STREQ(reason, L"Windows から理由は返されませんでした (エラー 536870913)。");
+}
+
+// Which of Windows' answers the file calls wait out: Wine never gives a held file the answers
+// Windows gives most (a scanner or a sync client holding the settings file makes ReplaceFileW
+// answer ERROR_UNABLE_TO_REMOVE_REPLACED), so the list is checked against Windows' codes.
+TEST(FileHold, TheAnswersOfAFileHeldForAMomentAreWaitedOut) {
+    struct Case {
+        DWORD error;
+        bool waited, waitedIfDeniedCounts;
+    };
+    const Case cases[] = {
+        {ERROR_SHARING_VIOLATION, true, true},
+        {ERROR_LOCK_VIOLATION, true, true},
+        {ERROR_UNABLE_TO_REMOVE_REPLACED, true, true},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, true, true},
+        {ERROR_ACCESS_DENIED, false, true},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, false, false}, // the old file is put back instead
+        {ERROR_FILE_NOT_FOUND, false, false},
+        {ERROR_PATH_NOT_FOUND, false, false},
+        {ERROR_DISK_FULL, false, false},
+        {ERROR_WRITE_PROTECT, false, false},
+        {ERROR_SUCCESS, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        EXPECT_EQ(FileHeldForAMoment(c.error, false), c.waited);
+        EXPECT_EQ(FileHeldForAMoment(c.error, true), c.waitedIfDeniedCounts);
+    }
 }
 
 } // namespace
