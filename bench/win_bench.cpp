@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "alarm/alarm_action.h"
+#include "alarm/alarm_text.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/sampling.h"
@@ -251,6 +253,35 @@ int wmain() {
             [&] { LoadSettingsFile(small.c_str(), &records, runs); });
     Measure("LoadSettings, 60 KiB with foreign sections", 100,
             [&] { LoadSettingsFile(large.c_str(), &records, runs); });
+    // The same default file as Notepad's "Unicode" (UTF-16 with its mark), held as UTF-8 while
+    // it is edited.
+    std::wstring wide = TempFile(L"ferro-bench-wide.ini");
+    WriteFileBytes(wide, "\xFF\xFE");
+    SaveSettingsFile(wide.c_str(), &app->Settings);
+    Measure("SaveSettings, the default file as UTF-16", 300,
+            [&] { SaveSettingsFile(wide.c_str(), &app->Settings); });
+    Measure("LoadSettings, the default file as UTF-16", 300,
+            [&] { LoadSettingsFile(wide.c_str(), &records, runs); });
+    std::printf("\n");
+
+    // A log firing: the check that its file is neither a device nor the settings file (under
+    // any name), beside the append it guards.
+    std::wstring log = TempFile(L"ferro-bench.log");
+    CounterSlot* slot = &app->Settings.Slot[0];
+    wchar_t logFile[MAX_PATH], logLine[] = L"%v\\r\\n";
+    lstrcpynW(logFile, log.c_str(), MAX_PATH);
+    wchar_t* savedFile = slot->AlarmFile;
+    wchar_t* savedOption = slot->AlarmOption;
+    slot->AlarmFile = logFile;
+    slot->AlarmOption = logLine;
+    MeasurePair(
+        "a log firing's check of its file", "  floor: the log line's append", 500,
+        [&] { RefusedAlarmFile(AlarmWriteLog, logFile, small.c_str()); },
+        [&] { AppendAlarmLog(slot, 87, 80); });
+    slot->AlarmFile = savedFile;
+    slot->AlarmOption = savedOption;
+    DeleteFileW(log.c_str());
+    DeleteFileW(wide.c_str());
     DeleteFileW(small.c_str());
     DeleteFileW(large.c_str());
     std::printf("\n");

@@ -33,6 +33,7 @@ int Usage() {
     fwprintf(stderr, L"usage: fgprobe find\n"
                      L"       fgprobe wait-window TIMEOUT_MS\n"
                      L"       fgprobe post MSG WPARAM LPARAM\n"
+                     L"       fgprobe post-many MSG WPARAM LPARAM COUNT\n"
                      L"       fgprobe ping\n"
                      L"       fgprobe workarea\n"
                      L"       fgprobe gdi PID\n"
@@ -487,26 +488,49 @@ int CmdWaitWindow(DWORD timeoutMs) {
     return ExitNotFound;
 }
 
-int CmdPost(UINT msg, WPARAM wParam, LPARAM lParam) {
+// Posts the message count times (the soak posts timer ticks in batches).
+int CmdPost(UINT msg, WPARAM wParam, LPARAM lParam, unsigned long long count = 1) {
     HWND hwnd = FindGraphWindow();
     if (!hwnd) {
         wprintf(L"found=0\n");
         return ExitNotFound;
     }
-    BOOL ok = PostMessageW(hwnd, msg, wParam, lParam);
+    BOOL ok = TRUE;
+    for (unsigned long long i = 0; i < count && ok; i++)
+        ok = PostMessageW(hwnd, msg, wParam, lParam);
     wprintf(L"hwnd=0x%llx posted=%d\n", (unsigned long long)(ULONG_PTR)hwnd, ok ? 1 : 0);
     return ok ? ExitOk : ExitNotFound;
 }
 
+BOOL CALLBACK CollectBoxText(HWND child, LPARAM context) {
+    wchar_t className[16], text[1024];
+    if (GetClassNameW(child, className, 16) && lstrcmpiW(className, L"Static") == 0 &&
+        GetWindowTextW(child, text, 1024) > 0)
+        lstrcpynW(reinterpret_cast<wchar_t*>(context), text, 1024);
+    return TRUE;
+}
+
 // Whether the graph window answers a message within a second, and whether a message box
-// captioned like the program is open (the counter errors are shown in one).
+// captioned like the program is open (the counter and file errors are shown in one), with its
+// text as one word and the middle of its OK button.
 int CmdPing() {
     HWND window = FindGraphWindow();
     DWORD_PTR answer = 0;
     bool responds =
         window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0;
-    bool box = FindWindowW(L"#32770", GraphTitle) != nullptr;
-    wprintf(L"responds=%d message_box=%d\n", responds ? 1 : 0, box ? 1 : 0);
+    HWND box = FindWindowW(L"#32770", GraphTitle);
+    wprintf(L"responds=%d message_box=%d", responds ? 1 : 0, box ? 1 : 0);
+    if (box) {
+        wchar_t text[1024] = L"";
+        EnumChildWindows(box, CollectBoxText, reinterpret_cast<LPARAM>(text));
+        wprintf(L" message=");
+        PrintWord(text);
+        // Where a person clicks to answer it.
+        RECT ok = {};
+        if (GetWindowRect(GetDlgItem(box, IDOK), &ok))
+            wprintf(L" ok_x=%ld ok_y=%ld", (ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
+    }
+    wprintf(L"\n");
     return window ? ExitOk : ExitNotFound;
 }
 
@@ -671,6 +695,10 @@ int wmain(int argc, wchar_t** argv) {
     if (!wcscmp(cmd, L"post") && argc == 5 && ParseNumber(argv[2], &a) &&
         ParseNumber(argv[3], &b) && ParseNumber(argv[4], &c))
         return CmdPost((UINT)a, (WPARAM)b, (LPARAM)c);
+    unsigned long long d = 0;
+    if (!wcscmp(cmd, L"post-many") && argc == 6 && ParseNumber(argv[2], &a) &&
+        ParseNumber(argv[3], &b) && ParseNumber(argv[4], &c) && ParseNumber(argv[5], &d))
+        return CmdPost((UINT)a, (WPARAM)b, (LPARAM)c, d);
     if (!wcscmp(cmd, L"ping") && argc == 2)
         return CmdPing();
     if (!wcscmp(cmd, L"workarea") && argc == 2)
