@@ -124,6 +124,23 @@ Rows = [
         values={("MAIN", "Interval"): "100"},
         kept=["before any section", "[MAIN", "=", "[]", "no equals here", "[[x]]"]),
     Row("cut short", b"[MAIN]\r\nWndPosX=3", values={("MAIN", "WndPosX"): None}),
+    # Numbers no editor limits, at their ends: taken as they are, and nothing breaks.
+    Row("every bit set", "[MAIN]\r\nProp=-1\r\nHkShow=0xFFFFFFFF\r\nPriority=-2147483648\r\n"
+        "2ndGraph=-1\r\n[COUNTER1]\r\nPdhFlag=-1\r\nAlarmFlag=0xFFFFFFFF\r\n"
+        "[GRAPH1]\r\nDrawFlag=-1\r\n[ICON1]\r\nDrawFlag=-1\r\nColorFlag=-1\r\n",
+        # Without a tray icon the window must stay reachable: click-through and the see-through
+        # background go.
+        values={("MAIN", "Prop"): "-97",
+                ("MAIN", "Priority"): "-2147483648"}),
+    Row("colours past 24 bits", "[MAIN]\r\nProp=1587\r\nColWndLay=-1\r\n[GRAPH1]\r\n" +
+        "".join(key + "=-1\r\n" for key in (
+            "ColLastBrush", "ColLastPen", "ColHistBrush", "ColHistPen", "ColText", "ColShadow",
+            "ColFrame", "ColBackBrush", "ColBackPen")),
+        values={("GRAPH1", "ColText"): "-1"}),
+    Row("font heights at the 32-bit limits",
+        "[COUNTER1]\r\nFont=Arial\r\nFontHigh=2147483647\r\n"
+        "[COUNTER2]\r\nPdhFlag=1\r\nFont=Arial\r\nFontHigh=-2147483648\r\n",
+        values={("COUNTER1", "FontHigh"): "2147483647", ("COUNTER2", "FontHigh"): "-2147483648"}),
 ]
 
 
