@@ -43,6 +43,7 @@ ShellWorkArea = (0, 0, 1024, 748)
 
 WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
+IdExit = 40008  # the Exit command of the program's menu
 WS_POPUP = 0x80000000
 WS_VISIBLE = 0x10000000
 WS_EX_TOPMOST = 0x00000008
@@ -662,6 +663,16 @@ class DesktopTestCase(unittest.TestCase):
                                    lang=self.lang, proc_fixture=self.proc_fixture, dpi=self.dpi)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
+
+    def exit_program(self, program, timeout=10):
+        """Ends the program with the Exit command, as its menu does, and checks that it ends
+        within timeout seconds with code 0."""
+        posted = self.desktop.command(IdExit)
+        self.assertTrue(posted.ok and posted["posted"] == "1", posted)
+        try:
+            self.assertEqual(program.wait(timeout), 0, program.log())
+        except subprocess.TimeoutExpired:
+            self.fail(f"still running {timeout} s after the Exit command")
 
     def shot_name(self, what):
         return f"{type(self).__name__}.{self._testMethodName}.{what}"

@@ -8,12 +8,10 @@ file. The next damaged file is one more row."""
 
 import os
 import re
-import subprocess
 
 import harness
 
 IdShowGraph = 40002
-IdExit = 40008
 WindowTimeoutMs = 15000
 ExitTimeoutS = 10
 
@@ -180,7 +178,7 @@ class DamagedSettingsTest(harness.DesktopTestCase):
                 self.assertIsNotNone(fired, "graph 2's alarm fired")
                 with open(ini, "rb") as f:
                     self.assertEqual(f.read(), data, "no log line in the settings file")
-            self.exit(program)
+            self.exit_program(program, ExitTimeoutS)
         finally:
             program.kill()
         self.check_file(row, ini, data)
@@ -227,14 +225,6 @@ class DamagedSettingsTest(harness.DesktopTestCase):
             self.assertEqual((window.int("left"), window.int("top")), row.place, window)
         if row.alpha is not None:
             self.assertEqual(window.int("alpha"), row.alpha, window)
-
-    def exit(self, program):
-        posted = self.desktop.command(IdExit)
-        self.assertTrue(posted.ok and posted["posted"] == "1", posted)
-        try:
-            self.assertEqual(program.wait(ExitTimeoutS), 0, program.log())
-        except subprocess.TimeoutExpired:
-            self.fail(f"still running {ExitTimeoutS} s after the Exit command")
 
     def check_file(self, row, ini, data):
         if data is None:

@@ -3,7 +3,6 @@ read at the next start, and left untouched when Shift is held while it exits."""
 
 import os
 import re
-import subprocess
 import time
 import unittest
 
@@ -31,12 +30,7 @@ class ProgramRuns(harness.DesktopTestCase):
         return program, window
 
     def exit(self, program):
-        posted = self.desktop.command(IdExit)
-        self.assertTrue(posted.ok and posted["posted"] == "1", posted)
-        try:
-            self.assertEqual(program.wait(ExitTimeoutS), 0, program.log())
-        except subprocess.TimeoutExpired:
-            self.fail(f"still running {ExitTimeoutS} s after the Exit command")
+        self.exit_program(program, ExitTimeoutS)
 
     def expected_file(self, window):
         """The defaults as the program writes them, with the window's corner as its place."""

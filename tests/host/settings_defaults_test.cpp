@@ -166,8 +166,7 @@ TEST(SettingsLimits, TheLoadHoldsNumbersToTheRangesOfTheSettingsWindow) {
         // The ends of each range are kept as they are.
         {"Interval=100\nWndAlpha=5898250\nSnapPixel=50\nWndWidth=16\nWndHeight=150", 100,
          0x005A000A, 50, 16, 150},
-        {"Interval=60000\nSnapPixel=1\nWndWidth=250\nWndHeight=16", 60000, 0x00500032, 1, 250,
-         16},
+        {"Interval=60000\nSnapPixel=1\nWndWidth=250\nWndHeight=16", 60000, 0x00500032, 1, 250, 16},
     };
     for (const Case& c : cases) {
         std::string text = std::string("[MAIN]\r\n") + c.text + "\r\n";
@@ -182,38 +181,41 @@ TEST(SettingsLimits, TheLoadHoldsNumbersToTheRangesOfTheSettingsWindow) {
 }
 
 TEST(SettingsLimits, WidthsAndTheFullScaleAreHeldToo) {
-    Loaded low("[COUNTER1]\r\nValMax=0\r\n[COUNTER2]\r\nValMax=-5\r\n"
-               "[GRAPH1]\r\nLastWidth=-1\r\nBackWidth=-2147483648\r\nBackHeight=-1\r\n"
-               "FrameWidth=-1\r\n[ICON1]\r\nLastWidth=-1\r\nBackWidth=-1\r\nBackHeight=-1\r\n"
-               "FrameWidth=-1\r\n");
-    EXPECT_EQ(low.r.Slot[0].ValMax, 1);
-    EXPECT_EQ(low.r.Slot[1].ValMax, 1);
-    const DrawStyle& s = low.r.Style[0];
-    for (int32_t width : {s.LastWidth, s.BackWidth, s.BackHeight, s.FrameWidth, s.IconLastWidth,
-                          s.IconBackWidth, s.IconBackHeight, s.IconFrameWidth})
-        EXPECT_EQ(width, 0);
-
-    Loaded high("[COUNTER1]\r\nValMax=99999999999999999999\r\n[COUNTER2]\r\nValMax=10000000000000\r\n"
-                "[GRAPH1]\r\nLastWidth=100\r\nBackWidth=2147483647\r\nBackHeight=100\r\n"
-                "FrameWidth=10\r\n[ICON1]\r\nLastWidth=17\r\nBackWidth=17\r\nBackHeight=99\r\n"
-                "FrameWidth=9\r\n");
-    EXPECT_EQ(high.r.Slot[0].ValMax, 9999999999999);
-    EXPECT_EQ(high.r.Slot[1].ValMax, 9999999999999);
-    const DrawStyle& h = high.r.Style[0];
-    EXPECT_EQ(h.LastWidth, 99);
-    EXPECT_EQ(h.BackWidth, 99);
-    EXPECT_EQ(h.BackHeight, 99);
-    EXPECT_EQ(h.FrameWidth, 9);
-    EXPECT_EQ(h.IconLastWidth, 16);
-    EXPECT_EQ(h.IconBackWidth, 16);
-    EXPECT_EQ(h.IconBackHeight, 16);
-    EXPECT_EQ(h.IconFrameWidth, 8);
-
-    Loaded top("[COUNTER1]\r\nValMax=9999999999999\r\n[GRAPH1]\r\nFrameWidth=9\r\n"
-               "[ICON1]\r\nFrameWidth=8\r\n");
-    EXPECT_EQ(top.r.Slot[0].ValMax, 9999999999999);
-    EXPECT_EQ(top.r.Style[0].FrameWidth, 9);
-    EXPECT_EQ(top.r.Style[0].IconFrameWidth, 8);
+    // Each case: the value written to every width and both full scales, and what each width
+    // (last, back width, back height, frame; then the icon's) and the full scale become.
+    struct Case {
+        const char* value;
+        int32_t widths[8];
+        int64_t valMax;
+    };
+    const Case cases[] = {
+        {"-1", {0, 0, 0, 0, 0, 0, 0, 0}, 1},
+        {"-2147483648", {0, 0, 0, 0, 0, 0, 0, 0}, 1},
+        {"0", {0, 0, 0, 0, 0, 0, 0, 0}, 1},
+        {"8", {8, 8, 8, 8, 8, 8, 8, 8}, 8},
+        {"9", {9, 9, 9, 9, 9, 9, 9, 8}, 9},
+        {"17", {17, 17, 17, 9, 16, 16, 16, 8}, 17},
+        {"2147483647", {99, 99, 99, 9, 16, 16, 16, 8}, 2147483647},
+        // A width saturates at the 32-bit limit as it is read.
+        {"9999999999999", {99, 99, 99, 9, 16, 16, 16, 8}, 9999999999999},
+        {"99999999999999999999", {99, 99, 99, 9, 16, 16, 16, 8}, 9999999999999},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        std::string widths;
+        for (const char* key : {"LastWidth", "BackWidth", "BackHeight", "FrameWidth"})
+            widths += std::string(key) + "=" + c.value + "\r\n";
+        Loaded l("[COUNTER1]\r\nValMax=" + std::string(c.value) + "\r\n[COUNTER2]\r\nValMax=" +
+                 c.value + "\r\n[GRAPH1]\r\n" + widths + "[ICON1]\r\n" + widths);
+        EXPECT_EQ(l.r.Slot[0].ValMax, c.valMax);
+        EXPECT_EQ(l.r.Slot[1].ValMax, c.valMax);
+        const DrawStyle& s = l.r.Style[0];
+        const int32_t got[8] = {s.LastWidth,      s.BackWidth,     s.BackHeight,
+                                s.FrameWidth,     s.IconLastWidth, s.IconBackWidth,
+                                s.IconBackHeight, s.IconFrameWidth};
+        for (int k = 0; k < 8; k++)
+            EXPECT_EQ(got[k], c.widths[k]) << "width " << k;
+    }
 }
 
 } // namespace
