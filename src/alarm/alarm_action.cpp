@@ -244,8 +244,9 @@ void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
         PortBeep();
         return;
     }
-    // A refused file is one that cannot be had: the file is not opened (a beep), the sound not
-    // played, the line not written.
+    // A refused file is not used: the file is not opened (a beep, as for one that cannot be),
+    // the sound not played (not even the system's default sound, which stands for a file that
+    // is missing), the line not written.
     if (RefusedAlarmFile(action, slot->AlarmFile, context.SettingsPath) != AlarmFileRefusal::None) {
         if (action == AlarmOpenFile)
             PortBeep();

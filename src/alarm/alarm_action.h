@@ -28,9 +28,9 @@ struct AlarmContext {
 // result bits of JudgeAlarm.
 int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmContext context);
 
-// The action of the slot's AlarmFlag for a firing with value and threshold. A file that is no
-// file for the action (see AlarmFileRefusal) is not used: the action then does what it does when
-// its file cannot be had.
+// The action of the slot's AlarmFlag for a firing with value and threshold. A file the action
+// may not use (see RefusedAlarmFile) is not used: Open a file beeps as for a file that cannot be
+// opened, and no sound is played and no line written.
 void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
                     AlarmContext context);
 

@@ -33,7 +33,7 @@ void ToggleShowGraph(AppState* app, HWND window) {
     main->Prop ^= PropShown;
     if (main->Prop & PropShown) {
         if (ShiftHeld())
-            BringOnScreen(window, (main->Prop & PropTopmost) != 0);
+            BringOnScreen(window, (main->Prop & PropTopmost) != 0, app->Dpi);
         ShowGraphWindow(app, ShowOnTop);
     } else {
         HideGraphWindow(app);

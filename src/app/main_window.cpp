@@ -98,7 +98,7 @@ void PlaceAtStart(AppState* app, HWND window, bool loaded) {
         // past the work area's edge again.
         if (KeepOnScreen(window, app->Dpi)) {
             SizeForMonitor(app, window, sizedFor);
-            PullOnScreen(window);
+            PullOnScreen(window, app->Dpi);
         }
     }
     app->Placing = false;
@@ -165,11 +165,12 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 
     RegisterShowHotKey(app, window);
 
-    // Sampling starts as the first thing the message loop does; a settings file that could not
-    // be read is reported once the program runs.
-    PostMessageW(window, WM_COMMAND, IDM_START, 0);
+    // A settings file that could not be read is reported once the program runs, first, since it
+    // explains what follows; sampling starts as the message loop's next thing, while the box
+    // waits.
     if (app->SettingsRefused)
         PostMessageW(window, ReadErrorMsg, 0, 0);
+    PostMessageW(window, WM_COMMAND, IDM_START, 0);
     return 0;
 }
 
@@ -227,8 +228,9 @@ LRESULT OnPaint(AppState* app, HWND window) {
 
 LRESULT OnGetMinMaxInfo(const AppState* app, MINMAXINFO* info) {
     int dpi = app->Dpi;
-    info->ptMinTrackSize = {ScaleToDpi(WndSideMin, dpi), ScaleToDpi(WndSideMin, dpi)};
-    info->ptMaxTrackSize = {ScaleToDpi(WndWidthMax, dpi), ScaleToDpi(WndHeightMax, dpi)};
+    PixelPoint least = LeastWindowSize(dpi), largest = LargestWindowSize(dpi);
+    info->ptMinTrackSize = {least.x, least.y};
+    info->ptMaxTrackSize = {largest.x, largest.y};
     info->ptMaxSize = info->ptMaxTrackSize;
     return 0;
 }
@@ -341,7 +343,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // On a monitor of another scale the move resizes it (WM_DPICHANGED), which may take it
         // past the work area's edge again.
         if (KeepOnScreen(window, app->Dpi))
-            PullOnScreen(window);
+            PullOnScreen(window, app->Dpi);
         [[fallthrough]];
     case WM_SETTINGCHANGE:
         // The small-icon size or the taskbar's scale may have changed with them.
@@ -398,7 +400,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case RedrawMsg:
         return OnRedraw(app, window);
     case ReadErrorMsg:
-        ReportReadError(app, window);
+        ReportReadError(app);
         return 0;
     default:
         if (message == app->TaskbarCreatedMsg && message != 0)

@@ -73,18 +73,18 @@ void SettingsErrorReason(HINSTANCE instance, uint32_t error, bool writing, wchar
 
 namespace {
 
-// Tells the user, in a message box of form, that the file at path could not be read or saved,
-// and why.
-void ShowFileError(AppState* app, HWND window, UINT form, const wchar_t* path, uint32_t error) {
+// Tells the user, in a message box of form owned by owner (none: the box stands on its own, above
+// the topmost graph window), that the file at path could not be read or saved, and why; writing
+// says that the reason is the new file's, not the one on disk.
+void ShowFileError(AppState* app, HWND owner, UINT form, const wchar_t* path, uint32_t error,
+                   bool writing) {
     wchar_t reason[MessageChars];
-    SettingsErrorReason(app->Instance, error, form == IDS_SAVE_ERROR, reason);
+    SettingsErrorReason(app->Instance, error, writing, reason);
     wchar_t* text = FormatText(app->Instance, form, path, reason);
     if (!text)
         return;
-    // A hidden window (on its way out at the save at exit, or not shown at start) owns no
-    // message box.
-    MessageBoxW(IsWindowVisible(window) ? window : nullptr, text, ProgramTitle,
-                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    MessageBoxW(owner, text, ProgramTitle,
+                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | (owner ? 0 : MB_TOPMOST));
     LocalFree(text);
 }
 
@@ -102,10 +102,12 @@ int LoadSettings(AppState* app) {
     return read;
 }
 
-void ReportReadError(AppState* app, HWND window) {
-    wchar_t path[PathChars];
-    if (app->SettingsRefused && ProgramSettingsPath(app, path))
-        ShowFileError(app, window, IDS_READ_ERROR, path, app->SettingsReadError);
+void ReportReadError(AppState* app) {
+    // A box of its own, owning nothing: the program goes on meanwhile, and a counter error
+    // shown over the graph window while it waits does not nest in it.
+    if (app->SettingsRefused && app->SettingsPath[0])
+        ShowFileError(app, nullptr, IDS_READ_ERROR, app->SettingsPath, app->SettingsReadError,
+                      false);
 }
 
 int SaveSettings(AppState* app, HWND window) {
@@ -132,7 +134,10 @@ int SaveSettings(AppState* app, HWND window) {
     if ((result == SettingsSaveResult::Failed || result == SettingsSaveResult::Refused) &&
         !app->SaveErrorShown) {
         app->SaveErrorShown = true;
-        ShowFileError(app, window, IDS_SAVE_ERROR, path, error);
+        // A hidden window (on its way out at the save at exit) owns no message box. A refused
+        // file is refused for what it is now, not for what the save would have made of it.
+        ShowFileError(app, IsWindowVisible(window) ? window : nullptr, IDS_SAVE_ERROR, path, error,
+                      result == SettingsSaveResult::Failed);
     }
     return result == SettingsSaveResult::Replaced || result == SettingsSaveResult::Refused;
 }

@@ -16,7 +16,7 @@ constexpr int SettingsReasonChars = 512;
 void SettingsErrorReason(HINSTANCE instance, uint32_t error, bool writing, wchar_t* reason);
 // Tells the user, when the file was refused at the load, which file could not be read, why,
 // and that changes will not be saved.
-void ReportReadError(AppState* app, HWND window);
+void ReportReadError(AppState* app);
 // Takes the placement from the window and writes the settings, unless the file was refused
 // when it was loaded; returns 1 when a settings file existed before.
 int SaveSettings(AppState* app, HWND window);

@@ -77,6 +77,11 @@ constexpr int32_t IconWidthMax = 16, IconFrameMax = 8;
 // The window's size at 96 DPI, as far as the mouse can make it.
 constexpr int32_t WndSideMin = 16, WndWidthMax = 250, WndHeightMax = 150;
 
+// value held to low ... high.
+constexpr int64_t HoldInRange(int64_t value, int64_t low, int64_t high) {
+    return value < low ? low : value > high ? high : value;
+}
+
 // HkShow layout: virtual key in bits 0-7, RegisterHotKey modifiers in bits 8-11.
 constexpr uint32_t HotKeyVkMask = 0xFF;
 constexpr uint32_t HotKeyModShift = 8;

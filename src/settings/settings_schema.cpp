@@ -282,15 +282,11 @@ SettingsText* SaveSection(const SettingsSection* section, int index, const void*
 
 } // namespace
 
-const SettingsSection MainSection = {"MAIN", false, MainKeys, CountOf(MainKeys), -1};
+const SettingsSection MainSection = {"MAIN", false, MainKeys, CountOf(MainKeys)};
 const SettingsSection CounterSection = {"COUNTER", true, CounterKeys, CountOf(CounterKeys),
                                         static_cast<int>(offsetof(CounterSlot, LongInFile))};
-const SettingsSection GraphSection = {"GRAPH", true, GraphKeys, CountOf(GraphKeys), -1};
-const SettingsSection IconSection = {"ICON", true, IconKeys, CountOf(IconKeys), -1};
-
-int64_t HoldInRange(int64_t value, int64_t low, int64_t high) {
-    return value < low ? low : value > high ? high : value;
-}
+const SettingsSection GraphSection = {"GRAPH", true, GraphKeys, CountOf(GraphKeys)};
+const SettingsSection IconSection = {"ICON", true, IconKeys, CountOf(IconKeys)};
 
 uint32_t HoldPercentPair(uint32_t value, int32_t low, int32_t high) {
     uint32_t window = static_cast<uint32_t>(HoldInRange(value & 0xFFFF, low, high));

@@ -41,7 +41,7 @@ struct SettingsSection {
     bool PerGraph;
     const SettingsKey* Keys;
     int KeyCount;
-    int LongOffset; // byte offset of the record's LongInFile, or -1 for a record without one
+    int LongOffset = -1; // byte offset of the record's LongInFile; -1: the record has none
 };
 
 // The schema in writing order: [MAIN] (fields of SettingsRecords), then per graph
@@ -51,8 +51,6 @@ extern const SettingsSection CounterSection;
 extern const SettingsSection GraphSection;
 extern const SettingsSection IconSection;
 
-// value held to low ... high.
-int64_t HoldInRange(int64_t value, int64_t low, int64_t high);
 // Each 16-bit half of value held to low ... high, but a high half of 0, which has a meaning of
 // its own, kept.
 uint32_t HoldPercentPair(uint32_t value, int32_t low, int32_t high);

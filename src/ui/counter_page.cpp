@@ -108,7 +108,7 @@ void Store(HWND page, CounterSlot* slot) {
     if (slot->Unit[0])
         slot->LongInFile &= ~LongUnit;
     int64_t max = GetDlgItemInt64(page, IDC_COUNTER_VALMAX);
-    slot->ValMax = max <= 0 ? 1 : max > ValMaxLimit ? ValMaxLimit : max;
+    slot->ValMax = HoldInRange(max, 1, ValMaxLimit);
     slot->PdhFlag &= ~(PdhAlignRight | PdhUnitMask);
     if (IsChecked(page, IDC_COUNTER_ALIGN_RIGHT))
         slot->PdhFlag |= PdhAlignRight;

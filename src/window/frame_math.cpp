@@ -1,6 +1,8 @@
 // The arithmetic of moving and sizing the graph window; rectangles in, rectangles or codes out.
 #include "window/frame_math.h"
 
+#include "settings/settings_model.h"
+
 namespace {
 
 // The sizing border, or half of a window too small for two borders.
@@ -116,20 +118,12 @@ void PullIntoArea(PixelRect* r, const PixelRect* area) {
     r->bottom = static_cast<int32_t>(r->bottom + dy);
 }
 
-namespace {
-
-int64_t Clamp64(int64_t v, int64_t low, int64_t high) {
-    return v < low ? low : v > high ? high : v;
-}
-
-} // namespace
-
 void HoldSize(PixelRect* r, PixelPoint least, PixelPoint most) {
     // In 64 bits: a rectangle of no size, or one turned inside out, may come from anywhere.
-    int64_t width = Clamp64(int64_t{r->right} - r->left, least.x, most.x);
-    int64_t height = Clamp64(int64_t{r->bottom} - r->top, least.y, most.y);
-    r->right = static_cast<int32_t>(Clamp64(r->left + width, INT32_MIN, INT32_MAX));
-    r->bottom = static_cast<int32_t>(Clamp64(r->top + height, INT32_MIN, INT32_MAX));
+    int64_t width = HoldInRange(int64_t{r->right} - r->left, least.x, most.x);
+    int64_t height = HoldInRange(int64_t{r->bottom} - r->top, least.y, most.y);
+    r->right = static_cast<int32_t>(HoldInRange(r->left + width, INT32_MIN, INT32_MAX));
+    r->bottom = static_cast<int32_t>(HoldInRange(r->top + height, INT32_MIN, INT32_MAX));
 }
 
 bool SizeWithin(const PixelRect* r, PixelPoint least, PixelPoint most) {

@@ -6,7 +6,6 @@
 #include <windowsx.h>
 
 #include "render/dpi_math.h"
-#include "window/dpi.h"
 #include "window/frame_math.h"
 
 namespace {
@@ -18,6 +17,14 @@ LONG Reach(int32_t start, int32_t length) {
 }
 
 } // namespace
+
+PixelPoint LeastWindowSize(int dpi) {
+    return {ScaleToDpi(WndSideMin, dpi), ScaleToDpi(WndSideMin, dpi)};
+}
+
+PixelPoint LargestWindowSize(int dpi) {
+    return {ScaleToDpi(WndWidthMax, dpi), ScaleToDpi(WndHeightMax, dpi)};
+}
 
 int TaskbarEdge() {
     APPBARDATA bar = {};
@@ -41,18 +48,10 @@ int PlaceNearTray(HWND window, BOOL repaint) {
 
 namespace {
 
-// The least and the largest size of the window at dpi, as the mouse can make it.
-PixelPoint LeastSize(int dpi) {
-    return {ScaleToDpi(WndSideMin, dpi), ScaleToDpi(WndSideMin, dpi)};
-}
-PixelPoint LargestSize(int dpi) {
-    return {ScaleToDpi(WndWidthMax, dpi), ScaleToDpi(WndHeightMax, dpi)};
-}
-
-// The window's rectangle at a size the mouse could give it at its scale, pulled fully into the
-// work area of the monitor it is on, or of the nearest one; false when the window's rectangle
-// cannot be read. now is where it is.
-bool PulledOnScreen(HWND window, PixelRect* box, PixelRect* now = nullptr) {
+// The window's rectangle at a size the mouse could give it at dpi, pulled fully into the work
+// area of the monitor it is on, or of the nearest one; false when the window's rectangle cannot
+// be read. now is where it is.
+bool PulledOnScreen(HWND window, int dpi, PixelRect* box, PixelRect* now = nullptr) {
     RECT r, area;
     if (!GetWindowRect(window, &r))
         return false;
@@ -61,8 +60,7 @@ bool PulledOnScreen(HWND window, PixelRect* box, PixelRect* now = nullptr) {
         *now = *box;
     // A window of no size could neither be seen nor grabbed, and one larger than the screen
     // would lie over the taskbar wherever it went.
-    int dpi = WindowDpi(window);
-    HoldSize(box, LeastSize(dpi), LargestSize(dpi));
+    HoldSize(box, LeastWindowSize(dpi), LargestWindowSize(dpi));
     RECT held = {box->left, box->top, box->right, box->bottom};
     NearestWorkArea(&held, &area);
     PixelRect work = ToPixel(area);
@@ -72,9 +70,9 @@ bool PulledOnScreen(HWND window, PixelRect* box, PixelRect* now = nullptr) {
 
 } // namespace
 
-int BringOnScreen(HWND window, bool topmost) {
+int BringOnScreen(HWND window, bool topmost, int dpi) {
     PixelRect box;
-    if (!PulledOnScreen(window, &box))
+    if (!PulledOnScreen(window, dpi, &box))
         return 0;
     MoveWindow(window, box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
     bool isTopmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -84,9 +82,9 @@ int BringOnScreen(HWND window, bool topmost) {
     return 1;
 }
 
-bool PullOnScreen(HWND window) {
+bool PullOnScreen(HWND window, int dpi) {
     PixelRect box, now;
-    if (!PulledOnScreen(window, &box, &now))
+    if (!PulledOnScreen(window, dpi, &box, &now))
         return false;
     bool moved = box.left != now.left || box.top != now.top;
     bool sized = box.right - box.left != now.right - now.left ||
@@ -104,9 +102,9 @@ bool KeepOnScreen(HWND window, int dpi) {
         return false;
     PixelRect box = ToPixel(r);
     if (ShowsOnSomeMonitor(&r, ScaleToDpi(WndSideMin, dpi)) &&
-        SizeWithin(&box, LeastSize(dpi), LargestSize(dpi)))
+        SizeWithin(&box, LeastWindowSize(dpi), LargestWindowSize(dpi)))
         return false;
-    return PullOnScreen(window);
+    return PullOnScreen(window, dpi);
 }
 
 LRESULT HitTestFrame(HWND window, LPARAM point, int dpi) {

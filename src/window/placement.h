@@ -12,13 +12,18 @@ int TaskbarEdge();
 // Moves the window, keeping its size, to the work-area corner beside the notification
 // area. Returns 0 when the window rectangle cannot be read.
 int PlaceNearTray(HWND window, BOOL repaint);
+// The least and the largest size of the window at dpi, as the mouse can give it: 16 x 16 and
+// 250 x 150 at 96 DPI.
+PixelPoint LeastWindowSize(int dpi);
+PixelPoint LargestWindowSize(int dpi);
 // Pulls the window fully into the work area of the monitor it is mostly on, or of the nearest
-// one when it is on none, at a size the mouse could give it, and applies the topmost wish.
-int BringOnScreen(HWND window, bool topmost);
+// one when it is on none, at a size the mouse could give it at dpi, and applies the topmost
+// wish.
+int BringOnScreen(HWND window, bool topmost, int dpi);
 // Pulls the window fully into the work area of the monitor it is mostly on, or of the nearest
-// one when it is on none, at a size the mouse could give it at its scale (16 x 16 to
-// 250 x 150 at 96 DPI). True when it moved or was sized.
-bool PullOnScreen(HWND window);
+// one when it is on none, at a size the mouse could give it at dpi. True when it moved or was
+// sized.
+bool PullOnScreen(HWND window, int dpi);
 // When the window shows less than a square of 16 pixels at dpi inside the work area of every
 // monitor, or has a size the mouse could not give it, pulls it fully into the work area of the
 // one it is mostly on, or of the nearest, at a usable size. True when it moved or was sized.

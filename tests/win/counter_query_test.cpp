@@ -93,7 +93,7 @@ TEST_F(CounterQuery, GraphOneSwitchedOffInTheFileIsToldAsSuch) {
     window = CreateGraphWindow(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
     TheApp.Settings.Slot[0].PdhFlag &= ~PdhUse; // before the start command runs
-    PumpMessagesFor(200);
+    PumpMessages();
     ASSERT_EQ(boxes.Texts().size(), 1u);
     EXPECT_EQ(boxes.Texts()[0].rfind(L"グラフ1のカウンタが使われていません。", 0), 0u);
     EXPECT_EQ(TheApp.Query, nullptr);

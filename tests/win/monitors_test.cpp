@@ -95,7 +95,7 @@ TEST_F(Monitors, AWindowNoMonitorShowsComesToTheNearestWorkArea) {
     const RECT& work = primary.work;
     // Beyond the right monitor's right edge: back into its work area, not onto the primary.
     SetWindowPos(window, nullptr, sw + 1300, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_EQ(BringOnScreen(window, true), 1);
+    EXPECT_EQ(BringOnScreen(window, true, 96), 1);
     EXPECT_TRUE(At(Place(), sw + 1240 - 142, 50));
     // Under its taskbar, 40 pixels showing on the monitor but none in its work area.
     SetWindowPos(window, nullptr, sw + 1240, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -139,7 +139,7 @@ TEST_F(Monitors, TheRescueGivesBackAUsableSize) {
     EXPECT_EQ(size(), "250x150");
 
     SetWindowPos(window, nullptr, -100, -100, 5000, 4000, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(BringOnScreen(window, true), 1);
+    EXPECT_EQ(BringOnScreen(window, true, 96), 1);
     EXPECT_TRUE(At(Place(), primary.work.left, primary.work.top));
     EXPECT_EQ(size(), "250x150");
 

@@ -21,14 +21,6 @@ std::wstring ModuleSettingsPath() {
     return std::wstring(path, n - 3) + L"ini";
 }
 
-void WriteAll(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD done = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(file);
-}
-
 // Files in the folder of path whose names start with the save's temporary prefix.
 int TemporaryFilesBeside(const std::wstring& path) {
     std::wstring pattern = path.substr(0, path.find_last_of(L"\\/") + 1) + L"fgs*";
@@ -53,9 +45,8 @@ HANDLE HoldFileFor(const std::wstring& path, int ms, bool readable = false) {
     holder = holder.substr(0, holder.find_last_of(L'\\') + 1) + L"hold_file.exe";
     const wchar_t* eventName = L"FerroHoldFileReady";
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName);
-    std::wstring command =
-        L"\"" + holder + L"\" \"" + path + L"\" " + std::to_wstring(ms) + L" " + eventName +
-        (readable ? L" read" : L"");
+    std::wstring command = L"\"" + holder + L"\" \"" + path + L"\" " + std::to_wstring(ms) + L" " +
+                           eventName + (readable ? L" read" : L"");
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -101,9 +92,9 @@ protected:
 };
 
 TEST_F(SettingsFile, ProgramsOwnNameGivesThePathUnlessTheArgumentNamesAnIniFile) {
-    WriteAll(ModuleSettingsPath(), "[MAIN]\r\nInterval=500\r\n");
+    WriteFileBytes(ModuleSettingsPath(), "[MAIN]\r\nInterval=500\r\n");
     std::wstring named = folder + L"\\mon.INI";
-    WriteAll(named, "[MAIN]\r\nInterval=700\r\n");
+    WriteFileBytes(named, "[MAIN]\r\nInterval=700\r\n");
     std::wstring quoted = L"\"" + named + L"\"";
     std::wstring tooLong = folder + L"\\" + std::wstring(260, L'x') + L".ini";
     struct Case {
@@ -152,7 +143,7 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
     const Case cases[] = {{"shared for reading", FILE_SHARE_READ, 1}, {"not shared", 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteAll(named, before);
+        WriteFileBytes(named, before);
         HANDLE held =
             CreateFileW(named.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -165,7 +156,7 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
     }
 
     // Refused at start-up, free again at exit: the file the user had is still not written.
-    WriteAll(named, before);
+    WriteFileBytes(named, before);
     HANDLE locked = CreateFileW(named.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     EXPECT_EQ(LoadSettings(app), 0);
@@ -179,7 +170,7 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
     ASSERT_TRUE(CreateDirectoryW(named.c_str(), nullptr));
     EXPECT_EQ(LoadSettings(app), 0);
     RemoveDirectoryW(named.c_str());
-    WriteAll(named, before);
+    WriteFileBytes(named, before);
     SaveSettings(app, window);
     EXPECT_EQ(ReadFileBytes(named), before);
     // The next start reads it, and its saves write again.
@@ -189,7 +180,7 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
     EXPECT_NE(ReadFileBytes(named).find("Interval=900"), std::string::npos);
 
     // A read-only file is not replaced either.
-    WriteAll(named, before);
+    WriteFileBytes(named, before);
     SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(SaveSettingsFile(named.c_str(), &app->Settings), SettingsSaveResult::Failed);
     SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -202,7 +193,7 @@ TEST_F(SettingsFile, FileHeldOpenByAnotherProgramIsLeftAlone) {
 TEST_F(SettingsFile, AFileHeldForAMomentIsReadAndReplacedOnceFree) {
     std::wstring named = folder + L"\\mon.INI";
     app->SettingsArg = named.c_str();
-    WriteAll(named, "[MAIN]\r\nInterval=500\r\n");
+    WriteFileBytes(named, "[MAIN]\r\nInterval=500\r\n");
     SetFileAttributesW(named.c_str(), FILE_ATTRIBUTE_HIDDEN);
     MessageBoxAnswerer boxes;
 
@@ -244,11 +235,14 @@ TEST_F(SettingsFile, AFailedSaveIsReportedOncePerRun) {
     EXPECT_EQ(SaveSettings(app, window), 0);
     ASSERT_EQ(boxes.Texts().size(), 1u) << "once per run";
     const std::wstring text = boxes.Texts()[0];
-    EXPECT_EQ(text.rfind(L"設定ファイルを保存できませんでした。\r\n\r\nZ:\\proc\\ferrogauge.ini\r\n\r\n", 0), 0u)
+    EXPECT_EQ(
+        text.rfind(L"設定ファイルを保存できませんでした。\r\n\r\nZ:\\proc\\ferrogauge.ini\r\n\r\n",
+                   0),
+        0u)
         << std::string(text.begin(), text.end());
     // The reason is the one the system gives for a new file in that folder.
-    HANDLE refused = CreateFileW(L"Z:\\proc\\fgs.tmp", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
-                                 nullptr);
+    HANDLE refused =
+        CreateFileW(L"Z:\\proc\\fgs.tmp", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_EQ(refused, INVALID_HANDLE_VALUE);
     DWORD error = GetLastError();
     wchar_t reason[256];
@@ -282,10 +276,10 @@ TEST_F(SettingsFile, AFileRefusedAtStartIsReportedWithItsReason) {
         if (c.bytes.empty())
             ASSERT_TRUE(CreateDirectoryW(named.c_str(), nullptr));
         else
-            WriteAll(named, c.bytes);
+            WriteFileBytes(named, c.bytes);
         MessageBoxAnswerer boxes;
         EXPECT_EQ(LoadSettings(app), 0);
-        ReportReadError(app, window);
+        ReportReadError(app);
         SaveSettings(app, window);
         ASSERT_EQ(boxes.Texts().size(), 1u);
         const std::wstring text = boxes.Texts()[0];
@@ -301,10 +295,10 @@ TEST_F(SettingsFile, AFileRefusedAtStartIsReportedWithItsReason) {
             EXPECT_EQ(ReadFileBytes(named), c.bytes);
     }
     // A file that was read says nothing.
-    WriteAll(named, "[MAIN]\r\nInterval=500\r\n");
+    WriteFileBytes(named, "[MAIN]\r\nInterval=500\r\n");
     MessageBoxAnswerer boxes;
     EXPECT_EQ(LoadSettings(app), 1);
-    ReportReadError(app, window);
+    ReportReadError(app);
     EXPECT_TRUE(boxes.Texts().empty());
 }
 
@@ -314,7 +308,7 @@ TEST_F(SettingsFile, ReasonsTheSystemCannotWordAreTheProgramsOwn) {
     std::wstring named = folder + L"\\mon.INI";
     app->SettingsArg = named.c_str();
     const std::string user = "[User]\r\n" + std::string(65000, ';') + "\r\n";
-    WriteAll(named, user);
+    WriteFileBytes(named, user);
     EXPECT_EQ(LoadSettings(app), 1);
     MessageBoxAnswerer boxes;
     SaveSettings(app, window);
@@ -322,6 +316,16 @@ TEST_F(SettingsFile, ReasonsTheSystemCannotWordAreTheProgramsOwn) {
     EXPECT_NE(boxes.Texts()[0].find(L"\r\n\r\n設定を書き込むとファイルが 64 KB を超え、"),
               std::wstring::npos);
     EXPECT_EQ(ReadFileBytes(named), user);
+
+    // A file that has grown too large since the start is refused for what it is.
+    const std::string grown = "[MAIN]\r\n" + std::string(70000, ';');
+    WriteFileBytes(named, grown);
+    app->SaveErrorShown = false;
+    SaveSettings(app, window);
+    ASSERT_EQ(boxes.Texts().size(), 2u);
+    EXPECT_NE(boxes.Texts()[1].find(L"\r\n\r\nファイルが 64 KB を超えています。"),
+              std::wstring::npos);
+    EXPECT_EQ(ReadFileBytes(named), grown);
 
     wchar_t reason[512];
     SettingsErrorReason(app->Instance, 0x20000001, true, reason);

@@ -199,11 +199,7 @@ void ForgetSettingsFile() {
 }
 
 void WriteSettingsBesideTests(const char* text) {
-    HANDLE file = CreateFileW(SettingsPathBesideTests().c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr);
-    DWORD done = 0;
-    WriteFile(file, text, static_cast<DWORD>(strlen(text)), &done, nullptr);
-    CloseHandle(file);
+    WriteFileBytes(SettingsPathBesideTests(), text);
 }
 
 namespace {
@@ -236,9 +232,8 @@ std::string ReadFileBytes(const std::wstring& path) {
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write the test's file";
     DWORD done = 0;
-    if (file == INVALID_HANDLE_VALUE)
-        return;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     CloseHandle(file);
 }
