@@ -20,8 +20,6 @@ constexpr size_t EmptyTextBytes = 4;
 // often with its byte-order mark: a text that starts with the mark is UTF-8 throughout and
 // keeps the mark, any other is in the system's ANSI code page.
 enum class TextCode { Ansi, Utf8 };
-constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
-constexpr size_t Utf8MarkBytes = 3;
 
 TextCode CodeOf(const char* text) {
     return std::strncmp(text, Utf8Mark, Utf8MarkBytes) == 0 ? TextCode::Utf8 : TextCode::Ansi;

@@ -9,8 +9,7 @@
 namespace {
 
 constexpr char Utf16Mark[] = "\xFF\xFE";
-constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
-constexpr int MarkBytes16 = 2, MarkBytes8 = 3;
+constexpr int MarkBytes16 = 2;
 
 bool StartsWith(const char* data, size_t size, const char* mark, size_t markBytes) {
     return size >= markBytes && std::memcmp(data, mark, markBytes) == 0;
@@ -32,14 +31,14 @@ char* Utf16Text(const char* data, size_t size, uint32_t* error) {
         }
     }
     int bytes = Utf16LeToUtf8(units, count, nullptr, 0);
-    char* text = static_cast<char*>(PortHeapAlloc(static_cast<size_t>(MarkBytes8 + bytes + 1)));
+    char* text = static_cast<char*>(PortHeapAlloc(static_cast<size_t>(Utf8MarkBytes + bytes + 1)));
     if (!text) {
         *error = PortErrorNoMemory;
         return nullptr;
     }
-    std::memcpy(text, Utf8Mark, MarkBytes8);
-    Utf16LeToUtf8(units, count, text + MarkBytes8, bytes);
-    text[MarkBytes8 + bytes] = '\0';
+    std::memcpy(text, Utf8Mark, Utf8MarkBytes);
+    Utf16LeToUtf8(units, count, text + Utf8MarkBytes, bytes);
+    text[Utf8MarkBytes + bytes] = '\0';
     return text;
 }
 
@@ -100,8 +99,8 @@ bool WriteSettingsFile(const wchar_t* path, const SettingsText* text, uint32_t* 
     if (form == SettingsFileForm::Utf16) {
         // The text is UTF-8 with its mark, as the read made it.
         const char* body = bytes;
-        if (StartsWith(bytes, length, Utf8Mark, MarkBytes8))
-            body += MarkBytes8;
+        if (StartsWith(bytes, length, Utf8Mark, Utf8MarkBytes))
+            body += Utf8MarkBytes;
         int count = static_cast<int>(length - static_cast<size_t>(body - bytes));
         int units = Utf8ToUtf16Le(body, count, nullptr, 0);
         wide = static_cast<char*>(PortHeapAlloc(static_cast<size_t>(MarkBytes16 + units)));
