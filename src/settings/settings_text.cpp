@@ -22,12 +22,13 @@ constexpr size_t EmptyTextBytes = 4;
 enum class TextCode { Ansi, Utf8 };
 
 TextCode CodeOf(const char* text) {
-    return std::strncmp(text, Utf8Mark, Utf8MarkBytes) == 0 ? TextCode::Utf8 : TextCode::Ansi;
+    return std::strncmp(text, SettingsUtf8Mark, SettingsUtf8MarkBytes) == 0 ? TextCode::Utf8
+                                                                            : TextCode::Ansi;
 }
 
 // Where the text's lines begin: after the mark of a UTF-8 text.
 const char* Body(const char* text, TextCode code) {
-    return code == TextCode::Utf8 ? text + Utf8MarkBytes : text;
+    return code == TextCode::Utf8 ? text + SettingsUtf8MarkBytes : text;
 }
 
 int TextToWide(TextCode code, const char* text, int count, wchar_t* output, int capacity) {

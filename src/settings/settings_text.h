@@ -11,8 +11,8 @@
 using SettingsText = char;
 
 // The UTF-8 byte-order mark that makes a text UTF-8 throughout, and its length.
-constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
-constexpr int Utf8MarkBytes = 3;
+constexpr char SettingsUtf8Mark[] = "\xEF\xBB\xBF";
+constexpr int SettingsUtf8MarkBytes = 3;
 
 // Frees a text; absent is allowed.
 void FreeSettingsText(SettingsText* text);

@@ -31,14 +31,15 @@ char* Utf16Text(const char* data, size_t size, uint32_t* error) {
         }
     }
     int bytes = Utf16LeToUtf8(units, count, nullptr, 0);
-    char* text = static_cast<char*>(PortHeapAlloc(static_cast<size_t>(Utf8MarkBytes + bytes + 1)));
+    char* text =
+        static_cast<char*>(PortHeapAlloc(static_cast<size_t>(SettingsUtf8MarkBytes + bytes + 1)));
     if (!text) {
         *error = PortErrorNoMemory;
         return nullptr;
     }
-    std::memcpy(text, Utf8Mark, Utf8MarkBytes);
-    Utf16LeToUtf8(units, count, text + Utf8MarkBytes, bytes);
-    text[Utf8MarkBytes + bytes] = '\0';
+    std::memcpy(text, SettingsUtf8Mark, SettingsUtf8MarkBytes);
+    Utf16LeToUtf8(units, count, text + SettingsUtf8MarkBytes, bytes);
+    text[SettingsUtf8MarkBytes + bytes] = '\0';
     return text;
 }
 
@@ -99,8 +100,8 @@ bool WriteSettingsFile(const wchar_t* path, const SettingsText* text, uint32_t* 
     if (form == SettingsFileForm::Utf16) {
         // The text is UTF-8 with its mark, as the read made it.
         const char* body = bytes;
-        if (StartsWith(bytes, length, Utf8Mark, Utf8MarkBytes))
-            body += Utf8MarkBytes;
+        if (StartsWith(bytes, length, SettingsUtf8Mark, SettingsUtf8MarkBytes))
+            body += SettingsUtf8MarkBytes;
         int count = static_cast<int>(length - static_cast<size_t>(body - bytes));
         int units = Utf8ToUtf16Le(body, count, nullptr, 0);
         wide = static_cast<char*>(PortHeapAlloc(static_cast<size_t>(MarkBytes16 + units)));
