@@ -89,7 +89,7 @@ int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmConte
     int64_t threshold = 0;
     int result = JudgeAlarm(slot, previous, value, &threshold);
     if (result & AlarmFired)
-        RunAlarmAction(slot, value, threshold, context);
+        RunAlarmAction(slot, value, threshold, context, (result & AlarmFiredAgain) != 0);
     return result;
 }
 
@@ -227,7 +227,7 @@ AlarmFileRefusal RefusedAlarmFile(uint32_t action, const wchar_t* file,
 }
 
 void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
-                    AlarmContext context) {
+                    AlarmContext context, bool again) {
     uint32_t action = (slot->AlarmFlag & AlarmActionMask) >> AlarmActionShift;
     if (action > AlarmNotify)
         return; // codes 6 and 7 name no action: nothing happens, not even a beep
@@ -236,7 +236,7 @@ void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
         wchar_t text[AlarmNoticeTextChars];
         MakeAlarmNotice(slot, value, threshold, title, text);
         // Without the icon there is nothing to show it from: the alarm still sounds.
-        if (!context.Window || !NotifyTrayNotice(context.Window, context.Id, title, text))
+        if (!context.Window || !NotifyTrayNotice(context.Window, context.Id, title, text, again))
             PortBeep();
         return;
     }

@@ -30,9 +30,10 @@ int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmConte
 
 // The action of the slot's AlarmFlag for a firing with value and threshold. A file the action
 // may not use (see RefusedAlarmFile) is not used: Open a file beeps as for a file that cannot be
-// opened, and no sound is played and no line written.
+// opened, and no sound is played and no line written. again marks a repeat of a firing that
+// still holds: its notification replaces the one shown without a sound.
 void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
-                    AlarmContext context);
+                    AlarmContext context, bool again = false);
 
 // Why file cannot serve action (an action code of AlarmFlag): a device stands for no file to
 // open, play or write to, and the settings file at settingsPath would be written over by a log.

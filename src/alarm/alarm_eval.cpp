@@ -84,7 +84,8 @@ int JudgeAlarm(CounterSlot* slot, int64_t previous, int64_t value, int64_t* thre
         state &= ~(AlarmStateHolding | AlarmStateFired);
     } else if ((flag & AlarmRepeat) || !(state & AlarmStateFired)) {
         uint32_t now = PortTickCount();
-        if (!(state & AlarmStateHolding)) {
+        bool began = !(state & AlarmStateHolding);
+        if (began) {
             run->AlarmTick = now;
             state |= AlarmStateHolding;
             if (compare == CompareAlways)
@@ -92,6 +93,9 @@ int JudgeAlarm(CounterSlot* slot, int64_t previous, int64_t value, int64_t* thre
         }
         if (now - run->AlarmTick >= slot->AlarmDuration) {
             run->AlarmTick = now;
+            // The always-comparison fired when its hold began.
+            if ((state & AlarmStateFired) || (compare == CompareAlways && !began))
+                result |= AlarmFiredAgain;
             state |= AlarmStateFired;
             result |= AlarmFired;
         }

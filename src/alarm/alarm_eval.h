@@ -22,6 +22,8 @@ enum : uint32_t {
 enum : int {
     AlarmFired = 0x1,
     AlarmFiredOnLeave = 0x200,
+    // A repeat of a firing whose condition has held throughout since it last fired.
+    AlarmFiredAgain = 0x400,
 };
 
 // The comparison codes of AlarmFlag bits 4-6 that compare with the threshold, and "always".

@@ -287,10 +287,12 @@ LRESULT OnTimer(AppState* app, HWND window, WPARAM id) {
     return 0;
 }
 
-LRESULT OnTaskbarCreated(AppState* app) {
+LRESULT OnTaskbarCreated(AppState* app, HWND window) {
     app->PeekPoint = {65536, 65536};
     app->RunFlag &= ~TrayIcon;
-    // The next redraw puts the icon back, at the new taskbar's size: it reads the scale.
+    // A redraw puts the icon back at the new taskbar's size (it reads the scale). One is asked
+    // for here, since with sampling stopped by a counter error no sample would ask for it.
+    PostMessageW(window, RedrawMsg, 0, 0);
     return 0;
 }
 
@@ -404,7 +406,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     default:
         if (message == app->TaskbarCreatedMsg && message != 0)
-            return OnTaskbarCreated(app);
+            return OnTaskbarCreated(app, window);
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

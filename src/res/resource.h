@@ -48,6 +48,10 @@
 // The alarm dialog refuses a file: the settings file as a log, a device for a file.
 #define IDS_ALARM_FILE_IS_SETTINGS 31
 #define IDS_ALARM_FILE_IS_DEVICE 32
+// What stands before the version: in the settings caption, then in the About box (one line
+// each), and the About box's title.
+#define IDS_VERSION_PREFIXES 33
+#define IDS_ABOUT_TITLE 34
 
 #define IDM_START 40001
 #define IDM_SHOWGRAPH 40002

@@ -131,7 +131,7 @@ void OnClick(HWND page, int id) {
             EnableControl(page, IDC_MAIN_HOVER_ALPHA, IsChecked(page, IDC_MAIN_HOVER_FADE));
         break;
     case IDC_MAIN_ABOUT:
-        ShowAboutBox(page, GetDlgItem(page, IDC_MAIN_ABOUT));
+        ShowAboutBox(page);
         break;
     default:
         break;

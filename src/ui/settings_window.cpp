@@ -320,8 +320,12 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
     TabHostSpec host = {};
     host.Instance = instance;
     host.Owner = owner;
-    // The product name and version run together, then the suffix (" 設定" in Japanese).
-    int n = GetVersionText(nullptr, host.Caption, 32, L"", nullptr, nullptr);
+    // The product name, the version after its prefix (none in Japanese, a blank in English),
+    // then the suffix.
+    wchar_t prefixes[VersionPrefixChars];
+    const wchar_t *captionPrefix, *aboutPrefix;
+    VersionPrefixes(instance, prefixes, &captionPrefix, &aboutPrefix);
+    int n = GetVersionText(nullptr, host.Caption, 32, captionPrefix, nullptr, nullptr);
     wchar_t suffix[32] = L"";
     LoadStringW(instance, IDS_SETTINGS_SUFFIX, suffix, 32);
     CopyWideText(host.Caption + n, suffix, 32 - n);

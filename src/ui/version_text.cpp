@@ -2,7 +2,9 @@
 #include "ui/version_text.h"
 
 #include "port/system_library.h"
+#include "res/resource.h"
 #include "text/convert.h"
+#include "ui/dialog_helpers.h"
 
 namespace {
 
@@ -114,10 +116,23 @@ int GetVersionText(const wchar_t* path, wchar_t* output, int capacity, const wch
     return count;
 }
 
-void ShowAboutBox(HWND page, HWND button) {
-    wchar_t title[32] = L"";
-    GetWindowTextW(button, title, 32);
+void VersionPrefixes(HINSTANCE instance, wchar_t* text, const wchar_t** caption,
+                     const wchar_t** about) {
+    wchar_t* items[2];
+    LoadLines(instance, IDS_VERSION_PREFIXES, text, VersionPrefixChars, items, 2);
+    *caption = items[0];
+    *about = items[1];
+}
+
+void ShowAboutBox(HWND page) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    wchar_t title[32];
+    if (LoadStringW(instance, IDS_ABOUT_TITLE, title, 32) <= 0)
+        title[0] = L'\0';
+    wchar_t prefixes[VersionPrefixChars];
+    const wchar_t *captionPrefix, *aboutPrefix;
+    VersionPrefixes(instance, prefixes, &captionPrefix, &aboutPrefix);
     wchar_t text[128];
-    if (GetVersionText(nullptr, text, 128, L" Version ", L"\r\n", nullptr) > 0)
+    if (GetVersionText(nullptr, text, 128, aboutPrefix, L"\r\n", nullptr) > 0)
         MessageBoxW(page, text, title, MB_OK | MB_ICONINFORMATION);
 }

@@ -12,5 +12,11 @@ HMODULE LoadVersionApi();
 // returns the length needed. Returns the characters of the text, 0 when none can be read.
 int GetVersionText(const wchar_t* path, wchar_t* output, int capacity, const wchar_t* versionPrefix,
                    const wchar_t* copyrightPrefix, const wchar_t* commentsPrefix);
-// The About box of the main page's "About..." button, owned by page.
-void ShowAboutBox(HWND page, HWND button);
+// Room for the string of the two version prefixes.
+constexpr int VersionPrefixChars = 32;
+// The texts put before the version in the settings caption and in the About box, in the
+// language in use, split out of text (VersionPrefixChars); each is empty when missing.
+void VersionPrefixes(HINSTANCE instance, wchar_t* text, const wchar_t** caption,
+                     const wchar_t** about);
+// The About box of the main page's About button, owned by page.
+void ShowAboutBox(HWND page);

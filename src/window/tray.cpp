@@ -43,7 +43,7 @@ BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, H
 }
 
 void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* title,
-                    const wchar_t* text) {
+                    const wchar_t* text, bool quiet) {
     // Notifications need the later layout. The quiet-time flag keeps the notification from a
     // user's first hour on a new account or a freshly installed system, as Windows asks of
     // programs; Windows drops it then rather than holding it back.
@@ -52,20 +52,21 @@ void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* 
     data->hWnd = window;
     data->uID = id;
     data->uFlags = NIF_INFO;
-    data->dwInfoFlags = NIIF_WARNING | NIIF_RESPECT_QUIET_TIME;
+    data->dwInfoFlags = NIIF_WARNING | NIIF_RESPECT_QUIET_TIME | (quiet ? NIIF_NOSOUND : 0);
     lstrcpynW(data->szInfoTitle, title, ARRAYSIZE(data->szInfoTitle));
     lstrcpynW(data->szInfo, text, ARRAYSIZE(data->szInfo));
 }
 
-BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t* text) {
+BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t* text,
+                      bool quiet) {
     NOTIFYICONDATAW data;
     // An empty text takes a notification still on screen away, so that the new one is not
     // queued behind it; repeating alarms would otherwise stack up one per sample.
     // What the icon answers to it does not matter: the notification that follows says
     // whether the icon is there.
-    FillTrayNotice(&data, window, id, L"", L"");
+    FillTrayNotice(&data, window, id, L"", L"", true);
     ShellNotify()(NIM_MODIFY, &data);
-    FillTrayNotice(&data, window, id, title, text);
+    FillTrayNotice(&data, window, id, title, text, quiet);
     return ShellNotify()(NIM_MODIFY, &data);
 }
 

@@ -26,12 +26,13 @@ BOOL NotifyTrayIcon(DWORD message, HWND window, UINT id, UINT callbackMessage, H
                     const wchar_t* tip);
 // The modification that shows a notification from the icon: the warning icon, Windows' quiet
 // time respected, and nothing else of the icon (picture, tooltip, callback) touched. title and
-// text are cut to what the structure holds; an empty text takes a notification away.
+// text are cut to what the structure holds; an empty text takes a notification away. A quiet
+// notification plays no sound.
 void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* title,
-                    const wchar_t* text);
+                    const wchar_t* text, bool quiet);
 // Shows a notification from the icon in place of one it may still show, which would otherwise
 // keep the new one waiting. False when the icon is not in the tray.
-BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t* text);
+BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t* text, bool quiet);
 // Loads the pop-up menu and dresses its items for the run flag and the Prop bits, on a system
 // of osMajor whose layered-window functions are layeredCaps; the caller destroys it.
 HMENU BuildPopupMenu(HINSTANCE instance, int menuId, UINT defaultItem, uint32_t runFlag,

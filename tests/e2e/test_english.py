@@ -118,7 +118,7 @@ class EnglishCase(harness.DesktopTestCase):
             time.sleep(0.3)  # the page paints after it shows
             dialogs = self.dialogs()
             self.desktop.screenshot(self.shot_name(page))
-            frame = dialogs.titled("Ferrogauge0.1.0 Settings")
+            frame = dialogs.titled("Ferrogauge 0.1.0 Settings")
             self.assertIsNotNone(frame, dialogs.answer)
             self.assertEqual((frame[1]["text"], frame[2]["text"]), ("OK", "Cancel"))
             control, label = Labels[page]
@@ -186,10 +186,10 @@ class At96(EnglishCase):
         self.desktop.mousemove((button.int("cleft") + button.int("cright")) // 2,
                                (button.int("ctop") + button.int("cbottom")) // 2)
         self.desktop.click(1)
-        dialogs = self.wait_dialogs(lambda d: d.titled("About..."), "no About box")
-        self.assertIn(About, [c["text"] for c in dialogs.titled("About...").values()])
+        dialogs = self.wait_dialogs(lambda d: d.titled("About Ferrogauge"), "no About box")
+        self.assertIn(About, [c["text"] for c in dialogs.titled("About Ferrogauge").values()])
         self.desktop.key("Return")
-        self.wait_dialogs(lambda d: not d.titled("About..."), "the About box stays")
+        self.wait_dialogs(lambda d: not d.titled("About Ferrogauge"), "the About box stays")
         self.desktop.key("alt+i")  # back in the box: Return there is the frame's OK
         self.desktop.key("Return")
         self.assertTrue(harness.wait_for(lambda: not self.desktop.probe("settings").ok),

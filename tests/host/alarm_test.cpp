@@ -86,6 +86,34 @@ TEST_F(Alarm, RepeatFiresEveryDurationWhileTheConditionHolds) {
     EXPECT_EQ(Firings({85, 85, 70, 85}), (Times{0, 1000, 3000}));
 }
 
+// Only the firings after the first of an unbroken hold are marked as repeats (their
+// notification is quiet); a hold that broke off begins afresh.
+TEST_F(Alarm, RepeatsOfAnUnbrokenHoldAreMarked) {
+    struct Case {
+        uint32_t flags;
+        uint32_t duration;
+        std::vector<int64_t> values;
+        std::vector<int> again; // per firing, in order
+    };
+    const Case cases[] = {
+        {AtLeast | AlarmRepeat, 0, {85, 85, 85, 70, 85, 85}, {0, 1, 1, 0, 1}},
+        {AtLeast | AlarmRepeat, 2000, {85, 85, 85, 85, 85, 70, 85, 85, 85}, {0, 1, 0}},
+        {Always | AlarmRepeat, 2000, {1, 2, 3, 4, 5}, {0, 1, 1}},
+        {AtLeast | AlarmOnLeave, 0, {85, 85, 70}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags << " duration " << c.duration);
+        Start(c.flags, 80, c.duration);
+        std::vector<int> again;
+        for (size_t i = 0; i < c.values.size(); i++) {
+            int result = Sample(static_cast<uint32_t>(i) * 1000, c.values[i]);
+            if (result & AlarmFired)
+                again.push_back((result & AlarmFiredAgain) ? 1 : 0);
+        }
+        EXPECT_EQ(again, c.again);
+    }
+}
+
 TEST_F(Alarm, LeavingAfterAFiringFiresOnceMore) {
     Start(AtLeast | AlarmOnLeave, 80, 5000);
     std::vector<int> results;

@@ -280,7 +280,7 @@ TEST_F(AlarmAction, NotificationTextsAreTheExpandedOptionOrTheDefault) {
     }
 
     NOTIFYICONDATAW data;
-    FillTrayNotice(&data, reinterpret_cast<HWND>(1), 7, L"CPU %", L"CPU 87 %");
+    FillTrayNotice(&data, reinterpret_cast<HWND>(1), 7, L"CPU %", L"CPU 87 %", false);
     EXPECT_EQ(data.cbSize, sizeof(data));
     EXPECT_EQ(data.uFlags, static_cast<UINT>(NIF_INFO)) << "picture, tooltip and callback kept";
     EXPECT_EQ(data.dwInfoFlags, static_cast<DWORD>(NIIF_WARNING | NIIF_RESPECT_QUIET_TIME));
@@ -312,16 +312,18 @@ struct ShellCall {
     DWORD message;
     UINT flags;
     std::wstring info;
+    DWORD infoFlags;
 };
 std::vector<ShellCall> TheShellCalls;
 
 BOOL WINAPI RecordShellCall(DWORD message, PNOTIFYICONDATAW data) {
-    TheShellCalls.push_back({message, data->uFlags, data->szInfo});
+    TheShellCalls.push_back({message, data->uFlags, data->szInfo, data->dwInfoFlags});
     return Shell_NotifyIconW(message, data);
 }
 
 // A repeating alarm fires again while its last notification may still show: each one takes the
-// last away first, so that they are not queued one per sample behind each other.
+// last away first, so that they are not queued one per sample behind each other, and only the
+// first of a firing that goes on holding plays the notification sound.
 TEST_F(AlarmAction, EachNotificationReplacesTheOneStillShown) {
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                   nullptr, nullptr);
@@ -330,16 +332,18 @@ TEST_F(AlarmAction, EachNotificationReplacesTheOneStillShown) {
     TheShellCalls.clear();
     UseShellNotify(RecordShellCall);
     Set(AlarmNotify, L"", L"%v");
-    RunAlarmAction(slot, 87, 80, AlarmContext{window, 7, nullptr});
-    RunAlarmAction(slot, 88, 80, AlarmContext{window, 7, nullptr});
+    RunAlarmAction(slot, 87, 80, AlarmContext{window, 7, nullptr}, false);
+    RunAlarmAction(slot, 88, 80, AlarmContext{window, 7, nullptr}, true);
     UseShellNotify(nullptr);
     const std::wstring expected[] = {L"", L"87", L"", L"88"};
+    const bool quiet[] = {true, false, true, true};
     ASSERT_EQ(TheShellCalls.size(), 4u);
     for (size_t i = 0; i < 4; i++) {
         SCOPED_TRACE(i);
         EXPECT_EQ(TheShellCalls[i].message, static_cast<DWORD>(NIM_MODIFY));
         EXPECT_EQ(TheShellCalls[i].flags, static_cast<UINT>(NIF_INFO));
         EXPECT_EQ(TheShellCalls[i].info, expected[i]);
+        EXPECT_EQ((TheShellCalls[i].infoFlags & NIIF_NOSOUND) != 0, quiet[i]);
     }
     NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
     DestroyWindow(window);

@@ -308,13 +308,17 @@ TEST_F(MainWindow, WholeWindowIsClientArea) {
     EXPECT_EQ(client.bottom, window_rect.bottom - window_rect.top);
 }
 
-TEST_F(MainWindow, TaskbarRestartForgetsTheTrayIcon) {
-    TheApp.RunFlag |= TrayIcon;
+// A restarted taskbar has lost the icon: it comes back at once, even with sampling stopped
+// (as after a counter error), when no sample would ask for a redraw.
+TEST_F(MainWindow, TaskbarRestartPutsTheTrayIconBackWithoutASample) {
+    KillTimer(window, TIMER_SAMPLE);
     TheApp.PeekPoint = {5, 6};
     SendMessageW(window, TheApp.TaskbarCreatedMsg, 0, 0);
-    EXPECT_EQ(TheApp.RunFlag & TrayIcon, 0u);
+    EXPECT_EQ(TheApp.RunFlag & TrayIcon, 0u) << "forgotten until the shell has it again";
     EXPECT_EQ(TheApp.PeekPoint.x, 65536);
     EXPECT_EQ(TheApp.PeekPoint.y, 65536);
+    PumpMessages();
+    EXPECT_TRUE(TheApp.RunFlag & TrayIcon) << "put back by the redraw the handler asked for";
 }
 
 TEST_F(MainWindow, ExitEndsTheMessageLoopWithZero) {

@@ -148,6 +148,19 @@ TEST_F(SettingsWindow, ShowsFourTabsOrSevenWithTheSecondGraph) {
     }
 }
 
+// The About box in Japanese: titled as its button, the version after " Version ".
+TEST_F(SettingsWindow, AboutBoxNamesProductVersionAndCopyright) {
+    MessageBoxAnswerer answerer(L"About...");
+    DriveSettingsWindow([&](HWND frame) {
+        SendMessageW(CurrentPage(frame), WM_COMMAND, MAKEWPARAM(IDC_MAIN_ABOUT, BN_CLICKED), 0);
+        Press(frame, IDCANCEL);
+    });
+    EXPECT_EQ(Run(), 2);
+    ASSERT_EQ(answerer.Texts().size(), 1u);
+    EXPECT_EQ(answerer.Texts()[0],
+              L"Ferrogauge Version 0.1.0\r\nCopyright (C) 2026 The Ferrogauge developers");
+}
+
 TEST_F(SettingsWindow, StartPageFollowsShiftCtrlAndThenThePageShownLast) {
     struct Case {
         int last;
