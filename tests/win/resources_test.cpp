@@ -210,15 +210,45 @@ DialogTemplate ReadDialog(WORD id, LANGID language) {
 
 const WORD Dialogs[] = {IDD_MAIN_PAGE, IDD_COUNTER_PAGE, IDD_GRAPH_PAGE, IDD_ICON_PAGE, IDD_ALARM};
 
-// Each kind of resource exists in exactly the two languages, never language-neutral.
-TEST(Languages, ComeInJapaneseAndEnglishOnly) {
-    const wchar_t* types[] = {RT_STRING, RT_MENU, RT_DIALOG, RT_VERSION};
-    for (const wchar_t* type : types) {
-        std::set<WORD> names = Names(type);
+// Each kind of resource with text exists in exactly the two languages, never language-neutral;
+// the icon and the manifest, which hold none, exist once, language-neutral, so that a system in
+// any third language finds them.
+TEST(Languages, TextsComeInJapaneseAndEnglishOnlyAndTheRestIsNeutral) {
+    const LANGID neutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    struct Kind {
+        const wchar_t* type;
+        std::set<LANGID> languages;
+    };
+    const Kind kinds[] = {
+        {RT_STRING, {Japanese, English}}, {RT_MENU, {Japanese, English}},
+        {RT_DIALOG, {Japanese, English}}, {RT_VERSION, {Japanese, English}},
+        {RT_GROUP_ICON, {neutral}},       {RT_ICON, {neutral}},
+        {RT_MANIFEST, {neutral}},
+    };
+    for (const Kind& kind : kinds) {
+        std::set<WORD> names = Names(kind.type);
         EXPECT_FALSE(names.empty());
         for (WORD name : names)
-            EXPECT_EQ(LanguagesOf(type, name), (std::set<LANGID>{Japanese, English}))
-                << "type " << reinterpret_cast<ULONG_PTR>(type) << " name " << name;
+            EXPECT_EQ(LanguagesOf(kind.type, name), kind.languages)
+                << "type " << reinterpret_cast<ULONG_PTR>(kind.type) << " name " << name;
+    }
+}
+
+// The program icon has an image of every size the notification area and the shell ask for up
+// to 200 %, so that none is stretched from a smaller one.
+TEST(ProgramIcon, HoldsEachSizeTheTrayUsesUpTo200Percent) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(IDI_APP), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
+    for (int side : {16, 20, 24, 32, 40, 48}) {
+        SCOPED_TRACE(side);
+        int id = LookupIconIdFromDirectoryEx(directory, TRUE, side, side, LR_DEFAULTCOLOR);
+        HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
+        ASSERT_NE(image, nullptr);
+        auto* header = static_cast<BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+        EXPECT_EQ(header->biWidth, side) << "the image chosen for this size is this size";
+        EXPECT_EQ(header->biHeight, 2 * side) << "colour and mask";
     }
 }
 
