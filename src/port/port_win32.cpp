@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "port/file_hold.h"
+#include "port/file_replace.h"
 
 void* PortHeapAlloc(size_t bytes) {
     return HeapAlloc(GetProcessHeap(), 0, bytes);
@@ -93,32 +94,58 @@ HANDLE OpenWhileHeld(const wchar_t* path, DWORD access, DWORD share, DWORD dispo
     return file;
 }
 
+ReplaceFileProc TheReplaceFile = ReplaceFileW;
+MoveFileProc TheMoveFile = MoveFileExW;
+
+bool MoveInto(const wchar_t* from, const wchar_t* to) {
+    return TheMoveFile(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool Exists(const wchar_t* path) {
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 // Puts the file temp in the place of the file at path. ReplaceFileW keeps the old file's
 // identity (creation time, permissions, alternate streams); it moves the old file to backup on
-// its way and, when it cannot move the new one in, says so with
-// ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, the old one then being under the backup name: it is put
-// back. A file system that cannot replace (some network shares) gets a plain rename, as does a
-// file that is not there.
+// its way. When it then cannot move the new one in, it says so with
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, the old file being under the backup name and nothing at
+// path: the old file is put back and the replace tried again, or, when it cannot be put back,
+// the new one, which is whole too, takes the place. A file system that cannot replace (some
+// network shares) gets a plain rename, as does a file that is not there.
 bool ReplaceStep(const wchar_t* path, const wchar_t* temp, const wchar_t* backup) {
-    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
-        return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (ReplaceFileW(path, temp, backup,
-                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                     nullptr)) {
+    if (!Exists(path))
+        return MoveInto(temp, path);
+    if (TheReplaceFile(path, temp, backup,
+                       REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                       nullptr)) {
         DeleteFileW(backup);
         return true;
     }
     DWORD error = GetLastError();
     if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-        MoveFileExW(backup, path, MOVEFILE_WRITE_THROUGH);
-        error = ERROR_UNABLE_TO_MOVE_REPLACEMENT; // both files under their own names again
+        if (TheMoveFile(backup, path, MOVEFILE_WRITE_THROUGH)) {
+            error = ERROR_UNABLE_TO_MOVE_REPLACEMENT; // both under their own names: held
+        } else if (MoveInto(temp, path)) {
+            DeleteFileW(backup);
+            return true;
+        }
     } else if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
                error == ERROR_INVALID_FUNCTION) {
-        return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-               FALSE;
+        return MoveInto(temp, path);
     }
     SetLastError(error);
     return false;
+}
+
+// After a replace that failed for good: the last whole copy of the settings is never deleted.
+// An old file left under the backup name with nothing at path is put back; when even that
+// fails, the new file is kept as well, and both stay for the user to find.
+void KeepALastCopy(const wchar_t* path, const wchar_t* temp, const wchar_t* backup) {
+    if (Exists(backup) && !Exists(path) &&
+        !RetryWhileHeld(SettingsRetryMs, true,
+                        [&] { return TheMoveFile(backup, path, MOVEFILE_WRITE_THROUGH) != FALSE; }))
+        return;
+    DeleteFileW(temp);
 }
 
 void StoreError(uint32_t* error, DWORD code) {
@@ -252,8 +279,13 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size, uint32_
         return true;
     DWORD code = GetLastError();
     StoreError(error, code);
-    DeleteFileW(temp);
+    KeepALastCopy(path, temp, backup);
     return false;
+}
+
+void UseFileReplaceCalls(ReplaceFileProc replace, MoveFileProc move) {
+    TheReplaceFile = replace ? replace : ReplaceFileW;
+    TheMoveFile = move ? move : MoveFileExW;
 }
 
 bool FileHeldForAMoment(uint32_t error, bool deniedToo) {

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/settings_file.h"
 #include "port/file_hold.h"
+#include "port/file_replace.h"
 #include "port/port.h"
 #include "settings/settings_store.h"
 #include "test_support.h"
@@ -357,6 +360,99 @@ TEST(FileHold, TheAnswersOfAFileHeldForAMomentAreWaitedOut) {
         SCOPED_TRACE(c.error);
         EXPECT_EQ(FileHeldForAMoment(c.error, false), c.waited);
         EXPECT_EQ(FileHeldForAMoment(c.error, true), c.waitedIfDeniedCounts);
+    }
+}
+
+// ReplaceFileW as the documentation describes its ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the old
+// file was moved to the backup name, then the new one could not be moved in; for the first
+// StrandedReplaces calls. MoveFileExW refuses the first RefusedMoves calls as a write-protected
+// disk does. Both do the real thing otherwise.
+int StrandedReplaces = 0;
+int RefusedMoves = 0;
+
+BOOL WINAPI StrandingReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags,
+                             LPVOID exclude, LPVOID reserved) {
+    if (StrandedReplaces > 0) {
+        StrandedReplaces--;
+        if (!MoveFileExW(replaced, backup, MOVEFILE_REPLACE_EXISTING))
+            return FALSE;
+        SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+        return FALSE;
+    }
+    return ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
+}
+
+BOOL WINAPI RefusingMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    if (RefusedMoves > 0) {
+        RefusedMoves--;
+        SetLastError(ERROR_WRITE_PROTECT);
+        return FALSE;
+    }
+    return MoveFileExW(from, to, flags);
+}
+
+// The contents of the save's temporary files beside path, each once.
+std::vector<std::string> TemporaryContents(const std::wstring& path) {
+    std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    std::vector<std::string> contents;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"fgs*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return contents;
+    do
+        contents.push_back(ReadFileBytes(folder + found.cFileName));
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(contents.begin(), contents.end());
+    return contents;
+}
+
+// A replace that strands the old file under the backup name never loses the settings: the old
+// file is put back (and the replace tried again) or the new one takes its place, and when
+// neither can be moved, both stay on disk.
+TEST_F(SettingsFile, AReplaceThatStrandsTheOldFileNeverLeavesNoSettingsFile) {
+    std::wstring path = folder + L"\\mon.INI";
+    struct Case {
+        const char* what;
+        int stranded, refused;
+        bool saved;
+        const char* left; // at path; null: no file there
+        std::vector<std::string> beside;
+    };
+    const Case cases[] = {
+        {"put back, then replaced", 1, 0, true, "new", {}},
+        {"not put back: the new one moved in", 1, 1, true, "new", {}},
+        {"neither moved at once: the old one put back at last", 1, 2, false, "old", {}},
+        {"stranded at every try: the old one put back", 1000, 0, false, "old", {}},
+        {"nothing can be moved: both kept", 1, 1000, false, nullptr, {"new", "old"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(path, "old");
+        StrandedReplaces = c.stranded;
+        RefusedMoves = c.refused;
+        UseFileReplaceCalls(StrandingReplace, RefusingMove);
+        uint32_t error = 0;
+        bool saved = PortReplaceFile(path.c_str(), "new", 3, &error);
+        UseFileReplaceCalls(nullptr, nullptr);
+        EXPECT_EQ(saved, c.saved);
+        if (!saved) {
+            EXPECT_NE(error, 0u) << "a failure is reported as one";
+        }
+        if (c.left)
+            EXPECT_EQ(ReadFileBytes(path), c.left);
+        else
+            EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(TemporaryContents(path), c.beside);
+        // Clean up for the next case.
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\fgs*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+            while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
     }
 }
 
