@@ -108,6 +108,60 @@ void EnableControl(HWND dialog, int id, bool on) {
     EnableWindow(GetDlgItem(dialog, id), on);
 }
 
+SIZE DialogBaseUnitsAt(const wchar_t* face, int points, int dpi) {
+    static const wchar_t Letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    HFONT font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, Letters, 52, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    if (font)
+        DeleteObject(font);
+    SIZE units = {(extent.cx / 26 + 1) / 2, metrics.tmHeight};
+    if (units.cx <= 0 || units.cy <= 0) {
+        LONG base = GetDialogBaseUnits();
+        units = {LOWORD(base), HIWORD(base)};
+    }
+    return units;
+}
+
+void MapDialogUnits(SIZE units, RECT* r) {
+    r->left = MulDiv(r->left, units.cx, 4);
+    r->right = MulDiv(r->right, units.cx, 4);
+    r->top = MulDiv(r->top, units.cy, 8);
+    r->bottom = MulDiv(r->bottom, units.cy, 8);
+}
+
+bool DialogTemplateSize(HINSTANCE instance, int id, SIZE* size) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_DIALOG);
+    if (!found)
+        return false;
+    const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(instance, found)));
+    DWORD length = SizeofResource(instance, found);
+    if (!bytes || length < 18)
+        return false;
+    // An extended template starts with its version, 1, and 0xFFFF; its x, y, cx and cy stand
+    // at byte 18, those of the first form at byte 10.
+    WORD version, signature;
+    CopyMemory(&version, bytes, sizeof(version));
+    CopyMemory(&signature, bytes + 2, sizeof(signature));
+    DWORD at = version == 1 && signature == 0xFFFF ? 18 : 10;
+    if (length < at + 8)
+        return false;
+    short cx, cy;
+    CopyMemory(&cx, bytes + at + 4, sizeof(cx));
+    CopyMemory(&cy, bytes + at + 6, sizeof(cy));
+    size->cx = cx;
+    size->cy = cy;
+    return true;
+}
+
 int CenterOnParent(HWND dialog) {
     HWND parent = GetParent(dialog);
     if (!parent)

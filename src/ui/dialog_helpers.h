@@ -26,6 +26,15 @@ int SetDlgItemInt64(HWND dialog, int edit, int64_t value);
 // Whether the button id of dialog is checked (or, for a three-state box, indeterminate).
 bool IsChecked(HWND dialog, int id);
 void EnableControl(HWND dialog, int id, bool on);
+// The dialog base units of a dialog font of face and points at dpi, worked out as the dialog
+// manager does (the average width of the 52 Latin letters, rounded, and the character height),
+// so that a layout in dialog units follows the font the system gives a dialog at a scale change.
+SIZE DialogBaseUnitsAt(const wchar_t* face, int points, int dpi);
+// Maps r from dialog units to pixels with units, as MapDialogRect does with a dialog's own.
+void MapDialogUnits(SIZE units, RECT* r);
+// The width and height, in dialog units, of the dialog template id of instance (in the
+// language the dialog functions would pick). False when it cannot be read.
+bool DialogTemplateSize(HINSTANCE instance, int id, SIZE* size);
 // Centres dialog on its parent (its owner). Returns 0 when it has none.
 int CenterOnParent(HWND dialog);
 // Turns on the themed tab background of a dialog, with UxTheme loaded once from the system

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "port/system_library.h"
 #include "res/resource.h"
 #include "text/convert.h"
 #include "ui/counter_page.h"
@@ -11,6 +12,7 @@
 #include "ui/main_page.h"
 #include "ui/style_pages.h"
 #include "ui/version_text.h"
+#include "window/dpi.h"
 #include "window/frame_math.h"
 #include "window/monitors.h"
 
@@ -123,15 +125,95 @@ HWND CreatePage(HWND frame, TabPage* page) {
     return page->Window;
 }
 
-void MoveBy(HWND frame, int id, int dx, int dy, bool grow) {
-    HWND control = GetDlgItem(frame, id);
+// Asks the frame to lay itself out again once the system has finished a scale change.
+constexpr UINT THM_LAYOUT = WM_USER + 115;
+
+// The size of page in pixels with units: its template's size, or its window's size when the
+// template cannot be read.
+SIZE PageSize(const TabPage* page, SIZE units) {
+    SIZE size;
+    if (DialogTemplateSize(page->Instance, page->TemplateId, &size)) {
+        RECT r = {0, 0, size.cx, size.cy};
+        MapDialogUnits(units, &r);
+        return {r.right, r.bottom};
+    }
     RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&r), 2);
-    if (grow)
-        MoveWindow(control, r.left, r.top, r.right - r.left + dx, r.bottom - r.top + dy, FALSE);
-    else
-        MoveWindow(control, r.left + dx, r.top + dy, r.right - r.left, r.bottom - r.top, FALSE);
+    GetWindowRect(page->Window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// Lays the frame out around the page it was sized for, at dpi, whose dialog font the frame and
+// the pages have (the frame's and the pages' templates name the same): the tab's display area
+// just holds the page, OK and Cancel stand below the tab at its right end, every page shown so
+// far fills the display area, and the frame fits around them, 5 dialog units from its edges
+// (4 on the right). corner is the frame's new top-left; null centres it on the work area of
+// the monitor the graph window is on.
+void LayOutFrame(HWND frame, TabHostSpec* host, int dpi, const POINT* corner) {
+    HWND tabs = GetDlgItem(frame, TabControlId);
+    const TabPage* sizing = &host->Pages[host->SizingPage];
+    if (!tabs || !sizing->Window)
+        return;
+    wchar_t face[FrameTextChars];
+    LoadFrameText(host->Instance, IDS_DIALOG_FONT, face);
+    SIZE units = DialogBaseUnitsAt(face, FrameFontPoints, dpi);
+    SIZE page = PageSize(sizing, units);
+    RECT margin = {0, 0, 5, 5};
+    MapDialogUnits(units, &margin);
+    RECT rightMargin = {0, 0, 4, 0};
+    MapDialogUnits(units, &rightMargin);
+    RECT button = {0, 0, 50, 15};
+    MapDialogUnits(units, &button);
+    // The tab control's window around a display area of the page's size.
+    RECT tab = {0, 0, page.cx, page.cy};
+    SendMessageW(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&tab));
+    int tabWidth = tab.right - tab.left;
+    int tabHeight = tab.bottom - tab.top;
+    int x = margin.right, y = margin.bottom;
+    int buttonsTop = y + tabHeight + margin.bottom;
+    int cancelLeft = x + tabWidth - button.right;
+    int okLeft = cancelLeft - margin.right - button.right;
+    int clientWidth = x + tabWidth + rightMargin.right;
+    int clientHeight = buttonsTop + button.bottom + margin.bottom;
+
+    MoveWindow(tabs, x, y, tabWidth, tabHeight, FALSE);
+    MoveWindow(GetDlgItem(frame, IDOK), okLeft, buttonsTop, button.right, button.bottom, FALSE);
+    MoveWindow(GetDlgItem(frame, IDCANCEL), cancelLeft, buttonsTop, button.right, button.bottom,
+               FALSE);
+    for (int i = 0; i < host->PageCount; i++) {
+        if (host->Pages[i].Window)
+            MoveWindow(host->Pages[i].Window, x - tab.left, y - tab.top, page.cx, page.cy, FALSE);
+    }
+
+    // The frame's border and caption as they are now, at its monitor's scale.
+    RECT outer, inner;
+    GetWindowRect(frame, &outer);
+    GetClientRect(frame, &inner);
+    int width = clientWidth + (outer.right - outer.left) - inner.right;
+    int height = clientHeight + (outer.bottom - outer.top) - inner.bottom;
+    PixelPoint place;
+    if (corner) {
+        place = {corner->x, corner->y};
+    } else {
+        RECT work;
+        WindowWorkArea(host->Owner, &work);
+        PixelRect workArea = ToPixel(work);
+        place = CentreInArea(width, height, &workArea);
+    }
+    SetWindowPos(frame, nullptr, static_cast<int>(place.x), static_cast<int>(place.y), width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(frame, nullptr, TRUE);
+}
+
+// Under per-monitor scaling (Windows 10 version 1703 on) the dialog manager would resize the
+// frame and move its children to their template places at a scale change, undoing the layout
+// made in code; it is left to update the fonts only, and the frame lays itself out again.
+void KeepLayoutAtScaleChanges(HWND frame) {
+    using SetBehaviorProc = BOOL(WINAPI*)(HWND, UINT, UINT);
+    constexpr UINT DisableResize = 0x2, DisableControlRelayout = 0x4;
+    auto set = SystemEntry<SetBehaviorProc>(GetModuleHandleW(L"user32.dll"),
+                                            "SetDialogDpiChangeBehavior");
+    if (set)
+        set(frame, DisableResize | DisableControlRelayout, DisableResize | DisableControlRelayout);
 }
 
 BOOL OnInitFrame(HWND frame, TabHostSpec* host) {
@@ -155,32 +237,12 @@ BOOL OnInitFrame(HWND frame, TabHostSpec* host) {
     }
     SendMessageW(tabs, TCM_SETCURSEL, host->CurrentPage, 0);
 
-    // The frame grows by what the first page needs beyond the display area.
-    HWND page = CreatePage(frame, &host->Pages[host->CurrentPage]);
-    RECT area = DisplayArea(frame, tabs);
-    int dx = 0, dy = 0;
-    RECT pageRect = {};
-    if (page) {
-        GetWindowRect(page, &pageRect);
-        dx = (pageRect.right - pageRect.left) - (area.right - area.left);
-        dy = (pageRect.bottom - pageRect.top) - (area.bottom - area.top);
-    }
-    // Centred on the work area of the monitor the graph window is on.
-    RECT work;
-    WindowWorkArea(host->Owner, &work);
-    PixelRect workArea = ToPixel(work);
-    RECT frameRect;
-    GetWindowRect(frame, &frameRect);
-    int width = frameRect.right - frameRect.left + dx;
-    int height = frameRect.bottom - frameRect.top + dy;
-    PixelPoint corner = CentreInArea(width, height, &workArea);
-    MoveWindow(frame, corner.x, corner.y, width, height, FALSE);
-    if (page) {
-        MoveBy(frame, TabControlId, dx, dy, true);
-        MoveBy(frame, IDCANCEL, dx, dy, false);
-        MoveBy(frame, IDOK, dx, dy, false);
-        MoveWindow(page, area.left, area.top, pageRect.right - pageRect.left,
-                   pageRect.bottom - pageRect.top, FALSE);
+    KeepLayoutAtScaleChanges(frame);
+
+    // The frame is laid out around the first page, centred on the graph window's work area.
+    host->SizingPage = host->CurrentPage;
+    if (HWND page = CreatePage(frame, &host->Pages[host->CurrentPage])) {
+        LayOutFrame(frame, host, WindowDpi(frame), nullptr);
         SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowWindow(page, SW_SHOW);
     }
@@ -249,6 +311,25 @@ INT_PTR CALLBACK TabHostProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPa
     case THM_SELECTPAGE:
         if (TabHostSpec* host = SpecOf(frame))
             SelectPage(frame, host, static_cast<int>(lParam));
+        return TRUE;
+    case WM_DPICHANGED: {
+        // The suggested rectangle puts the frame where the system wants it on the new monitor;
+        // the layout follows once the system has given every window its font at the new scale
+        // (after this message, which the dialog manager goes on to handle).
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(frame, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        PostMessageW(frame, THM_LAYOUT, LOWORD(wParam), 0);
+        return FALSE;
+    }
+    case THM_LAYOUT:
+        if (TabHostSpec* host = SpecOf(frame)) {
+            RECT r;
+            GetWindowRect(frame, &r);
+            POINT corner = {r.left, r.top};
+            LayOutFrame(frame, host, static_cast<int>(wParam), &corner);
+        }
         return TRUE;
     case WM_COMMAND: {
         WORD id = LOWORD(wParam);

@@ -27,6 +27,7 @@ struct TabHostSpec {
     int PageCount;   // 4 or 7
     int CurrentPage; // on entry the page to show first; afterwards the page shown
     TabPage* Pages;  // room for 7
+    int SizingPage;  // the page shown first, whose size the frame is laid out around
 };
 
 // The page shown last in this run, -1 before the first opening.

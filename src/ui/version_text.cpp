@@ -20,10 +20,6 @@ struct VersionApi {
 };
 VersionApi TheVersionApi;
 
-template <typename T> T Entry(HMODULE module, const char* name) {
-    return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 // A value of the string table named by key (ending in its separator); null when missing.
 const wchar_t* QueryValue(const void* block, const wchar_t* key, const wchar_t* name,
                           UINT* length) {
@@ -45,9 +41,9 @@ HMODULE LoadVersionApi() {
     HMODULE module = LoadSystemLibrary(L"version.dll");
     if (!module)
         return nullptr;
-    api->GetSize = Entry<SizeProc>(module, "GetFileVersionInfoSizeW");
-    api->GetInfo = Entry<InfoProc>(module, "GetFileVersionInfoW");
-    api->Query = Entry<QueryProc>(module, "VerQueryValueW");
+    api->GetSize = SystemEntry<SizeProc>(module, "GetFileVersionInfoSizeW");
+    api->GetInfo = SystemEntry<InfoProc>(module, "GetFileVersionInfoW");
+    api->Query = SystemEntry<QueryProc>(module, "VerQueryValueW");
     if (!api->GetSize || !api->GetInfo || !api->Query) {
         FreeLibrary(module);
         *api = {};

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/apply_settings.h"
 #include "app/main_window.h"
@@ -159,6 +160,132 @@ TEST_F(SettingsWindow, AboutBoxNamesProductVersionAndCopyright) {
     ASSERT_EQ(answerer.Texts().size(), 1u);
     EXPECT_EQ(answerer.Texts()[0],
               L"Ferrogauge Version 0.1.0\r\nCopyright (C) 2026 The Ferrogauge developers");
+}
+
+// child's window rectangle in the client coordinates of frame.
+RECT RectIn(HWND frame, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// The pages made so far: the frame's children that are dialogs.
+std::vector<HWND> PagesOf(HWND frame) {
+    std::vector<HWND> pages;
+    for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = L"";
+        GetClassNameW(child, name, 16);
+        if (!wcscmp(name, L"#32770"))
+            pages.push_back(child);
+    }
+    return pages;
+}
+
+// A scale change as Windows makes it for the frame, which has turned off the dialog manager's
+// resizing and moving of its children: the dialog manager gives the frame, its controls and
+// the pages with theirs the dialog font made at the new DPI, and the frame gets WM_DPICHANGED
+// with a suggested rectangle (here the old one scaled, a little moved). Wine does neither.
+TEST_F(SettingsWindow, AScaleChangeLaysTheFrameOutAgainAroundThePage) {
+    std::vector<HFONT> fonts;
+    DriveSettingsWindow([&](HWND frame) {
+        for (int page = 3; page >= 0; page--)
+            SendMessageW(frame, THM_SELECTPAGE, 0, page);
+        PumpMessages();
+        std::vector<HWND> pages = PagesOf(frame);
+        ASSERT_EQ(pages.size(), 4u);
+        HWND tabs = GetDlgItem(frame, TabControlId);
+        HWND first = VisiblePageWith(frame, IDC_MAIN_INTERVAL);
+        ASSERT_NE(first, nullptr);
+        // At the start the page has its template's size in the dialog manager's own units.
+        RECT startPage = RectIn(frame, first);
+        RECT natural = {0, 0, 0, 0};
+        SIZE units;
+        ASSERT_TRUE(DialogTemplateSize(GetModuleHandleW(nullptr), IDD_MAIN_PAGE, &units));
+        natural.right = units.cx;
+        natural.bottom = units.cy;
+        MapDialogRect(first, &natural);
+        EXPECT_EQ(startPage.right - startPage.left, natural.right);
+        EXPECT_EQ(startPage.bottom - startPage.top, natural.bottom);
+        RECT startFrame;
+        GetWindowRect(frame, &startFrame);
+
+        wchar_t face[32] = L"";
+        LoadStringW(GetModuleHandleW(nullptr), IDS_DIALOG_FONT, face, 32);
+        int current = 96;
+        for (int dpi : {144, 192, 96}) {
+            SCOPED_TRACE(dpi);
+            HFONT font = CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                     DEFAULT_CHARSET, 0, 0, 0, 0, face);
+            fonts.push_back(font);
+            SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            EnumChildWindows(
+                frame,
+                [](HWND child, LPARAM font) -> BOOL {
+                    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(font));
+            RECT r;
+            GetWindowRect(frame, &r);
+            RECT suggested = {r.left + 7, r.top + 5,
+                              r.left + 7 + MulDiv(r.right - r.left, dpi, current),
+                              r.top + 5 + MulDiv(r.bottom - r.top, dpi, current)};
+            SendMessageW(frame, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                         reinterpret_cast<LPARAM>(&suggested));
+            PumpMessages();
+            current = dpi;
+
+            GetWindowRect(frame, &r);
+            EXPECT_EQ(r.left, suggested.left) << "placed where the system suggests";
+            EXPECT_EQ(r.top, suggested.top);
+            RECT client, area;
+            GetClientRect(frame, &client);
+            GetClientRect(tabs, &area);
+            SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+            MapWindowPoints(tabs, frame, reinterpret_cast<POINT*>(&area), 2);
+            for (HWND page : pages) {
+                RECT placed = RectIn(frame, page);
+                EXPECT_TRUE(EqualRect(&placed, &area)) << "each page fills the display area";
+                EnumChildWindows(
+                    page,
+                    [](HWND control, LPARAM frame) -> BOOL {
+                        RECT inner = RectIn(reinterpret_cast<HWND>(frame), control), outer;
+                        GetClientRect(reinterpret_cast<HWND>(frame), &outer);
+                        EXPECT_TRUE(Inside(inner, outer)) << "control " << GetDlgCtrlID(control);
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(frame));
+            }
+            double grown = double(area.right - area.left) / (startPage.right - startPage.left);
+            EXPECT_NEAR(grown, dpi / 96.0, 0.1) << "the page at its template size at this scale";
+            RECT tab = RectIn(frame, tabs), ok = RectIn(frame, GetDlgItem(frame, IDOK)),
+                 cancel = RectIn(frame, GetDlgItem(frame, IDCANCEL));
+            EXPECT_TRUE(Inside(tab, client));
+            EXPECT_GE(ok.top, tab.bottom) << "the buttons below the tab";
+            EXPECT_EQ(cancel.top, ok.top);
+            EXPECT_LE(ok.right, cancel.left);
+            EXPECT_EQ(cancel.right, tab.right) << "at the tab's right end";
+            EXPECT_TRUE(Inside(ok, client));
+            EXPECT_TRUE(Inside(cancel, client));
+        }
+        // Back at 96 DPI: the frame's and the page's sizes of the start, without drift.
+        RECT endPage = RectIn(frame, first), endFrame;
+        GetWindowRect(frame, &endFrame);
+        EXPECT_EQ(endPage.right - endPage.left, startPage.right - startPage.left);
+        EXPECT_EQ(endPage.bottom - endPage.top, startPage.bottom - startPage.top);
+        EXPECT_EQ(endFrame.right - endFrame.left, startFrame.right - startFrame.left);
+        EXPECT_EQ(endFrame.bottom - endFrame.top, startFrame.bottom - startFrame.top);
+        Press(frame, IDCANCEL);
+    });
+    EXPECT_EQ(Run(), 2);
+    for (HFONT font : fonts)
+        DeleteObject(font);
 }
 
 TEST_F(SettingsWindow, StartPageFollowsShiftCtrlAndThenThePageShownLast) {
