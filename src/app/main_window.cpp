@@ -90,9 +90,13 @@ void PlaceAtStart(AppState* app, HWND window, bool loaded) {
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
         PlaceNearTray(window, FALSE);
     } else {
-        int sizedFor = app->Dpi;
-        MoveWindow(window, place->WndPosX, place->WndPosY, ScaleToDpi(place->WndWidth, sizedFor),
-                   ScaleToDpi(place->WndHeight, sizedFor), FALSE);
+        // One move, at the size of the monitor the window will be on: a move at one scale and
+        // a resize at another could flip it between two monitors of different scales.
+        int sizedFor;
+        RECT r = PlanStartPlace(place->WndPosX, place->WndPosY, place->WndWidth, place->WndHeight,
+                                &sizedFor);
+        MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+        // Should the system still see it on a monitor of another scale, it takes that size.
         sizedFor = SizeForMonitor(app, window, sizedFor);
         // Pulled onto a monitor of another scale, it is sized for that one, which may take it
         // past the work area's edge again.

@@ -3,6 +3,7 @@
 #include "window/dpi.h"
 
 #include "port/system_library.h"
+#include "window/monitors.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ struct DpiCalls {
     bool Looked;
     DpiForWindowProc DpiForWindow;
     MetricsForDpiProc MetricsForDpi;
-    DpiForMonitorProc DpiForMonitor; // Windows 8.1 to 10 version 1511
+    DpiForMonitorProc DpiForMonitor; // Windows 8.1 on
 };
 DpiCalls TheDpiCalls;
 
@@ -32,11 +33,9 @@ const DpiCalls* Calls() {
             calls->MetricsForDpi = reinterpret_cast<MetricsForDpiProc>(
                 reinterpret_cast<void*>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
         }
-        if (!calls->DpiForWindow) {
-            if (HMODULE shcore = LoadSystemLibrary(L"shcore.dll"))
-                calls->DpiForMonitor = reinterpret_cast<DpiForMonitorProc>(
-                    reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
-        }
+        if (HMODULE shcore = LoadSystemLibrary(L"shcore.dll"))
+            calls->DpiForMonitor = reinterpret_cast<DpiForMonitorProc>(
+                reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
     }
     return calls;
 }
@@ -50,19 +49,38 @@ int SystemDpi() {
     return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
+// The system's answer for monitor: 0 before Windows 8.1.
+UINT SystemMonitorDpi(HMONITOR monitor) {
+    const DpiCalls* calls = Calls();
+    UINT dpi = 0, dpiY = 0;
+    if (!calls->DpiForMonitor || !monitor ||
+        FAILED(calls->DpiForMonitor(monitor, EffectiveDpi, &dpi, &dpiY)))
+        return 0;
+    return dpi;
+}
+
+// The system's answer for window: its own DPI from Windows 10 version 1607, its monitor's
+// from Windows 8.1, else 0.
+UINT SystemWindowDpi(HWND window) {
+    const DpiCalls* calls = Calls();
+    if (!window)
+        return 0;
+    if (calls->DpiForWindow)
+        return calls->DpiForWindow(window);
+    return SystemMonitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+}
+
 } // namespace
 
 int WindowDpi(HWND window) {
-    const DpiCalls* calls = Calls();
-    UINT dpi = 0;
-    if (calls->DpiForWindow && window) {
-        dpi = calls->DpiForWindow(window);
-    } else if (calls->DpiForMonitor && window) {
-        UINT dpiY = 0;
-        HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-        if (FAILED(calls->DpiForMonitor(monitor, EffectiveDpi, &dpi, &dpiY)))
-            dpi = 0;
-    }
+    const MonitorLibrary* monitors = Monitors();
+    UINT dpi = monitors->WindowDpi ? monitors->WindowDpi(window) : SystemWindowDpi(window);
+    return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
+}
+
+int MonitorDpi(HMONITOR monitor) {
+    const MonitorLibrary* monitors = Monitors();
+    UINT dpi = monitors->MonitorDpi ? monitors->MonitorDpi(monitor) : SystemMonitorDpi(monitor);
     return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }
 
@@ -75,5 +93,6 @@ int SmallIconSizeAt(int dpi) {
 
 int TaskbarDpi() {
     HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-    return taskbar ? WindowDpi(taskbar) : SystemDpi();
+    UINT dpi = taskbar ? SystemWindowDpi(taskbar) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }

@@ -8,6 +8,8 @@
 
 // The DPI of the monitor the window is on (the system DPI where that cannot be asked).
 int WindowDpi(HWND window);
+// The DPI the user's scale gives monitor (the system DPI where that cannot be asked).
+int MonitorDpi(HMONITOR monitor);
 
 // The small-icon size at dpi: 16, 20, 24 or 32 pixels at 100, 125, 150 and 200 %.
 int SmallIconSizeAt(int dpi);

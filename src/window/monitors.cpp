@@ -5,7 +5,8 @@
 
 namespace {
 
-const MonitorLibrary TheSystemMonitors = {MonitorFromRect, GetMonitorInfoW, EnumDisplayMonitors};
+const MonitorLibrary TheSystemMonitors = {MonitorFromRect, GetMonitorInfoW, EnumDisplayMonitors,
+                                          nullptr, nullptr};
 const MonitorLibrary* TheMonitors = &TheSystemMonitors;
 
 // The work area of monitor; false when it cannot be read.

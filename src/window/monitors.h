@@ -25,6 +25,13 @@ struct MonitorLibrary {
     // With a null dc and clip, calls back once for each monitor with its handle, a null dc
     // and its rectangle, in virtual-screen coordinates, until the callback answers FALSE.
     BOOL(WINAPI* Enumerate)(HDC dc, LPCRECT clip, MONITORENUMPROC callback, LPARAM data);
+    // The DPI the user's scale gives monitor, as GetDpiForMonitor's effective DPI; and the DPI
+    // window was last given, as GetDpiForWindow answers: a window takes the DPI of the monitor
+    // it is created on, and a move that leaves it mostly on a monitor of another DPI gives it
+    // that one, with WM_DPICHANGED. 0 when they cannot tell. Null in the system's table, whose
+    // answers come from the DPI calls the system has (see window/dpi.h).
+    UINT(WINAPI* MonitorDpi)(HMONITOR monitor);
+    UINT(WINAPI* WindowDpi)(HWND window);
 };
 
 // The system's monitor calls.

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "render/dpi_math.h"
+#include "window/dpi.h"
 #include "window/frame_math.h"
 
 namespace {
@@ -16,7 +17,26 @@ LONG Reach(int32_t start, int32_t length) {
     return static_cast<LONG>(end > INT32_MAX ? INT32_MAX : end < INT32_MIN ? INT32_MIN : end);
 }
 
+// The rectangle at (x, y) of width x height at 96 DPI scaled to dpi.
+RECT ScaledAt(int x, int y, int width, int height, int dpi) {
+    return {x, y, Reach(x, ScaleToDpi(width, dpi)), Reach(y, ScaleToDpi(height, dpi))};
+}
+
+// The DPI of the monitor r lies mostly on, or is nearest to.
+int DpiWhere(const RECT& r) {
+    return MonitorDpi(Monitors()->FromRect(&r, MONITOR_DEFAULTTONEAREST));
+}
+
 } // namespace
+
+RECT PlanStartPlace(int x, int y, int width, int height, int* dpi) {
+    RECT saved = ScaledAt(x, y, width, height, USER_DEFAULT_SCREEN_DPI);
+    *dpi = DpiWhere(saved);
+    RECT r = ScaledAt(x, y, width, height, *dpi);
+    if (DpiWhere(r) != *dpi)
+        KeepOnMonitorOf(&r, &saved);
+    return r;
+}
 
 PixelPoint LeastWindowSize(int dpi) {
     return {ScaleToDpi(WndSideMin, dpi), ScaleToDpi(WndSideMin, dpi)};

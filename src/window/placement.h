@@ -28,6 +28,14 @@ bool PullOnScreen(HWND window, int dpi);
 // monitor, or has a size the mouse could not give it, pulls it fully into the work area of the
 // one it is mostly on, or of the nearest, at a usable size. True when it moved or was sized.
 bool KeepOnScreen(HWND window, int dpi);
+// Where the window saved at (x, y) with a size of width x height at 96 DPI starts, and at which
+// DPI (*dpi), worked out before it is moved so that the one move leaves it on a monitor whose
+// scale its size was made for. It takes the scale of the monitor the saved size lies mostly on
+// (or is nearest to). Should the rectangle at that scale lie mostly on a monitor of another
+// (a place by the boundary of two monitors of different scales, where the larger size lies
+// mostly on the one and the smaller mostly on the other), it is pulled into the first one's
+// work area.
+RECT PlanStartPlace(int x, int y, int width, int height, int* dpi);
 // The hit-test answer for the WM_NCHITTEST point: sizing borders, corners, or the body, as
 // wide as they are at the window's dpi.
 LRESULT HitTestFrame(HWND window, LPARAM point, int dpi);

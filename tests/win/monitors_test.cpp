@@ -14,6 +14,7 @@
 #include "supplied_monitors.h"
 #include "test_support.h"
 #include "ui/dialog_helpers.h"
+#include "window/dpi.h"
 #include "window/placement.h"
 
 namespace {
@@ -175,6 +176,48 @@ TEST_F(Monitors, StartUpKeepsAPlaceAnyMonitorShowsAndGivesUpOneNoneShows) {
     std::string file = ReadFileBytes(SettingsPathBesideTests());
     EXPECT_NE(file.find("WndPosX=" + std::to_string(work.right - 100) + "\r\n"), std::string::npos)
         << file;
+}
+
+// A 150 % primary and a 100 % monitor to its right. A saved place by the boundary may put the
+// window, sized for one scale, mostly on the monitor of the other: it starts on one monitor at
+// that monitor's size, and saves the size it was saved with.
+TEST_F(Monitors, AStartOnMonitorsOfTwoScalesTakesTheSizeOfTheMonitorItEndsOn) {
+    const int sw = primary.monitor.right;
+    SuppliedMonitor scaled = primary;
+    scaled.dpi = 144;
+    SuppliedMonitor plain = {{sw, 0, sw + 1280, 1024}, {sw, 0, sw + 1280, 1024}, 96};
+    SuppliedMonitors desk({scaled, plain});
+    struct Case {
+        int x;
+        UINT dpi;
+        int left; // where it starts
+    };
+    const Case cases[] = {
+        // 142 pixels wide it lies 90:52 on the primary, 213 wide 90:123 on the right one: no
+        // scale agrees with its monitor, and it goes wholly onto the primary.
+        {sw - 90, 144, static_cast<int>(scaled.work.right) - 213},
+        {sw - 30, 96, sw - 30}, // mostly on the right one at either size
+        {sw + 100, 96, sw + 100},
+        {200, 144, 200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.x - sw);
+        const std::string saved = "[MAIN]\r\nWndPosX=" + std::to_string(c.x) +
+                                  "\r\nWndPosY=300\r\nWndWidth=142\r\nWndHeight=43\r\n";
+        WriteSettingsBesideTests(saved.c_str());
+        Open();
+        RECT r;
+        GetWindowRect(window, &r);
+        EXPECT_EQ(WindowDpi(window), static_cast<int>(c.dpi));
+        EXPECT_EQ(r.left, c.left);
+        EXPECT_EQ(r.top, 300);
+        EXPECT_EQ(r.right - r.left, MulDiv(142, c.dpi, 96)) << "the size its monitor gives";
+        EXPECT_EQ(r.bottom - r.top, MulDiv(43, c.dpi, 96));
+        CloseGraphWindow(window);
+        window = nullptr;
+        std::string file = ReadFileBytes(SettingsPathBesideTests());
+        EXPECT_NE(file.find("\r\nWndWidth=142\r\nWndHeight=43\r\n"), std::string::npos) << file;
+    }
 }
 
 TEST_F(Monitors, ADialogCentredOnItsParentStaysOnTheParentsMonitor) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cwchar>
+#include <map>
 
 #include "window/monitors.h"
 
@@ -12,6 +13,9 @@ namespace {
 struct Supplied {
     std::vector<SuppliedMonitor> monitors;
     uintptr_t generation = 0; // a new set of handles with every set of monitors
+    std::map<HWND, UINT> windowDpis;
+    HHOOK hook = nullptr;
+    bool delivering = false;
 };
 Supplied TheSupplied;
 
@@ -96,18 +100,79 @@ BOOL WINAPI Enumerate(HDC dc, LPCRECT clip, MONITORENUMPROC callback, LPARAM dat
     return TRUE;
 }
 
-const MonitorLibrary TheLibrary = {FromRect, GetInfo, Enumerate};
+UINT WINAPI DpiOfMonitor(HMONITOR monitor) {
+    long index = IndexOf(monitor);
+    return index < 0 ? 0 : TheSupplied.monitors[index].dpi;
+}
+
+UINT DpiWhereWindowIs(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return DpiOfMonitor(FromRect(&r, MONITOR_DEFAULTTONEAREST));
+}
+
+UINT WINAPI DpiOfWindow(HWND window) {
+    auto found = TheSupplied.windowDpis.find(window);
+    if (found != TheSupplied.windowDpis.end())
+        return found->second;
+    UINT dpi = DpiWhereWindowIs(window); // as given at its creation
+    TheSupplied.windowDpis[window] = dpi;
+    return dpi;
+}
+
+bool TopLevel(HWND window) {
+    return !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
+}
+
+// Follows the top-level windows of the thread after each message they handled.
+LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && !TheSupplied.delivering && TopLevel(sent->hwnd)) {
+        HWND window = sent->hwnd;
+        auto& dpis = TheSupplied.windowDpis;
+        if (sent->message == WM_NCCREATE) {
+            dpis[window] = DpiWhereWindowIs(window);
+        } else if (sent->message == WM_NCDESTROY) {
+            dpis.erase(window);
+        } else if (sent->message == WM_WINDOWPOSCHANGED) {
+            UINT before = DpiOfWindow(window);
+            UINT now = DpiWhereWindowIs(window);
+            if (now != before && before && now) {
+                dpis[window] = now;
+                RECT r;
+                GetWindowRect(window, &r);
+                RECT suggested = {r.left, r.top,
+                                  r.left + MulDiv(r.right - r.left, static_cast<int>(now),
+                                                  static_cast<int>(before)),
+                                  r.top + MulDiv(r.bottom - r.top, static_cast<int>(now),
+                                                 static_cast<int>(before))};
+                TheSupplied.delivering = true;
+                SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(now, now),
+                             reinterpret_cast<LPARAM>(&suggested));
+                TheSupplied.delivering = false;
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+const MonitorLibrary TheLibrary = {FromRect, GetInfo, Enumerate, DpiOfMonitor, DpiOfWindow};
 
 } // namespace
 
 SuppliedMonitors::SuppliedMonitors(std::vector<SuppliedMonitor> monitors) {
     Replace(std::move(monitors));
     UseMonitors(&TheLibrary);
+    TheSupplied.hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
 }
 
 SuppliedMonitors::~SuppliedMonitors() {
+    UnhookWindowsHookEx(TheSupplied.hook);
+    TheSupplied.hook = nullptr;
     UseMonitors(nullptr);
     TheSupplied.monitors.clear();
+    TheSupplied.windowDpis.clear();
 }
 
 void SuppliedMonitors::Replace(std::vector<SuppliedMonitor> monitors) {
