@@ -151,15 +151,28 @@ DWORD RunAlarmProgram(const wchar_t* program, const wchar_t* parameters) {
 
 void MakeAlarmNotice(const CounterSlot* slot, int64_t value, int64_t threshold, wchar_t* title,
                      wchar_t* text) {
-    int titleLength, unitLength;
-    const wchar_t* name = TrimmedSpan(slot->Title, &titleLength);
-    const wchar_t* unit = TrimmedSpan(slot->Unit, &unitLength);
-    int n = AppendWideText(title, 0, AlarmNoticeTitleChars, name, titleLength);
-    if (n > 0 && unitLength > 0)
-        n = AppendWideText(title, n, AlarmNoticeTitleChars, L" ", 1);
-    n = AppendWideText(title, n, AlarmNoticeTitleChars, unit, unitLength);
-    if (n == 0)
-        CopyWideText(title, ProgramTitle, AlarmNoticeTitleChars);
+    // The title names the graph's alarm: its title, trimmed, or the program's name, in the
+    // string table's words around it ("%1 alarm").
+    int nameLength;
+    const wchar_t* name = TrimmedSpan(slot->Title, &nameLength);
+    if (nameLength == 0) {
+        name = ProgramTitle;
+        nameLength = WideLength(ProgramTitle);
+    }
+    wchar_t words[AlarmNoticeTitleChars];
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ALARM_NOTICE_TITLE, words,
+                    AlarmNoticeTitleChars) <= 0)
+        CopyWideText(words, L"%1", AlarmNoticeTitleChars);
+    title[0] = L'\0';
+    int n = 0;
+    for (const wchar_t* at = words; *at; at++) {
+        if (at[0] == L'%' && at[1] == L'1') {
+            n = AppendWideText(title, n, AlarmNoticeTitleChars, name, nameLength);
+            at++;
+        } else {
+            n = AppendWideText(title, n, AlarmNoticeTitleChars, at, 1);
+        }
+    }
 
     ExpandAlarmText(slot->AlarmOption, text, AlarmNoticeTextChars, value, threshold, slot);
     TrimInPlace(text);

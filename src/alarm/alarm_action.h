@@ -51,8 +51,8 @@ bool SameFile(const wchar_t* a, const wchar_t* b);
 // Places of a notification's title and text, terminator included, as the tray takes them.
 constexpr int AlarmNoticeTitleChars = ARRAYSIZE(NOTIFYICONDATAW{}.szInfoTitle);
 constexpr int AlarmNoticeTextChars = ARRAYSIZE(NOTIFYICONDATAW{}.szInfo);
-// The notification of a firing. Its title is the graph's title and unit, each trimmed, with a
-// blank between them (the program's name when both are empty). Its text is AlarmOption
+// The notification of a firing. Its title names the graph's alarm by the graph's title, trimmed
+// (the program's name when that is empty), in the words of the string table. Its text is AlarmOption
 // expanded as a log line is, or, when that gives nothing to read, the string table's default
 // naming the value and the threshold (the value alone for the always-comparison); blanks and
 // line breaks around it are trimmed.

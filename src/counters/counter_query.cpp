@@ -132,24 +132,34 @@ int ExpandCounterPath(const CounterLibrary* pdh, const wchar_t* path, wchar_t* o
     return ExpandEmptyInstance(path, AppendFirstInstance, &context, output, capacity);
 }
 
+namespace {
+
+// Tells the user string id of instance in a message box over window; fallback when the string
+// is missing.
+void ShowMessage(HINSTANCE instance, HWND window, UINT id, const wchar_t* fallback) {
+    // Room for the messages in every language the program has (English is the longest).
+    constexpr int Chars = 512;
+    wchar_t text[Chars];
+    if (LoadStringW(instance, id, text, Chars) <= 0)
+        CopyWideText(text, fallback, Chars);
+    MessageBoxW(window, text, ProgramTitle, MB_OK);
+}
+
+} // namespace
+
 PDH_HQUERY OpenCounterQuery(const CounterLibrary* pdh, HWND window) {
     PDH_HQUERY query = nullptr;
     if (pdh->OpenQuery(nullptr, 0, &query) != ERROR_SUCCESS || !query) {
-        MessageBoxW(window, L"PdhOpenQuery() Error", ProgramTitle, MB_OK);
+        ShowMessage(GetModuleHandleW(nullptr), window, IDS_QUERY_ERROR, L"PdhOpenQuery() Error");
         return nullptr;
     }
     return query;
 }
 
 void ShowCounterError(HINSTANCE instance, HWND window, const CounterSlot* first) {
-    // Room for the messages in every language the program has (English is the longest).
-    constexpr int Chars = 256;
-    wchar_t text[Chars];
     // Without its use flag graph 1 gets no counter: that is no fault of the path.
     UINT id = first && !(first->PdhFlag & PdhUse) ? IDS_COUNTER_OFF : IDS_COUNTER_ERROR;
-    if (LoadStringW(instance, id, text, Chars) <= 0)
-        text[0] = L'\0';
-    MessageBoxW(window, text, ProgramTitle, MB_OK);
+    ShowMessage(instance, window, id, L"");
 }
 
 bool AddGraphCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterSlot* slot,

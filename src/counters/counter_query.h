@@ -13,7 +13,8 @@
 // Capacity of an expanded counter path, terminator included.
 constexpr int ExpandedPathChars = CounterPathChars;
 
-// Opens a query; null, after showing "PdhOpenQuery() Error" over window, when there is none.
+// Opens a query; null, after telling the user over window (in Japanese "PdhOpenQuery() Error"),
+// when there is none.
 PDH_HQUERY OpenCounterQuery(const CounterLibrary* pdh, HWND window);
 // Adds the counter of slot's path to query when the slot is in use and notes it in run; false
 // when it gets none.

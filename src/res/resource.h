@@ -52,6 +52,12 @@
 // each), and the About box's title.
 #define IDS_VERSION_PREFIXES 33
 #define IDS_ABOUT_TITLE 34
+// No counter query could be opened at all.
+#define IDS_QUERY_ERROR 35
+// A notification's title around the graph's title (%1).
+#define IDS_ALARM_NOTICE_TITLE 36
+// The label of the alarm's option box for each action, in the order of the action list.
+#define IDS_ALARM_OPTION_LABELS 37
 
 #define IDM_START 40001
 #define IDM_SHOWGRAPH 40002
@@ -115,6 +121,7 @@
 #define IDC_ALARM_FILE 1210
 #define IDC_ALARM_BROWSE 1211
 #define IDC_ALARM_OPTION 1212
+#define IDC_ALARM_OPTION_LABEL 1213
 
 // Graph and icon pages (dialogs 109 and 110). The pages find a row's controls by adding to the
 // first id of each kind, so every kind below keeps consecutive ids. The graph page shows rows 1

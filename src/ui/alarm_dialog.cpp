@@ -30,6 +30,8 @@ const FlagBox FlagBoxes[] = {{IDC_ALARM_AT_START, AlarmAtStart},
                              {IDC_ALARM_ON_LEAVE, AlarmOnLeave}};
 
 constexpr int FileChars = 260;
+// The actions the list offers, codes 0 to 5.
+constexpr uint32_t ActionCount = AlarmNotify + 1;
 constexpr int OptionChars = 64;
 
 const AlarmDialogParam* ParamOf(HWND dialog) {
@@ -45,6 +47,13 @@ uint32_t SelectedAction(HWND dialog) {
 // template of a program's parameters, a log line or a notification's text.
 void EnableForAction(HWND dialog) {
     uint32_t action = SelectedAction(dialog);
+    // The option box is named for what it holds with this action.
+    wchar_t labels[128];
+    wchar_t* label[ActionCount];
+    if (LoadLines(DialogInstance(dialog), IDS_ALARM_OPTION_LABELS, labels, 128, label,
+                  static_cast<int>(ActionCount)) == static_cast<int>(ActionCount) &&
+        action < ActionCount)
+        SetDlgItemTextW(dialog, IDC_ALARM_OPTION_LABEL, label[action]);
     bool file = action >= AlarmOpenFile && action <= AlarmWriteLog;
     EnableControl(dialog, IDC_ALARM_FILE, file);
     EnableControl(dialog, IDC_ALARM_BROWSE, file);

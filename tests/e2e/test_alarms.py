@@ -80,7 +80,7 @@ class AlarmTest(harness.DesktopTestCase):
         self.desktop.screenshot(self.shot_name("notification"))
         self.assertIsNotNone(came, "no notification came")
         balloon = self.desktop.probe("balloon")
-        self.assertEqual(harness.word(balloon["text"]), "CPU 5 % (limit 1)")
+        self.assertEqual(harness.word(balloon["text"]), "CPU 5 % (threshold 1)")
         # Its stem points at the icon, at the right end of the taskbar below it.
         icon, _ = self.desktop.find_tray_icon(self.shot_name("tray"))
         self.assertIsNotNone(icon, "no tray icon")

@@ -24,14 +24,16 @@ Labels = {"General": (1010, "&Snap to screen edges when moving"),
           "Counter": (1110, "Use an &alarm"),
           "Graph": (1322, "Choose from 16 &colors"),
           "Icon": (1323, "&Transparent background")}
-Lists = {IdUnitMode: ["None", "Auto (bytes)", "KB", "MB", "Auto (bits)", "bit", "Kbit", "Mbit"],
+Lists = {IdUnitMode: ["As measured", "Auto (bytes)", "KB", "MB", "Auto (bits)", "bit", "Kbit", "Mbit"],
          IdRounding: ["Round down", "Round to nearest", "Round up"],
          IdCompare: ["Equal to", "At or above", "At or below", "Not equal to", "Always"],
          IdAction: ["Default beep", "Open a file", "Run a program", "Play a WAV file",
                     "Write to a log", "Show a notification"]}
 FileTypes = "All files (*.*)|Programs (*.exe)|WAV files (*.wav)|Log files (*.log)"
-CounterError = ("The performance counter could not be read.\r\n"
-                "Check the counter path in the settings.")
+CounterError = ("The performance counter could not be read, so Ferrogauge has stopped "
+                "sampling.\r\nOpen Settings, check the counter path on the Counter tab, and then "
+                "click OK.")
+IdOptionLabel = 1213
 
 
 class Dialogs:
@@ -145,10 +147,16 @@ class EnglishCase(harness.DesktopTestCase):
         self.assert_english(dialogs, "the alarm dialog")
         # The file dialog's types are in English too.
         self.desktop.key("alt+a")  # &Action:
-        self.desktop.key("End")    # Show a notification: the file box and its button go off,
-        self.desktop.key("Up")     # and with Write to a log they come on
+        # Show a notification: the file box and its button go off, and the option box is named
+        # for the text; with Write to a log they come on, and the box holds the log line.
+        self.desktop.key("End")
+        self.wait_dialogs(lambda d: d.text(IdOptionLabel) == "Notification &text:",
+                          "the option box is not named for the notification")
+        self.desktop.key("Up")
+        self.wait_dialogs(lambda d: d.text(IdOptionLabel) == "&Log line:",
+                          "the option box is not named for the log line")
         self.desktop.key("alt+f")  # &File:
-        self.desktop.key("Tab")    # the "..." button beside it
+        self.desktop.key("Tab")    # the Browse button beside it
         self.desktop.key("space")
         self.wait_dialogs(lambda d: any(c.get("items", "").startswith(FileTypes)
                                         for c in d.controls()), "no file dialog")

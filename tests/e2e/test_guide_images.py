@@ -179,7 +179,7 @@ class GuideImagesTest(GuideShots, harness.DesktopTestCase):
         self.assertTrue(self.wait_for(lambda: self.desktop.probe("balloon").ok, timeout=15),
                         "no notification")
         balloon = self.desktop.probe("balloon")
-        self.assertIn("(limit%u002030)", balloon["text"])
+        self.assertIn("(threshold%u002030)", balloon["text"])
         path, _ = self.shoot("notification")
         self.save(path, "notification", (balloon.int("left") - 12, balloon.int("top") - 12,
                                          harness.ScreenSize[0], harness.ScreenSize[1]))

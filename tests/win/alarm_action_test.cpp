@@ -252,13 +252,16 @@ TEST_F(AlarmAction, NotificationTextsAreTheExpandedOptionOrTheDefault) {
         uint32_t compare = 5; // at or below
     };
     const Case cases[] = {
-        {L"CPU ", L" %", L"%t%v%u (>= %b)\\r\\n", L"CPU %", L"CPU 87 % (>= 80)"},
-        {L"CPU ", L" %", nullptr, L"CPU %", L"CPU 87 % (閾値 80)"},
-        {L"CPU ", L" %", L" \\r\\n ", L"CPU %", L"CPU 87 % (閾値 80)"},
-        {L"CPU ", L" %", nullptr, L"CPU %", L"CPU 87 %", 7}, // always: no threshold to name
-        {L"\u3000Disk ", L"", L"  %v\\n%T ", L"Disk", nullptr},
-        {L" ", L" %", L"%b", L"%", L"80"},
-        {L"", L" ", L"%b", L"Ferrogauge", L"80"},
+        {L"CPU ", L" %", L"%t%v%u (>= %b)\\r\\n", L"CPU のアラーム", L"CPU 87 % (>= 80)"},
+        {L"CPU ", L" %", nullptr, L"CPU のアラーム", L"CPU 87 % (閾値 80)"},
+        {L"CPU ", L" %", L" \\r\\n ", L"CPU のアラーム", L"CPU 87 % (閾値 80)"},
+        {L"CPU ", L" %", nullptr, L"CPU のアラーム", L"CPU 87 %", 7}, // always: no threshold
+        {L"\u3000Disk ", L"", L"  %v\\n%T ", L"Disk のアラーム", nullptr},
+        {L" ", L" %", L"%b", L"Ferrogauge のアラーム", L"80"},
+        {L"", L" ", L"%b", L"Ferrogauge のアラーム", L"80"},
+        // The longest title a graph has fits whole.
+        {L"0123456789012345678901234567890", L"", L"%b",
+         L"0123456789012345678901234567890 のアラーム", L"80"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "option " << (c.option ? c.option : L"(none)"));

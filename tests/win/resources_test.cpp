@@ -330,6 +330,23 @@ TEST(Languages, DialogsHaveTheSameControlsInTheFontOfTheSettingsFrame) {
     }
     EXPECT_EQ(strings[0][IDS_DIALOG_FONT], L"ＭＳ Ｐゴシック");
     EXPECT_EQ(strings[1][IDS_DIALOG_FONT], L"MS Shell Dlg 2");
+
+    // The alarm dialog names its option box for the chosen action: the template's label is the
+    // first of the names, and each name keeps the dialog's mnemonics unique.
+    for (int k = 0; k < 2; k++) {
+        std::vector<std::wstring> names;
+        std::wstring list = strings[k][IDS_ALARM_OPTION_LABELS] + L"\n";
+        for (size_t at = 0, end; (end = list.find(L'\n', at)) != std::wstring::npos; at = end + 1)
+            names.push_back(list.substr(at, end - at));
+        ASSERT_EQ(names.size(), 6u) << "one per action, language " << Languages[k];
+        std::vector<std::wstring> texts = ReadDialog(IDD_ALARM, Languages[k]).texts;
+        auto label = std::find(texts.begin(), texts.end(), names[0]);
+        ASSERT_NE(label, texts.end()) << "language " << Languages[k];
+        for (const std::wstring& name : names) {
+            *label = name;
+            EXPECT_EQ(Repeated(texts), L"") << name;
+        }
+    }
 }
 
 // Each language's version block names its own language, with the same values.
