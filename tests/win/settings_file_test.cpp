@@ -363,8 +363,9 @@ TEST(FileHold, TheAnswersOfAFileHeldForAMomentAreWaitedOut) {
     }
 }
 
-// ReplaceFileW as the documentation describes its ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the old
-// file was moved to the backup name, then the new one could not be moved in; for the first
+// ReplaceFileW as its documentation describes ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
+// (learn.microsoft.com, "ReplaceFileW function (winbase.h)", Return value): the old file was
+// moved to the backup name, then the new one could not be moved in; for the first
 // StrandedReplaces calls. MoveFileExW refuses the first RefusedMoves calls as a write-protected
 // disk does. Both do the real thing otherwise.
 int StrandedReplaces = 0;

@@ -188,9 +188,10 @@ std::vector<HWND> PagesOf(HWND frame) {
 }
 
 // A scale change as Windows makes it for the frame, which has turned off the dialog manager's
-// resizing and moving of its children: the dialog manager gives the frame, its controls and
-// the pages with theirs the dialog font made at the new DPI, and the frame gets WM_DPICHANGED
-// with a suggested rectangle (here the old one scaled, a little moved). Wine does neither.
+// resizing and moving of its children (learn.microsoft.com, "DIALOG_DPI_CHANGE_BEHAVIORS
+// enumeration (winuser.h)"): the dialog manager gives the frame, its controls and the pages
+// with theirs the dialog font made at the new DPI, and the frame gets WM_DPICHANGED with a
+// suggested rectangle (here the old one scaled, a little moved). Wine does neither.
 TEST_F(SettingsWindow, AScaleChangeLaysTheFrameOutAgainAroundThePage) {
     std::vector<HFONT> fonts;
     DriveSettingsWindow([&](HWND frame) {
