@@ -109,10 +109,17 @@ void EnableControl(HWND dialog, int id, bool on) {
 }
 
 SIZE DialogBaseUnitsAt(const wchar_t* face, int points, int dpi) {
-    static const wchar_t Letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     HFONT font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+    SIZE units = DialogBaseUnitsOf(font);
+    if (font)
+        DeleteObject(font);
+    return units;
+}
+
+SIZE DialogBaseUnitsOf(HFONT font) {
+    static const wchar_t Letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     TEXTMETRICW metrics = {};
@@ -121,8 +128,6 @@ SIZE DialogBaseUnitsAt(const wchar_t* face, int points, int dpi) {
     GetTextExtentPoint32W(dc, Letters, 52, &extent);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    if (font)
-        DeleteObject(font);
     SIZE units = {(extent.cx / 26 + 1) / 2, metrics.tmHeight};
     if (units.cx <= 0 || units.cy <= 0) {
         LONG base = GetDialogBaseUnits();

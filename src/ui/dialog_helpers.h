@@ -26,9 +26,12 @@ int SetDlgItemInt64(HWND dialog, int edit, int64_t value);
 // Whether the button id of dialog is checked (or, for a three-state box, indeterminate).
 bool IsChecked(HWND dialog, int id);
 void EnableControl(HWND dialog, int id, bool on);
-// The dialog base units of a dialog font of face and points at dpi, worked out as the dialog
-// manager does (the average width of the 52 Latin letters, rounded, and the character height),
-// so that a layout in dialog units follows the font the system gives a dialog at a scale change.
+// The dialog base units of font, worked out as the dialog manager does (the average width of
+// the 52 Latin letters, rounded, and the character height), so that a layout in dialog units
+// follows the font the system gives a dialog at a scale change; those of the system font for
+// none.
+SIZE DialogBaseUnitsOf(HFONT font);
+// Those of the dialog font of face and points that the dialog manager makes at dpi.
 SIZE DialogBaseUnitsAt(const wchar_t* face, int points, int dpi);
 // Maps r from dialog units to pixels with units, as MapDialogRect does with a dialog's own.
 void MapDialogUnits(SIZE units, RECT* r);

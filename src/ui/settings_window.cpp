@@ -12,7 +12,6 @@
 #include "ui/main_page.h"
 #include "ui/style_pages.h"
 #include "ui/version_text.h"
-#include "window/dpi.h"
 #include "window/frame_math.h"
 #include "window/monitors.h"
 
@@ -127,6 +126,11 @@ HWND CreatePage(HWND frame, TabPage* page) {
 
 // Asks the frame to lay itself out again once the system has finished a scale change.
 constexpr UINT THM_LAYOUT = WM_USER + 115;
+// Posted at creation: by the time it comes, the frame has its first place.
+constexpr UINT THM_PLACED = WM_USER + 116;
+// Windows 10 1703 asks a per-monitor-v2 window its size at a new scale before it suggests a
+// rectangle; the headers declare it only for that version on.
+constexpr UINT GetDpiScaledSizeMsg = 0x02E4;
 
 // The size of page in pixels with units: its template's size, or its window's size when the
 // template cannot be read.
@@ -142,54 +146,79 @@ SIZE PageSize(const TabPage* page, SIZE units) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-// Lays the frame out around the page it was sized for, at dpi, whose dialog font the frame and
-// the pages have (the frame's and the pages' templates name the same): the tab's display area
-// just holds the page, OK and Cancel stand below the tab at its right end, every page shown so
-// far fills the display area, and the frame fits around them, 5 dialog units from its edges
-// (4 on the right). corner is the frame's new top-left; null centres it on the work area of
-// the monitor the graph window is on.
-void LayOutFrame(HWND frame, TabHostSpec* host, int dpi, const POINT* corner) {
-    HWND tabs = GetDlgItem(frame, TabControlId);
-    const TabPage* sizing = &host->Pages[host->SizingPage];
-    if (!tabs || !sizing->Window)
-        return;
-    wchar_t face[FrameTextChars];
-    LoadFrameText(host->Instance, IDS_DIALOG_FONT, face);
-    SIZE units = DialogBaseUnitsAt(face, FrameFontPoints, dpi);
-    SIZE page = PageSize(sizing, units);
+// Where the frame's parts go, in its client area.
+struct FramePlan {
+    SIZE Client;
+    RECT Tab, Ok, Cancel;
+    POINT PageAt;
+    SIZE Page;
+};
+
+// Plans the frame around the page it was sized for with the dialog base units units: the tab's
+// display area just holds the page, OK and Cancel stand below the tab at its right end, and the
+// frame fits around them, 5 dialog units from its edges (4 on the right). The tab's border and
+// header are those its font gives it now, scaled from the font's units fontUnits to units.
+FramePlan PlanFrame(HWND frame, const TabHostSpec* host, SIZE units, SIZE fontUnits) {
+    FramePlan plan = {};
+    plan.Page = PageSize(&host->Pages[host->SizingPage], units);
     RECT margin = {0, 0, 5, 5};
     MapDialogUnits(units, &margin);
     RECT rightMargin = {0, 0, 4, 0};
     MapDialogUnits(units, &rightMargin);
     RECT button = {0, 0, 50, 15};
     MapDialogUnits(units, &button);
-    // The tab control's window around a display area of the page's size.
-    RECT tab = {0, 0, page.cx, page.cy};
-    SendMessageW(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&tab));
-    int tabWidth = tab.right - tab.left;
-    int tabHeight = tab.bottom - tab.top;
+    RECT edges = {0, 0, 0, 0};
+    SendDlgItemMessageW(frame, TabControlId, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&edges));
+    edges = {MulDiv(edges.left, units.cx, fontUnits.cx), MulDiv(edges.top, units.cy, fontUnits.cy),
+             MulDiv(edges.right, units.cx, fontUnits.cx),
+             MulDiv(edges.bottom, units.cy, fontUnits.cy)};
     int x = margin.right, y = margin.bottom;
-    int buttonsTop = y + tabHeight + margin.bottom;
-    int cancelLeft = x + tabWidth - button.right;
-    int okLeft = cancelLeft - margin.right - button.right;
-    int clientWidth = x + tabWidth + rightMargin.right;
-    int clientHeight = buttonsTop + button.bottom + margin.bottom;
+    plan.Tab = {x, y, x + plan.Page.cx + edges.right - edges.left,
+                y + plan.Page.cy + edges.bottom - edges.top};
+    plan.PageAt = {x - edges.left, y - edges.top};
+    int buttonsTop = plan.Tab.bottom + margin.bottom;
+    plan.Cancel = {plan.Tab.right - button.right, buttonsTop, plan.Tab.right,
+                   buttonsTop + button.bottom};
+    plan.Ok = {plan.Cancel.left - margin.right - button.right, buttonsTop,
+               plan.Cancel.left - margin.right, buttonsTop + button.bottom};
+    plan.Client = {plan.Tab.right + rightMargin.right, plan.Cancel.bottom + margin.bottom};
+    return plan;
+}
 
-    MoveWindow(tabs, x, y, tabWidth, tabHeight, FALSE);
-    MoveWindow(GetDlgItem(frame, IDOK), okLeft, buttonsTop, button.right, button.bottom, FALSE);
-    MoveWindow(GetDlgItem(frame, IDCANCEL), cancelLeft, buttonsTop, button.right, button.bottom,
-               FALSE);
+// The dialog base units of the font the frame's controls have now: the dialog manager gives
+// them the font of the scale, where the system scales dialogs.
+SIZE FrameFontUnits(HWND frame) {
+    return DialogBaseUnitsOf(
+        reinterpret_cast<HFONT>(SendDlgItemMessageW(frame, IDOK, WM_GETFONT, 0, 0)));
+}
+
+void MoveTo(HWND window, const RECT& r) {
+    MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+}
+
+// Lays the frame out as PlanFrame plans it with the font its controls have now; every page
+// made so far fills the display area. corner is the frame's new top-left; null centres it on
+// the work area of the monitor the graph window is on.
+void LayOutFrame(HWND frame, TabHostSpec* host, const POINT* corner) {
+    if (!GetDlgItem(frame, TabControlId) || !host->Pages[host->SizingPage].Window)
+        return;
+    SIZE units = FrameFontUnits(frame);
+    FramePlan plan = PlanFrame(frame, host, units, units);
+    MoveTo(GetDlgItem(frame, TabControlId), plan.Tab);
+    MoveTo(GetDlgItem(frame, IDOK), plan.Ok);
+    MoveTo(GetDlgItem(frame, IDCANCEL), plan.Cancel);
     for (int i = 0; i < host->PageCount; i++) {
         if (host->Pages[i].Window)
-            MoveWindow(host->Pages[i].Window, x - tab.left, y - tab.top, page.cx, page.cy, FALSE);
+            MoveWindow(host->Pages[i].Window, plan.PageAt.x, plan.PageAt.y, plan.Page.cx,
+                       plan.Page.cy, FALSE);
     }
 
     // The frame's border and caption as they are now, at its monitor's scale.
     RECT outer, inner;
     GetWindowRect(frame, &outer);
     GetClientRect(frame, &inner);
-    int width = clientWidth + (outer.right - outer.left) - inner.right;
-    int height = clientHeight + (outer.bottom - outer.top) - inner.bottom;
+    int width = plan.Client.cx + (outer.right - outer.left) - inner.right;
+    int height = plan.Client.cy + (outer.bottom - outer.top) - inner.bottom;
     PixelPoint place;
     if (corner) {
         place = {corner->x, corner->y};
@@ -202,6 +231,27 @@ void LayOutFrame(HWND frame, TabHostSpec* host, int dpi, const POINT* corner) {
     SetWindowPos(frame, nullptr, static_cast<int>(place.x), static_cast<int>(place.y), width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(frame, nullptr, TRUE);
+}
+
+// The frame's size at dpi, for the system to suggest a rectangle of that size at a scale change
+// (WM_GETDPISCALEDSIZE): planned with the font the dialog manager will make at dpi. False where
+// the system cannot say how large the border and caption are at dpi (before Windows 10 1607).
+bool ScaledFrameSize(HWND frame, const TabHostSpec* host, int dpi, SIZE* size) {
+    using AdjustForDpiProc = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    auto adjust = SystemEntry<AdjustForDpiProc>(GetModuleHandleW(L"user32.dll"),
+                                                "AdjustWindowRectExForDpi");
+    if (!adjust || !host->Pages[host->SizingPage].Window)
+        return false;
+    wchar_t face[FrameTextChars];
+    LoadFrameText(host->Instance, IDS_DIALOG_FONT, face);
+    FramePlan plan = PlanFrame(frame, host, DialogBaseUnitsAt(face, FrameFontPoints, dpi),
+                               FrameFontUnits(frame));
+    RECT r = {0, 0, plan.Client.cx, plan.Client.cy};
+    if (!adjust(&r, static_cast<DWORD>(GetWindowLongW(frame, GWL_STYLE)), FALSE,
+                static_cast<DWORD>(GetWindowLongW(frame, GWL_EXSTYLE)), static_cast<UINT>(dpi)))
+        return false;
+    *size = {r.right - r.left, r.bottom - r.top};
+    return true;
 }
 
 // Under per-monitor scaling (Windows 10 version 1703 on) the dialog manager would resize the
@@ -240,9 +290,13 @@ BOOL OnInitFrame(HWND frame, TabHostSpec* host) {
     KeepLayoutAtScaleChanges(frame);
 
     // The frame is laid out around the first page, centred on the graph window's work area.
+    // Should the centring take it to a monitor of another scale, the layout that follows the
+    // scale change centres it again.
     host->SizingPage = host->CurrentPage;
+    host->Placed = false;
+    PostMessageW(frame, THM_PLACED, 0, 0);
     if (HWND page = CreatePage(frame, &host->Pages[host->CurrentPage])) {
-        LayOutFrame(frame, host, WindowDpi(frame), nullptr);
+        LayOutFrame(frame, host, nullptr);
         SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowWindow(page, SW_SHOW);
     }
@@ -320,16 +374,31 @@ INT_PTR CALLBACK TabHostProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowPos(frame, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        PostMessageW(frame, THM_LAYOUT, LOWORD(wParam), 0);
+        PostMessageW(frame, THM_LAYOUT, 0, 0);
         return FALSE;
+    }
+    case GetDpiScaledSizeMsg: {
+        // The size the layout will give the frame at the new scale, so that the system suggests
+        // a rectangle on the monitor the frame will really be on.
+        TabHostSpec* host = SpecOf(frame);
+        SIZE size;
+        if (!host || !ScaledFrameSize(frame, host, LOWORD(wParam), &size))
+            return FALSE;
+        *reinterpret_cast<SIZE*>(lParam) = size;
+        SetWindowLongPtrW(frame, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     }
     case THM_LAYOUT:
         if (TabHostSpec* host = SpecOf(frame)) {
             RECT r;
             GetWindowRect(frame, &r);
             POINT corner = {r.left, r.top};
-            LayOutFrame(frame, host, static_cast<int>(wParam), &corner);
+            LayOutFrame(frame, host, host->Placed ? &corner : nullptr);
         }
+        return TRUE;
+    case THM_PLACED:
+        if (TabHostSpec* host = SpecOf(frame))
+            host->Placed = true;
         return TRUE;
     case WM_COMMAND: {
         WORD id = LOWORD(wParam);

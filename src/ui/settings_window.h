@@ -28,6 +28,7 @@ struct TabHostSpec {
     int CurrentPage; // on entry the page to show first; afterwards the page shown
     TabPage* Pages;  // room for 7
     int SizingPage;  // the page shown first, whose size the frame is laid out around
+    bool Placed;     // the frame has had its first place
 };
 
 // The page shown last in this run, -1 before the first opening.

@@ -16,7 +16,7 @@ Pages = [("General", 1001), ("Counter", 1102), ("Graph", 1321), ("Icon", 1323)]
 IdInterval = 1001
 IdAlarmSettings = 1111
 IdAbout = 1017
-About = "Ferrogauge Version 0.1.0\r\nCopyright (C) 2026 The Ferrogauge developers"
+About = "Ferrogauge version 0.1.0\r\nCopyright (C) 2026 The Ferrogauge developers"
 IdUnitMode, IdRounding, IdCompare, IdAction = 1109, 1370, 1205, 1209
 
 # One label of each page, and the lists that come from the string table.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "alarm/alarm_action.h"
+#include "alarm/alarm_eval.h"
 #include "alarm/alarm_text.h"
 #include "loaded_records.h"
 #include "port/port.h"
@@ -348,6 +349,41 @@ TEST_F(AlarmAction, EachNotificationReplacesTheOneStillShown) {
         EXPECT_EQ(TheShellCalls[i].info, expected[i]);
         EXPECT_EQ((TheShellCalls[i].infoFlags & NIIF_NOSOUND) != 0, quiet[i]);
     }
+    NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
+    DestroyWindow(window);
+}
+
+// Through the judging of samples: a repeating alarm's first notification of a hold sounds, its
+// repeats while the value stays high come silently, and a new hold sounds again.
+TEST_F(AlarmAction, OnlyTheFirstNotificationOfAHoldSounds) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(
+        NotifyTrayIcon(NIM_ADD, window, 7, WM_APP, LoadIconW(nullptr, IDI_APPLICATION), L"tip"));
+    Set(AlarmNotify, L"", L"%v");
+    slot->AlarmFlag |= AlarmRepeat | (3u << AlarmCompareShift); // at or above
+    slot->AlarmBorder = 80;
+    slot->AlarmDuration = 0;
+    slot->Runtime = &loaded.runs[0];
+    loaded.runs[0].Counter = this;
+    uint32_t runFlag = 0;
+    ControlAlarms(1, &runFlag, slot, 1);
+    ASSERT_TRUE(loaded.runs[0].AlarmState & AlarmStateRunning);
+    TheShellCalls.clear();
+    UseShellNotify(RecordShellCall);
+    const int64_t samples[] = {85, 86, 70, 90};
+    int64_t previous = 0;
+    for (int64_t value : samples) {
+        EvaluateAlarm(slot, previous, value, AlarmContext{window, 7, nullptr});
+        previous = value;
+    }
+    UseShellNotify(nullptr);
+    std::wstring heard;
+    for (const ShellCall& call : TheShellCalls) {
+        if (!call.info.empty())
+            heard += call.info + ((call.infoFlags & NIIF_NOSOUND) ? L" quiet, " : L" sound, ");
+    }
+    EXPECT_EQ(heard, L"85 sound, 86 quiet, 90 sound, ");
     NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
     DestroyWindow(window);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -221,6 +222,11 @@ TEST_F(SettingsWindow, AScaleChangeLaysTheFrameOutAgainAroundThePage) {
         int current = 96;
         for (int dpi : {144, 192, 96}) {
             SCOPED_TRACE(dpi);
+            // First the system asks the frame its size at the new scale.
+            SIZE scaled = {0, 0};
+            EXPECT_EQ(SendMessageW(frame, 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi,
+                                   reinterpret_cast<LPARAM>(&scaled)),
+                      TRUE);
             HFONT font = CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
                                      DEFAULT_CHARSET, 0, 0, 0, 0, face);
             fonts.push_back(font);
@@ -243,10 +249,26 @@ TEST_F(SettingsWindow, AScaleChangeLaysTheFrameOutAgainAroundThePage) {
             current = dpi;
 
             GetWindowRect(frame, &r);
+            std::printf("[ figures  ] settings window at %d DPI: %ld x %ld\n", dpi,
+                        r.right - r.left, r.bottom - r.top);
             EXPECT_EQ(r.left, suggested.left) << "placed where the system suggests";
             EXPECT_EQ(r.top, suggested.top);
             RECT client, area;
             GetClientRect(frame, &client);
+            // The size it answered is the one the layout gave it, within what the tab's header
+            // may differ in the font to come; border and caption at the new scale aside (Wine
+            // draws them at one scale).
+            using AdjustProc = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+            auto adjust = reinterpret_cast<AdjustProc>(reinterpret_cast<void*>(
+                GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+            ASSERT_NE(adjust, nullptr);
+            RECT border = {0, 0, 0, 0};
+            adjust(&border, GetWindowLongW(frame, GWL_STYLE), FALSE,
+                   GetWindowLongW(frame, GWL_EXSTYLE), dpi);
+            EXPECT_NEAR(scaled.cx - (border.right - border.left), client.right,
+                        client.right * 3 / 100);
+            EXPECT_NEAR(scaled.cy - (border.bottom - border.top), client.bottom,
+                        client.bottom * 3 / 100);
             GetClientRect(tabs, &area);
             SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
             MapWindowPoints(tabs, frame, reinterpret_cast<POINT*>(&area), 2);
