@@ -293,12 +293,23 @@ TEST_F(AlarmAction, NotificationTextsAreTheExpandedOptionOrTheDefault) {
     EXPECT_STREQ(data.szInfo, L"CPU 87 %");
 }
 
-// The notification goes to the tray; without the icon there, the alarm beeps instead.
-TEST_F(AlarmAction, NotificationNeedsTheTrayIconOrBeeps) {
+// A tray icon with id 7 for the notifications of a test, taken away at its end.
+struct TrayIconOfATest {
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                   nullptr, nullptr);
-    ASSERT_TRUE(
-        NotifyTrayIcon(NIM_ADD, window, 7, WM_APP, LoadIconW(nullptr, IDI_APPLICATION), L"tip"));
+    bool added = NotifyTrayIcon(NIM_ADD, window, 7, WM_APP, LoadIconW(nullptr, IDI_APPLICATION),
+                                L"tip") != FALSE;
+    ~TrayIconOfATest() {
+        NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
+        DestroyWindow(window);
+    }
+};
+
+// The notification goes to the tray; without the icon there, the alarm beeps instead.
+TEST_F(AlarmAction, NotificationNeedsTheTrayIconOrBeeps) {
+    TrayIconOfATest icon;
+    ASSERT_TRUE(icon.added);
+    HWND window = icon.window;
     Set(AlarmNotify, L"", L"%v");
     unsigned beeps = PortBeepCount();
     RunAlarmAction(slot, 87, 80, AlarmContext{window, 7, nullptr});
@@ -307,8 +318,6 @@ TEST_F(AlarmAction, NotificationNeedsTheTrayIconOrBeeps) {
     EXPECT_EQ(PortBeepCount(), beeps + 1) << "no icon 8: the modification fails";
     RunAlarmAction(slot, 87, 80, NoTray);
     EXPECT_EQ(PortBeepCount(), beeps + 2) << "the program has no tray icon";
-    NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
-    DestroyWindow(window);
 }
 
 // The calls the program makes to the shell, passed on to the real one.
@@ -329,10 +338,9 @@ BOOL WINAPI RecordShellCall(DWORD message, PNOTIFYICONDATAW data) {
 // last away first, so that they are not queued one per sample behind each other, and only the
 // first of a firing that goes on holding plays the notification sound.
 TEST_F(AlarmAction, EachNotificationReplacesTheOneStillShown) {
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  nullptr, nullptr);
-    ASSERT_TRUE(
-        NotifyTrayIcon(NIM_ADD, window, 7, WM_APP, LoadIconW(nullptr, IDI_APPLICATION), L"tip"));
+    TrayIconOfATest icon;
+    ASSERT_TRUE(icon.added);
+    HWND window = icon.window;
     TheShellCalls.clear();
     UseShellNotify(RecordShellCall);
     Set(AlarmNotify, L"", L"%v");
@@ -349,17 +357,14 @@ TEST_F(AlarmAction, EachNotificationReplacesTheOneStillShown) {
         EXPECT_EQ(TheShellCalls[i].info, expected[i]);
         EXPECT_EQ((TheShellCalls[i].infoFlags & NIIF_NOSOUND) != 0, quiet[i]);
     }
-    NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
-    DestroyWindow(window);
 }
 
 // Through the judging of samples: a repeating alarm's first notification of a hold sounds, its
 // repeats while the value stays high come silently, and a new hold sounds again.
 TEST_F(AlarmAction, OnlyTheFirstNotificationOfAHoldSounds) {
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  nullptr, nullptr);
-    ASSERT_TRUE(
-        NotifyTrayIcon(NIM_ADD, window, 7, WM_APP, LoadIconW(nullptr, IDI_APPLICATION), L"tip"));
+    TrayIconOfATest icon;
+    ASSERT_TRUE(icon.added);
+    HWND window = icon.window;
     Set(AlarmNotify, L"", L"%v");
     slot->AlarmFlag |= AlarmRepeat | (3u << AlarmCompareShift); // at or above
     slot->AlarmBorder = 80;
@@ -384,8 +389,6 @@ TEST_F(AlarmAction, OnlyTheFirstNotificationOfAHoldSounds) {
             heard += call.info + ((call.infoFlags & NIIF_NOSOUND) ? L" quiet, " : L" sound, ");
     }
     EXPECT_EQ(heard, L"85 sound, 86 quiet, 90 sound, ");
-    NotifyTrayIcon(NIM_DELETE, window, 7, 0, nullptr, nullptr);
-    DestroyWindow(window);
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheProgramOrOfThisOneKeepingADrivesRoot) {
