@@ -239,8 +239,8 @@ AlarmFileRefusal RefusedAlarmFile(uint32_t action, const wchar_t* file,
     return AlarmFileRefusal::None;
 }
 
-void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
-                    AlarmContext context, bool again) {
+void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold, AlarmContext context,
+                    bool again) {
     uint32_t action = (slot->AlarmFlag & AlarmActionMask) >> AlarmActionShift;
     if (action > AlarmNotify)
         return; // codes 6 and 7 name no action: nothing happens, not even a beep

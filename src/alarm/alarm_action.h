@@ -32,8 +32,8 @@ int EvaluateAlarm(CounterSlot* slot, int64_t previous, int64_t value, AlarmConte
 // may not use (see RefusedAlarmFile) is not used: Open a file beeps as for a file that cannot be
 // opened, and no sound is played and no line written. again marks a repeat of a firing that
 // still holds: its notification replaces the one shown without a sound.
-void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold,
-                    AlarmContext context, bool again = false);
+void RunAlarmAction(const CounterSlot* slot, int64_t value, int64_t threshold, AlarmContext context,
+                    bool again = false);
 
 // Why file cannot serve action (an action code of AlarmFlag): a device stands for no file to
 // open, play or write to, and the settings file at settingsPath would be written over by a log.
@@ -52,10 +52,10 @@ bool SameFile(const wchar_t* a, const wchar_t* b);
 constexpr int AlarmNoticeTitleChars = ARRAYSIZE(NOTIFYICONDATAW{}.szInfoTitle);
 constexpr int AlarmNoticeTextChars = ARRAYSIZE(NOTIFYICONDATAW{}.szInfo);
 // The notification of a firing. Its title names the graph's alarm by the graph's title, trimmed
-// (the program's name when that is empty), in the words of the string table. Its text is AlarmOption
-// expanded as a log line is, or, when that gives nothing to read, the string table's default
-// naming the value and the threshold (the value alone for the always-comparison); blanks and
-// line breaks around it are trimmed.
+// (the program's name when that is empty), in the words of the string table. Its text is
+// AlarmOption expanded as a log line is, or, when that gives nothing to read, the string table's
+// default naming the value and the threshold (the value alone for the always-comparison); blanks
+// and line breaks around it are trimmed.
 void MakeAlarmNotice(const CounterSlot* slot, int64_t value, int64_t threshold, wchar_t* title,
                      wchar_t* text);
 // PlaySoundW through winmm.dll from the system folder, loaded on the first sound. A stop

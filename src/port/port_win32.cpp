@@ -141,9 +141,8 @@ bool ReplaceStep(const wchar_t* path, const wchar_t* temp, const wchar_t* backup
 // An old file left under the backup name with nothing at path is put back; when even that
 // fails, the new file is kept as well, and both stay for the user to find.
 void KeepALastCopy(const wchar_t* path, const wchar_t* temp, const wchar_t* backup) {
-    if (Exists(backup) && !Exists(path) &&
-        !RetryWhileHeld(SettingsRetryMs, true,
-                        [&] { return TheMoveFile(backup, path, MOVEFILE_WRITE_THROUGH) != FALSE; }))
+    auto putBack = [&] { return TheMoveFile(backup, path, MOVEFILE_WRITE_THROUGH) != FALSE; };
+    if (Exists(backup) && !Exists(path) && !RetryWhileHeld(SettingsRetryMs, true, putBack))
         return;
     DeleteFileW(temp);
 }

@@ -168,7 +168,8 @@ FramePlan PlanFrame(HWND frame, const TabHostSpec* host, SIZE units, SIZE fontUn
     RECT button = {0, 0, 50, 15};
     MapDialogUnits(units, &button);
     RECT edges = {0, 0, 0, 0};
-    SendDlgItemMessageW(frame, TabControlId, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&edges));
+    SendDlgItemMessageW(frame, TabControlId, TCM_ADJUSTRECT, TRUE,
+                        reinterpret_cast<LPARAM>(&edges));
     edges = {MulDiv(edges.left, units.cx, fontUnits.cx), MulDiv(edges.top, units.cy, fontUnits.cy),
              MulDiv(edges.right, units.cx, fontUnits.cx),
              MulDiv(edges.bottom, units.cy, fontUnits.cy)};
@@ -228,8 +229,8 @@ void LayOutFrame(HWND frame, TabHostSpec* host, const POINT* corner) {
         PixelRect workArea = ToPixel(work);
         place = CentreInArea(width, height, &workArea);
     }
-    SetWindowPos(frame, nullptr, static_cast<int>(place.x), static_cast<int>(place.y), width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(frame, nullptr, static_cast<int>(place.x), static_cast<int>(place.y), width,
+                 height, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(frame, nullptr, TRUE);
 }
 
@@ -238,8 +239,8 @@ void LayOutFrame(HWND frame, TabHostSpec* host, const POINT* corner) {
 // the system cannot say how large the border and caption are at dpi (before Windows 10 1607).
 bool ScaledFrameSize(HWND frame, const TabHostSpec* host, int dpi, SIZE* size) {
     using AdjustForDpiProc = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    auto adjust = SystemEntry<AdjustForDpiProc>(GetModuleHandleW(L"user32.dll"),
-                                                "AdjustWindowRectExForDpi");
+    auto adjust =
+        SystemEntry<AdjustForDpiProc>(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi");
     if (!adjust || !host->Pages[host->SizingPage].Window)
         return false;
     wchar_t face[FrameTextChars];
@@ -260,8 +261,8 @@ bool ScaledFrameSize(HWND frame, const TabHostSpec* host, int dpi, SIZE* size) {
 void KeepLayoutAtScaleChanges(HWND frame) {
     using SetBehaviorProc = BOOL(WINAPI*)(HWND, UINT, UINT);
     constexpr UINT DisableResize = 0x2, DisableControlRelayout = 0x4;
-    auto set = SystemEntry<SetBehaviorProc>(GetModuleHandleW(L"user32.dll"),
-                                            "SetDialogDpiChangeBehavior");
+    auto set =
+        SystemEntry<SetBehaviorProc>(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior");
     if (set)
         set(frame, DisableResize | DisableControlRelayout, DisableResize | DisableControlRelayout);
 }

@@ -57,8 +57,7 @@ void FillTrayNotice(NOTIFYICONDATAW* data, HWND window, UINT id, const wchar_t* 
     lstrcpynW(data->szInfo, text, ARRAYSIZE(data->szInfo));
 }
 
-BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t* text,
-                      bool quiet) {
+BOOL NotifyTrayNotice(HWND window, UINT id, const wchar_t* title, const wchar_t* text, bool quiet) {
     NOTIFYICONDATAW data;
     // An empty text takes a notification still on screen away, so that the new one is not
     // queued behind it; repeating alarms would otherwise stack up one per sample.
