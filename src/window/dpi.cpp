@@ -27,15 +27,11 @@ const DpiCalls* Calls() {
     DpiCalls* calls = &TheDpiCalls;
     if (!calls->Looked) {
         calls->Looked = true;
-        if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-            calls->DpiForWindow = reinterpret_cast<DpiForWindowProc>(
-                reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-            calls->MetricsForDpi = reinterpret_cast<MetricsForDpiProc>(
-                reinterpret_cast<void*>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
-        }
-        if (HMODULE shcore = LoadSystemLibrary(L"shcore.dll"))
-            calls->DpiForMonitor = reinterpret_cast<DpiForMonitorProc>(
-                reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        calls->DpiForWindow = SystemEntry<DpiForWindowProc>(user32, "GetDpiForWindow");
+        calls->MetricsForDpi = SystemEntry<MetricsForDpiProc>(user32, "GetSystemMetricsForDpi");
+        calls->DpiForMonitor =
+            SystemEntry<DpiForMonitorProc>(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
     }
     return calls;
 }
