@@ -18,6 +18,8 @@ constexpr UINT RedrawMsg = WM_APP + 27;
 // Posted at start when the settings file could not be read: the user is told once the program
 // runs.
 constexpr UINT ReadErrorMsg = WM_APP + 29;
+// Posted at start when the show/hide hot key could not be registered: the user is told once.
+constexpr UINT HotKeyErrorMsg = WM_APP + 30;
 constexpr UINT_PTR TIMER_SAMPLE = 1;
 constexpr UINT_PTR TIMER_TRAYPEEK = 2;
 constexpr UINT_PTR TIMER_HOVER = 3;
@@ -27,6 +29,10 @@ constexpr int HotKeyId = 1;
 constexpr UINT TrayIconId = 1;
 
 constexpr wchar_t GraphClassName[] = L" FerroGraphClass ";
+
+// Where the settings file is: named by the command line, beside the program, or in the user's
+// application data because the program's folder refuses new files.
+enum class SettingsPlace { None, Argument, Beside, AppData };
 
 struct AppState {
     // Start-up values.
@@ -38,8 +44,10 @@ struct AppState {
     // run, even once it has become readable. SettingsReadError is the reason's error code.
     bool SettingsRefused;
     uint32_t SettingsReadError;
-    // The settings file's path, as the load found it; empty when there is none.
+    // The settings file's path, decided once at start, and where it is; empty when there is
+    // none.
     wchar_t SettingsPath[PathChars];
+    SettingsPlace SettingsPlace;
     // A failed save has been reported, or may not be (the session is ending): later failures
     // of this run are not.
     bool SaveErrorShown;
@@ -71,6 +79,11 @@ struct AppState {
     // The window is being put at its saved place: a scale change on the way takes the place
     // being set, not the rectangle the system suggests.
     bool Placing;
+    // Where the start put the window, and whether from a settings file: while it is still
+    // there, a change of the work area (the taskbar coming up after the program at sign-in)
+    // puts it again.
+    RECT StartPlace;
+    bool StartLoaded;
     PDH_HQUERY Query;          // the counter query, or null while sampling is closed
     const CounterLibrary* Pdh; // the counter library; the system's unless a test set one
 };

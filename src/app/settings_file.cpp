@@ -3,43 +3,86 @@
 // user when the file could not be read or saved.
 #include "app/settings_file.h"
 
+#include <shlobj.h>
+
 #include "port/port.h"
 #include "render/dpi_math.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "text/convert.h"
+#include "ui/dialog_helpers.h"
 
 namespace {
 
 // Room for the messages and reasons in every language the program has.
 constexpr int MessageChars = SettingsReasonChars;
 
-int ProgramSettingsPath(const AppState* app, wchar_t* path) {
+// Whether the program may create a file in the folder of path: the save makes its new file
+// there before it takes the old one's place. Under Program Files, or in a folder the user may
+// only read, it may not.
+bool FolderTakesNewFiles(const wchar_t* path) {
+    wchar_t folder[PathChars];
+    lstrcpynW(folder, path, PathChars);
+    folder[FileNameOffset(folder)] = L'\0';
+    wchar_t probe[MAX_PATH];
+    if (!folder[0] || !GetTempFileNameW(folder, L"fgw", 0, probe))
+        return false;
+    DeleteFileW(probe);
+    return true;
+}
+
+bool FileIsThere(const wchar_t* path) {
+    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+// A file of the name at path in the user's roaming application data, in a folder of the
+// program's own: %APPDATA%\Ferrogauge\ferrogauge.ini.
+bool AppDataSettingsPath(wchar_t* path) {
+    wchar_t* folder = nullptr;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder))) {
+        CoTaskMemFree(folder);
+        return false;
+    }
+    const wchar_t* name = path + FileNameOffset(path);
+    int length = lstrlenW(folder) + 1 + lstrlenW(ProgramTitle) + 1 + lstrlenW(name);
+    bool fits = length < PathChars;
+    if (fits) {
+        wchar_t joined[PathChars];
+        wsprintfW(joined, L"%s\\%s\\%s", folder, ProgramTitle, name);
+        lstrcpyW(path, joined);
+    }
+    CoTaskMemFree(folder);
+    return fits;
+}
+
+} // namespace
+
+SettingsPlace FindSettingsPath(const wchar_t* argument, wchar_t* path) {
+    wchar_t named[PathChars];
+    if (ResolveSettingsPath(argument, L"", named)) {
+        // Made whole once, so that a later change of the working folder (a file dialog may
+        // make one) does not move the file.
+        DWORD length = GetFullPathNameW(named, PathChars, path, nullptr);
+        if (length == 0 || length >= static_cast<DWORD>(PathChars))
+            lstrcpyW(path, named);
+        return SettingsPlace::Argument;
+    }
     wchar_t module[PathChars];
     DWORD length = GetModuleFileNameW(nullptr, module, PathChars);
     // A cut path (the result fills the buffer) names some other file.
     if (length == 0 || length >= static_cast<DWORD>(PathChars))
         module[0] = L'\0';
-    return ResolveSettingsPath(app->SettingsArg, module, path);
+    if (!ResolveSettingsPath(nullptr, module, path))
+        return SettingsPlace::None;
+    if (FileIsThere(path) || FolderTakesNewFiles(path))
+        return SettingsPlace::Beside;
+    // Where the program may not write: the user's own folder. Should even that be out of
+    // reach, the file beside the program stays, and a failed save says so.
+    return AppDataSettingsPath(path) ? SettingsPlace::AppData : SettingsPlace::Beside;
 }
-
-// form of the string table with its inserts, as a new text the caller frees with LocalFree;
-// null when it cannot be had.
-wchar_t* FormatText(HINSTANCE instance, UINT form, const wchar_t* first, const wchar_t* second) {
-    wchar_t pattern[MessageChars];
-    if (LoadStringW(instance, form, pattern, MessageChars) <= 0)
-        return nullptr;
-    const DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(first),
-                                 reinterpret_cast<DWORD_PTR>(second)};
-    wchar_t* text = nullptr;
-    if (!FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                            FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                        pattern, 0, 0, reinterpret_cast<LPWSTR>(&text), 0,
-                        reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(inserts))))
-        return nullptr;
-    return text;
-}
-
-} // namespace
 
 void SettingsErrorReason(HINSTANCE instance, uint32_t error, bool writing, wchar_t* reason) {
     UINT own = 0;
@@ -66,7 +109,7 @@ void SettingsErrorReason(HINSTANCE instance, uint32_t error, bool writing, wchar
         return;
     wchar_t number[16];
     wsprintfW(number, L"%lu", static_cast<unsigned long>(error));
-    wchar_t* text = FormatText(instance, IDS_REASON_UNKNOWN, number, nullptr);
+    wchar_t* text = FormatResourceText(instance, IDS_REASON_UNKNOWN, number, nullptr);
     lstrcpynW(reason, text ? text : number, MessageChars);
     LocalFree(text);
 }
@@ -80,7 +123,7 @@ void ShowFileError(AppState* app, HWND owner, UINT form, const wchar_t* path, ui
                    bool writing) {
     wchar_t reason[MessageChars];
     SettingsErrorReason(app->Instance, error, writing, reason);
-    wchar_t* text = FormatText(app->Instance, form, path, reason);
+    wchar_t* text = FormatResourceText(app->Instance, form, path, reason);
     if (!text)
         return;
     MessageBoxW(owner, text, ProgramTitle,
@@ -92,7 +135,8 @@ void ShowFileError(AppState* app, HWND owner, UINT form, const wchar_t* path, ui
 
 int LoadSettings(AppState* app) {
     wchar_t path[PathChars];
-    bool found = ProgramSettingsPath(app, path);
+    app->SettingsPlace = FindSettingsPath(app->SettingsArg, path);
+    bool found = app->SettingsPlace != SettingsPlace::None;
     SettingsFileStatus status;
     uint32_t error = 0;
     int read = LoadSettingsFile(found ? path : nullptr, &app->Settings, app->Run, &status, &error);
@@ -124,9 +168,16 @@ int SaveSettings(AppState* app, HWND window) {
     // The user was told at start that the file is left as it is.
     if (app->SettingsRefused)
         return 1;
-    wchar_t path[PathChars];
-    if (!ProgramSettingsPath(app, path))
+    const wchar_t* path = app->SettingsPath;
+    if (!path[0])
         return 0;
+    // The program's folder in the user's application data is made at the first save.
+    if (app->SettingsPlace == SettingsPlace::AppData) {
+        wchar_t folder[PathChars];
+        lstrcpynW(folder, path, PathChars);
+        folder[FileNameOffset(folder)] = L'\0';
+        CreateDirectoryW(folder, nullptr);
+    }
     uint32_t error = 0;
     SettingsSaveResult result = SaveSettingsFile(path, &app->Settings, &error);
     // The program goes on with the settings it has, and the user learns, once a run, that they

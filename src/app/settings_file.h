@@ -5,8 +5,14 @@
 
 #include "app/app_state.h"
 
-// Fills the settings records and notes whether the file was refused; returns 1 when a
-// settings file was read, else 0.
+// Where the settings file lives, decided once at start: the file the settings argument names
+// (when it names a .ini file), made a full path; else the program's name with .ini beside it,
+// when that file is there or the folder lets the program create a file; else a file of that
+// name in %APPDATA%\Ferrogauge, whose folder the first save makes. None when the program's own
+// path cannot be had.
+SettingsPlace FindSettingsPath(const wchar_t* argument, wchar_t* path);
+// Fills the settings records from the file FindSettingsPath names and notes whether the file was
+// refused; returns 1 when a settings file was read, else 0.
 int LoadSettings(AppState* app);
 // Room for a reason of SettingsErrorReason, terminator included.
 constexpr int SettingsReasonChars = 512;

@@ -212,7 +212,97 @@ close_file:
     return status;
 }
 
-bool PortReplaceFile(const wchar_t* path, const char* data, size_t size, uint32_t* error) {
+namespace {
+
+// The file that a save through the name at path changes, with links followed (a symbolic link
+// or a junction on the way names another file), at final, and how many names that file has.
+// False, with nothing set, when there is no file (or a folder) there.
+bool FileBehindName(const wchar_t* path, wchar_t* final, DWORD* links) {
+    HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    // A folder in the file's place is left to the save to refuse, as it always has been.
+    if (!GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(file);
+        return false;
+    }
+    *links = info.nNumberOfLinks;
+    wchar_t full[MAX_PATH + 8];
+    DWORD n =
+        GetFinalPathNameByHandleW(file, full, MAX_PATH + 8, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(file);
+    // The answer comes with the prefix of long paths, which the calls below need not see:
+    // "\\?\C:\..." and "\\?\UNC\server\share\...". One the save could not use keeps the
+    // name as given.
+    const wchar_t* name = full;
+    bool unc = false;
+    if (n > 0 && n < MAX_PATH + 8) {
+        if (CompareStringOrdinal(full, 8, L"\\\\?\\UNC\\", 8, TRUE) == CSTR_EQUAL) {
+            name = full + 7;
+            unc = true;
+        } else if (CompareStringOrdinal(full, 4, L"\\\\?\\", 4, FALSE) == CSTR_EQUAL) {
+            name = full + 4;
+        }
+    } else {
+        name = path;
+    }
+    if (lstrlenW(name) + (unc ? 1 : 0) >= MAX_PATH)
+        name = path;
+    if (unc && name != path) {
+        final[0] = L'\\';
+        lstrcpyW(final + 1, name);
+    } else {
+        lstrcpynW(final, name, MAX_PATH);
+    }
+    return true;
+}
+
+// Writes data over the file at path in place, keeping its identity and so every other name it
+// has: a hard-linked file replaced by a new one would be cut off from its other names. The old
+// contents are copied to path + ".bak" first, so that a write that fails part-way leaves a
+// whole copy; the copy goes once the new contents are on disk.
+bool WriteInPlace(const wchar_t* path, const char* data, size_t size) {
+    wchar_t copy[MAX_PATH + 4];
+    lstrcpyW(copy, path);
+    lstrcatW(copy, L".bak");
+    if (!RetryWhileHeld(SettingsRetryMs, true, [&] { return CopyFileW(path, copy, FALSE); }))
+        return false;
+    HANDLE file =
+        OpenWhileHeld(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, SettingsRetryMs, true);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool written = true;
+    while (written && size > 0) {
+        DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        DWORD done = 0;
+        written = WriteFile(file, data, chunk, &done, nullptr) && done == chunk;
+        data += chunk;
+        size -= chunk;
+    }
+    written = written && SetEndOfFile(file) && FlushFileBuffers(file);
+    DWORD code = GetLastError();
+    written = CloseHandle(file) && written;
+    if (!written) {
+        SetLastError(code);
+        return false;
+    }
+    DeleteFileW(copy);
+    return true;
+}
+
+} // namespace
+
+bool PortReplaceFile(const wchar_t* givenPath, const char* data, size_t size, uint32_t* error) {
+    // A save changes the file the name leads to: a link on the way stays a link, and a file
+    // with other names keeps them.
+    wchar_t final[MAX_PATH];
+    DWORD links = 1;
+    const wchar_t* path = FileBehindName(givenPath, final, &links) ? final : givenPath;
+
     // The new file is made in the folder of the old one, so that moving it over the old one
     // is a rename on the same volume: the settings file is either the old or the new one.
     wchar_t folder[MAX_PATH];
@@ -238,6 +328,17 @@ bool PortReplaceFile(const wchar_t* path, const char* data, size_t size, uint32_
     DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         StoreError(error, ERROR_ACCESS_DENIED);
+        return false;
+    }
+
+    if (links > 1) {
+        if (lstrlenW(path) + 4 >= MAX_PATH) {
+            StoreError(error, ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
+        if (WriteInPlace(path, data, size))
+            return true;
+        StoreError(error, GetLastError());
         return false;
     }
 

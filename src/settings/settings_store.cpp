@@ -24,11 +24,22 @@ bool EndsInIni(const wchar_t* text) {
 
 int ResolveSettingsPath(const wchar_t* argument, const wchar_t* modulePath, wchar_t* path) {
     path[0] = L'\0';
-    if (argument && EndsInIni(argument) && WideLength(argument) < PathChars) {
+    // One pair of double quotes around the argument, as Windows writes a path with blanks on a
+    // command line (a shortcut's, the sign-in entry's), is not part of the name: no file name
+    // holds a double quote.
+    int length = argument ? WideLength(argument) : 0;
+    if (length >= 2 && argument[0] == L'"' && argument[length - 1] == L'"') {
+        if (length - 2 < PathChars) {
+            CopyWideText(path, argument + 1, length - 1);
+            if (EndsInIni(path))
+                return 1;
+        }
+        path[0] = L'\0';
+    } else if (argument && EndsInIni(argument) && length < PathChars) {
         CopyWideText(path, argument, PathChars);
         return 1;
     }
-    int length = WideLength(modulePath);
+    length = WideLength(modulePath);
     if (length == 0)
         return 0;
     int name = FileNameOffset(modulePath);

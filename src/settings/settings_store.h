@@ -5,8 +5,9 @@
 #include "settings/settings_text_file.h"
 
 // The settings file's path (PathChars characters) for the settings argument and the program's
-// own path: the argument itself when it ends in ".ini" in any letter case, else the program's
-// path with its extension replaced by "ini". Returns 1, or 0 when no path fits.
+// own path: the argument itself, without one pair of double quotes around it, when it ends in
+// ".ini" in any letter case, else the program's path with its extension replaced by "ini".
+// Returns 1, or 0 when no path fits.
 int ResolveSettingsPath(const wchar_t* argument, const wchar_t* modulePath, wchar_t* path);
 
 // Fills every record from the file at path (null: no file), or with the defaults where the

@@ -2,6 +2,7 @@
 #include "ui/dialog_helpers.h"
 
 #include "port/system_library.h"
+#include "res/version.h"
 #include "text/convert.h"
 #include "ui/spin_math.h"
 #include "window/monitors.h"
@@ -204,4 +205,29 @@ int EnableDialogTheme(HWND window) {
     if (theme->State != ThemeState::Loaded)
         return 0;
     return theme->EnableTheme(window, EnableTabTexture) == S_OK ? 1 : 0;
+}
+
+wchar_t* FormatResourceText(HINSTANCE instance, UINT form, const wchar_t* first,
+                            const wchar_t* second) {
+    wchar_t pattern[1024];
+    if (LoadStringW(instance, form, pattern, 1024) <= 0)
+        return nullptr;
+    const DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(first ? first : L""),
+                                 reinterpret_cast<DWORD_PTR>(second ? second : L"")};
+    wchar_t* text = nullptr;
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                            FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                        pattern, 0, 0, reinterpret_cast<LPWSTR>(&text), 0,
+                        reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(inserts))))
+        return nullptr;
+    return text;
+}
+
+int ShowStringMessage(HWND owner, UINT form, const wchar_t* insert, UINT flags) {
+    wchar_t* text = FormatResourceText(GetModuleHandleW(nullptr), form, insert);
+    if (!text)
+        return 0;
+    int answer = MessageBoxW(owner, text, ProgramTitle, flags);
+    LocalFree(text);
+    return answer;
 }

@@ -13,6 +13,15 @@ int SpinEdit(HWND dialog, WPARAM request, HWND scrollBar, int edit);
 void SetupSpinner(HWND scrollBar, int low, int high, int step, int position);
 // The module whose resources dialog was made from: the one the settings window was given.
 HINSTANCE DialogInstance(HWND dialog);
+// The string-table entry form of instance with %1 and %2 replaced by first and second (either
+// may be null when the form does not use it), as a new text the caller frees with LocalFree;
+// null when it cannot be had.
+wchar_t* FormatResourceText(HINSTANCE instance, UINT form, const wchar_t* first,
+                            const wchar_t* second = nullptr);
+// A message box of owner (none: one of its own) with the program's name as its caption, showing
+// the string-table entry form of the program with %1 replaced by insert; the box's answer, or 0
+// when there was no text.
+int ShowStringMessage(HWND owner, UINT form, const wchar_t* insert, UINT flags);
 // Loads string-table entry id into text (capacity characters) and splits it in place at its
 // line feeds into at most maxItems items; a line feed at the very end starts no item. Items
 // after the last one found are empty. Returns the number found, 0 without the entry.

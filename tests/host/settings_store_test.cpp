@@ -18,7 +18,7 @@ std::wstring Resolve(const wchar_t* argument, const wchar_t* module) {
     return path;
 }
 
-TEST(SettingsPath, ArgumentEndingInIniElseTheProgramsOwnName) {
+TEST(SettingsPath, ArgumentEndingInIniQuotedOrNotElseTheProgramsOwnName) {
     struct Case {
         const wchar_t* argument;
         const wchar_t* module;
@@ -31,7 +31,9 @@ TEST(SettingsPath, ArgumentEndingInIniElseTheProgramsOwnName) {
         {L"D:\\conf\\mon.ini.bak", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
         {L"D:\\conf\\mon.inix", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
         {L"D:\\conf\\mon", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
-        {L"\"D:\\a b\\mon.ini\"", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
+        {L"\"D:\\a b\\mon.ini\"", L"C:\\Tools\\mon.exe", L"D:\\a b\\mon.ini"},
+        {L"\"D:\\a b\\mon.txt\"", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
+        {L"\"\"", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
         {L"", L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
         {nullptr, L"C:\\Tools\\mon.exe", L"C:\\Tools\\mon.ini"},
         {L"", L"C:\\v1.2\\mon", L"C:\\v1.2\\mon.ini"},

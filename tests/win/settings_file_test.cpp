@@ -94,6 +94,8 @@ protected:
     HWND window = nullptr;
 };
 
+// A quoted argument names the file too: the sign-in entry quotes it, as Windows quotes a path
+// with blanks.
 TEST_F(SettingsFile, ProgramsOwnNameGivesThePathUnlessTheArgumentNamesAnIniFile) {
     WriteFileBytes(ModuleSettingsPath(), "[MAIN]\r\nInterval=500\r\n");
     std::wstring named = folder + L"\\mon.INI";
@@ -105,7 +107,7 @@ TEST_F(SettingsFile, ProgramsOwnNameGivesThePathUnlessTheArgumentNamesAnIniFile)
         uint32_t interval;
     };
     const Case cases[] = {
-        {L"", 500}, {named, 700}, {quoted, 500}, {folder + L"\\mon.txt", 500}, {tooLong, 500}};
+        {L"", 500}, {named, 700}, {quoted, 700}, {folder + L"\\mon.txt", 500}, {tooLong, 500}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.argument.begin(), c.argument.end()).substr(0, 80));
         app->SettingsArg = c.argument.c_str();
@@ -116,6 +118,54 @@ TEST_F(SettingsFile, ProgramsOwnNameGivesThePathUnlessTheArgumentNamesAnIniFile)
     app->SettingsArg = L"";
     EXPECT_EQ(LoadSettings(app), 0);
     EXPECT_EQ(app->Settings.Main.Interval, 1000u);
+}
+
+// A file named by a relative argument is made whole at start: a file dialog that changes the
+// working folder later does not move it.
+TEST_F(SettingsFile, ARelativeArgumentNamesTheFileOfTheWorkingFolderAtStart) {
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    SetCurrentDirectoryW(folder.c_str());
+    app->SettingsArg = L"mon.INI";
+    LoadSettings(app);
+    SetCurrentDirectoryW(before);
+    EXPECT_EQ(app->SettingsPlace, SettingsPlace::Argument);
+    EXPECT_EQ(std::wstring(app->SettingsPath), folder + L"\\mon.INI");
+    EXPECT_EQ(SaveSettings(app, window), 0) << "created";
+    EXPECT_FALSE(ReadFileBytes(folder + L"\\mon.INI").empty());
+}
+
+// A settings file with a second name (a hard link, as package managers keep settings across
+// updates) is written through in place: both names hold the new text, the file keeps both,
+// and the copy made for a failure on the way is gone.
+TEST_F(SettingsFile, AHardLinkedFileIsWrittenThroughAndKeepsItsOtherName) {
+    std::wstring named = folder + L"\\mon.INI";
+    std::wstring other = folder + L"\\other name.ini";
+    WriteFileBytes(named, "; mine\r\n[MAIN]\r\nInterval=700\r\n");
+    ASSERT_TRUE(CreateHardLinkW(other.c_str(), named.c_str(), nullptr));
+    app->SettingsArg = named.c_str();
+    ASSERT_EQ(LoadSettings(app), 1);
+    app->Settings.Main.Interval = 900;
+    EXPECT_EQ(SaveSettings(app, window), 1);
+    std::string text = ReadFileBytes(other);
+    EXPECT_NE(text.find("; mine\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Interval=900"), std::string::npos) << text;
+    EXPECT_EQ(ReadFileBytes(named), text);
+    HANDLE file = CreateFileW(named.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    EXPECT_EQ(info.nNumberOfLinks, 2u);
+    EXPECT_EQ(GetFileAttributesW((named + L".bak").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(TemporaryFilesBeside(named), 0);
+    // Shorter contents leave nothing of the longer ones behind.
+    app->Settings.Main.Interval = 1;
+    SaveSettings(app, window);
+    std::string shorter = ReadFileBytes(other);
+    EXPECT_EQ(shorter.size(), text.size() - 2) << shorter;
+    EXPECT_NE(shorter.find("Interval=1\r\n"), std::string::npos) << shorter;
+    DeleteFileW(other.c_str());
 }
 
 TEST_F(SettingsFile, SaveTakesThePlaceFromTheWindow) {
