@@ -112,9 +112,10 @@ void RunSettingsCommand(AppState* app, HWND window) {
     app->Settings.Slot[0].ChangeMask = 0;
     app->Settings.Slot[1].ChangeMask = 0;
 
-    if (RunSettingsWindow(app->Instance, window, &app->Settings.Main, app->Settings.Slot,
-                          app->Settings.Style, app->Pdh,
-                          app->SettingsPath[0] ? app->SettingsPath : nullptr) == 1)
+    if (RunSettingsWindow(
+            app->Instance, window, &app->Settings.Main, app->Settings.Slot, app->Settings.Style,
+            app->Pdh, app->SettingsPath[0] ? app->SettingsPath : nullptr,
+            app->SettingsPlace == SettingsPlace::Argument ? app->SettingsPath : nullptr) == 1)
         ApplySettings(app, window);
 
     // On every path: the hot key comes back and the menu's items with it.

@@ -106,6 +106,20 @@ void PlaceAtStart(AppState* app, HWND window, bool loaded) {
         }
     }
     app->Placing = false;
+    app->StartLoaded = loaded;
+    if (!GetWindowRect(window, &app->StartPlace))
+        SetRectEmpty(&app->StartPlace);
+}
+
+// The work area changed: at sign-in the taskbar takes its strip of the screen after the
+// program has started. A window that is still where the start put it (the user has not moved
+// it since) is put again by the work area as it is now; one the user placed stays.
+void FollowWorkArea(AppState* app, HWND window) {
+    RECT r;
+    if (IsRectEmpty(&app->StartPlace) || !GetWindowRect(window, &r) ||
+        !EqualRect(&r, &app->StartPlace))
+        return;
+    PlaceAtStart(app, window, app->StartLoaded);
 }
 
 LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
@@ -167,7 +181,9 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 
     SetPriorityClass(GetCurrentProcess(), PriorityClassAtStart(main->Priority, app->OsMajor));
 
-    RegisterShowHotKey(app, window);
+    // A hot key that another program holds is reported once the program runs.
+    if (!RegisterShowHotKey(app, window))
+        PostMessageW(window, HotKeyErrorMsg, 0, 0);
 
     // A settings file that could not be read is reported once the program runs, first, since it
     // explains what follows; sampling starts as the message loop's next thing, while the box
@@ -350,9 +366,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // past the work area's edge again.
         if (KeepOnScreen(window, app->Dpi))
             PullOnScreen(window, app->Dpi);
-        [[fallthrough]];
-    case WM_SETTINGCHANGE:
         // The small-icon size or the taskbar's scale may have changed with them.
+        RenewTrayScale(app, window);
+        break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA)
+            FollowWorkArea(app, window);
         RenewTrayScale(app, window);
         break;
     case WM_WINDOWPOSCHANGING:
@@ -407,6 +426,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnRedraw(app, window);
     case ReadErrorMsg:
         ReportReadError(app);
+        return 0;
+    case HotKeyErrorMsg:
+        ReportHotKeyError(app);
         return 0;
     default:
         if (message == app->TaskbarCreatedMsg && message != 0)

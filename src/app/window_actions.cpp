@@ -5,6 +5,8 @@
 
 #include "render/painter.h"
 #include "res/resource.h"
+#include "ui/dialog_helpers.h"
+#include "ui/hot_key.h"
 #include "window/tray.h"
 
 bool ShiftHeld() {
@@ -42,15 +44,26 @@ UINT HotKeyModifiers(uint32_t hotKey) {
     return ((hotKey >> HotKeyModShift) & HotKeyModMask) | MOD_NOREPEAT;
 }
 
-void RegisterShowHotKey(AppState* app, HWND window) {
+bool RegisterShowHotKey(AppState* app, HWND window) {
     uint32_t key = app->Settings.Main.HkShow;
     if (!(key & HotKeyVkMask))
-        return;
+        return true;
     // Windows Vista does not know MOD_NOREPEAT: there the key is registered without it.
     UINT modifiers = HotKeyModifiers(key);
-    if (RegisterHotKey(window, HotKeyId, modifiers, key & HotKeyVkMask) ||
-        RegisterHotKey(window, HotKeyId, modifiers & ~MOD_NOREPEAT, key & HotKeyVkMask))
-        app->RunFlag |= HotKey;
+    if (!RegisterHotKey(window, HotKeyId, modifiers, key & HotKeyVkMask) &&
+        !RegisterHotKey(window, HotKeyId, modifiers & ~MOD_NOREPEAT, key & HotKeyVkMask))
+        return false;
+    app->RunFlag |= HotKey;
+    return true;
+}
+
+void ReportHotKeyError(const AppState* app) {
+    // A box of its own above every window, since the graph window may be hidden: the hot key
+    // may be the user's only way to it.
+    wchar_t name[96];
+    HotKeyName(app->Instance, app->Settings.Main.HkShow, name, 96);
+    ShowStringMessage(nullptr, IDS_HOTKEY_NOT_REGISTERED, name,
+                      MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 void UnregisterShowHotKey(AppState* app, HWND window) {

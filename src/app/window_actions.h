@@ -32,7 +32,10 @@ HMENU BuildProgramMenu(const AppState* app);
 // and hidden at random).
 UINT HotKeyModifiers(uint32_t hotKey);
 // Registers the hot key of the settings (none when its key is 0) and notes it in the run flag;
-// without MOD_NOREPEAT where the system refuses it (Windows Vista).
-void RegisterShowHotKey(AppState* app, HWND window);
+// without MOD_NOREPEAT where the system refuses it (Windows Vista). False when there is a key
+// and Windows refused it (another program holds it).
+bool RegisterShowHotKey(AppState* app, HWND window);
+// Tells the user in a message box of its own that the hot key could not be registered.
+void ReportHotKeyError(const AppState* app);
 // Unregisters the hot key, if it is registered, and notes it in the run flag.
 void UnregisterShowHotKey(AppState* app, HWND window);

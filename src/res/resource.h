@@ -58,6 +58,18 @@
 #define IDS_ALARM_NOTICE_TITLE 36
 // The label of the alarm's option box for each action, in the order of the action list.
 #define IDS_ALARM_OPTION_LABELS 37
+// The hot key's parts: the modifiers Win, Ctrl, Alt, Shift as written before a key, then the
+// names of keys the keyboard layout may not name (Nonconvert, Convert), then the word before
+// the number of any other key without a name.
+#define IDS_HOTKEY_NAMES 38
+// The hot key (%1) chosen in the settings window is held by another program.
+#define IDS_HOTKEY_IN_USE 39
+// The hot key (%1) could not be registered at start-up.
+#define IDS_HOTKEY_NOT_REGISTERED 40
+// The About box's line naming the settings file in use (%1).
+#define IDS_ABOUT_SETTINGS_FILE 41
+// The sign-in entry could not be written or removed; %1 is the system's reason.
+#define IDS_SIGN_IN_ERROR 42
 
 #define IDM_START 40001
 #define IDM_SHOWGRAPH 40002
@@ -93,6 +105,9 @@
 #define IDC_MAIN_NO_ICON_GRAPH 1015
 #define IDC_MAIN_SECOND_GRAPH 1016
 #define IDC_MAIN_ABOUT 1017
+#define IDC_MAIN_HOTKEY 1018
+#define IDC_MAIN_SIGN_IN 1019
+#define IDC_MAIN_SIGN_IN_NOTE 1020
 
 // Counter page (dialog 108).
 #define IDC_COUNTER_USE 1101

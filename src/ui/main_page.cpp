@@ -1,13 +1,17 @@
-// The settings window's first page: interval, translucency, hover, snapping, tray icon and
-// the second graph's pages. The controls are filled from the record at creation and written
-// back, clamped into range, only at OK.
+// The settings window's first page: interval, translucency, hover, snapping, tray icon, the
+// second graph's pages, the show/hide hot key and the start at sign-in. The controls are
+// filled from the record at creation and written back, clamped into range, only at OK.
 #include "ui/main_page.h"
+
+#include <commctrl.h>
 
 #include "res/resource.h"
 #include "settings/settings_model.h"
 #include "ui/dialog_helpers.h"
+#include "ui/hot_key.h"
 #include "ui/version_text.h"
 #include "window/layered.h"
+#include "window/sign_in.h"
 
 namespace {
 
@@ -44,14 +48,65 @@ uint32_t Clamped(HWND page, int id, uint32_t low, uint32_t high) {
     return value < low ? low : value > high ? high : value;
 }
 
-void OnInit(HWND page, MainSettings* main) {
-    SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(main));
+MainPageParam* ParamOf(HWND page) {
+    return reinterpret_cast<MainPageParam*>(GetWindowLongPtrW(page, GWLP_USERDATA));
+}
+
+bool ProgramPath(wchar_t* path) {
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return length > 0 && length < MAX_PATH;
+}
+
+// The start at sign-in as Windows will do it: checked only when the entry starts this copy of
+// the program, and, when the user turned it off in Task Manager or Settings, unchecked and
+// left to them, with a note saying where.
+void ShowSignIn(HWND page, MainPageParam* param) {
+    wchar_t program[MAX_PATH];
+    SignInEntry entry = ReadSignInEntry(ProgramPath(program) ? program : nullptr);
+    param->ShownSignIn = entry.Ours && !entry.TurnedOff;
+    CheckDlgButton(page, IDC_MAIN_SIGN_IN, param->ShownSignIn ? BST_CHECKED : BST_UNCHECKED);
+    EnableControl(page, IDC_MAIN_SIGN_IN, !entry.TurnedOff);
+    ShowWindow(GetDlgItem(page, IDC_MAIN_SIGN_IN_NOTE), entry.TurnedOff ? SW_SHOWNA : SW_HIDE);
+}
+
+void StoreSignIn(HWND page, const MainPageParam* param) {
+    if (!IsWindowEnabled(GetDlgItem(page, IDC_MAIN_SIGN_IN)))
+        return; // turned off elsewhere: the user's choice there stands
+    bool on = IsChecked(page, IDC_MAIN_SIGN_IN);
+    if (on == param->ShownSignIn)
+        return; // nothing is written unless the user asks
+    wchar_t program[MAX_PATH];
+    if (!ProgramPath(program))
+        return;
+    // Cleared: only an entry that starts this copy is removed, never another copy's.
+    if (!on && !ReadSignInEntry(program).Ours)
+        return;
+    LONG result = WriteSignInEntry(on ? program : nullptr, param->SettingsArgument);
+    if (result == ERROR_SUCCESS)
+        return;
+    wchar_t reason[256];
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                        static_cast<DWORD>(result), 0, reason, 256, nullptr))
+        wsprintfW(reason, L"%ld", result);
+    ShowStringMessage(page, IDS_SIGN_IN_ERROR, reason, MB_OK | MB_ICONWARNING);
+}
+
+void OnInit(HWND page, MainPageParam* param) {
+    SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(param));
     for (const SpinnedEdit& e : Edits) {
         SendDlgItemMessageW(page, e.Edit, EM_LIMITTEXT, e.Chars, 0);
         SetupSpinner(GetDlgItem(page, e.Spinner), e.Low, e.High, e.Step, e.Position);
     }
+    // A key without a modifier, or with Shift alone, would take that key from every program:
+    // the control adds Ctrl+Alt to it.
+    SendDlgItemMessageW(page, IDC_MAIN_HOTKEY, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                        MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    MainSettings* main = param ? param->Main : nullptr;
     if (!main)
         return;
+    param->ShownHotKey = HotKeyControlValue(main->HkShow);
+    SendDlgItemMessageW(page, IDC_MAIN_HOTKEY, HKM_SETHOTKEY, param->ShownHotKey, 0);
+    ShowSignIn(page, param);
     uint32_t prop = main->Prop;
     if (prop & PropNoTrayIcon) {
         CheckDlgButton(page, IDC_MAIN_NO_TRAY, BST_CHECKED);
@@ -105,6 +160,36 @@ void Store(HWND page, MainSettings* main) {
     main->SecondGraph = IsChecked(page, IDC_MAIN_SECOND_GRAPH) ? 1 : 0;
 }
 
+// The hot key the user chose, when it differs from the one shown; else the setting as it is
+// (a Windows-key combination the control cannot show stays).
+uint32_t ChosenHotKey(HWND page, const MainPageParam* param) {
+    WORD value = LOWORD(SendDlgItemMessageW(page, IDC_MAIN_HOTKEY, HKM_GETHOTKEY, 0, 0));
+    if (value == param->ShownHotKey)
+        return param->Main->HkShow;
+    return HotKeySetting(param->Main->HkShow, value);
+}
+
+// OK: a new hot key that Windows will not give the program (another program holds it) is
+// refused with a message naming it, and nothing of the page is stored; else the page stores.
+// True when the page stored.
+bool StoreAll(HWND page, MainPageParam* param) {
+    MainSettings* main = param->Main;
+    uint32_t hotKey = ChosenHotKey(page, param);
+    if (hotKey != main->HkShow && (hotKey & HotKeyVkMask) &&
+        !HotKeyFree(page, TrialHotKeyId, hotKey)) {
+        wchar_t name[96];
+        HotKeyName(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE)), hotKey,
+                   name, 96);
+        ShowStringMessage(page, IDS_HOTKEY_IN_USE, name, MB_OK | MB_ICONWARNING);
+        SetFocus(GetDlgItem(page, IDC_MAIN_HOTKEY));
+        return false;
+    }
+    Store(page, main);
+    main->HkShow = hotKey;
+    StoreSignIn(page, param);
+    return true;
+}
+
 void OnClick(HWND page, int id) {
     bool layered = LayeredAvailable();
     switch (id) {
@@ -130,9 +215,11 @@ void OnClick(HWND page, int id) {
         if (layered)
             EnableControl(page, IDC_MAIN_HOVER_ALPHA, IsChecked(page, IDC_MAIN_HOVER_FADE));
         break;
-    case IDC_MAIN_ABOUT:
-        ShowAboutBox(page);
+    case IDC_MAIN_ABOUT: {
+        const MainPageParam* param = ParamOf(page);
+        ShowAboutBox(page, param ? param->SettingsPath : nullptr);
         break;
+    }
     default:
         break;
     }
@@ -143,15 +230,15 @@ void OnClick(HWND page, int id) {
 INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnInit(page, reinterpret_cast<MainSettings*>(lParam));
+        OnInit(page, reinterpret_cast<MainPageParam*>(lParam));
         return TRUE;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         if (id == IDOK || id == IDCANCEL) {
-            auto* main = reinterpret_cast<MainSettings*>(GetWindowLongPtrW(page, GWLP_USERDATA));
-            if (id == IDOK && main)
-                Store(page, main);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0); // never refuses
+            MainPageParam* param = ParamOf(page);
+            bool stored = id != IDOK || !param || !param->Main || StoreAll(page, param);
+            // More than 1 keeps the settings window open on this page.
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, stored ? 0 : 2);
             return TRUE;
         }
         OnClick(page, id);

@@ -465,7 +465,8 @@ int RunTabHost(TabHostSpec* host) {
 }
 
 int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
-                      DrawStyle* styles, const CounterLibrary* pdh, const wchar_t* settingsPath) {
+                      DrawStyle* styles, const CounterLibrary* pdh, const wchar_t* settingsPath,
+                      const wchar_t* settingsArgument) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     TabHostSpec host = {};
@@ -490,8 +491,9 @@ int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, Counte
     wchar_t* label[7];
     LoadLines(instance, IDS_TAB_LABELS, labels, 64, label, 7);
     CounterPageParam counters[2] = {{&slots[0], pdh, settingsPath}, {&slots[1], pdh, settingsPath}};
+    MainPageParam general = {main, settingsPath, settingsArgument, 0, false};
     TabPage pages[7] = {
-        {nullptr, label[0], instance, IDD_MAIN_PAGE, MainPageProc, main},
+        {nullptr, label[0], instance, IDD_MAIN_PAGE, MainPageProc, &general},
         {nullptr, label[1], instance, IDD_COUNTER_PAGE, CounterPageProc, &counters[0]},
         {nullptr, label[2], instance, IDD_GRAPH_PAGE, GraphPageProc, &styles[0]},
         {nullptr, label[3], instance, IDD_ICON_PAGE, IconPageProc, &styles[0]},

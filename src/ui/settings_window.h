@@ -37,9 +37,12 @@ extern int LastSettingsPage;
 // Opens the settings window over owner and returns when it closes: 1 for OK, 2 for Cancel,
 // -1 when it could not be made, or the code of a quit message it did not post itself. The
 // counter pages use pdh to fill in empty instances and to browse counters; their alarm dialogs
-// refuse the settings file at settingsPath (none: no file) as a log.
+// refuse the settings file at settingsPath (none: no file) as a log, and the About box names
+// it. settingsArgument is the settings file the program was started with, which the sign-in
+// entry passes on (none: the program finds its own).
 int RunSettingsWindow(HINSTANCE instance, HWND owner, MainSettings* main, CounterSlot* slots,
                       DrawStyle* styles, const CounterLibrary* pdh,
-                      const wchar_t* settingsPath = nullptr);
+                      const wchar_t* settingsPath = nullptr,
+                      const wchar_t* settingsArgument = nullptr);
 // Runs the frame that host describes until it closes; the result as for RunSettingsWindow.
 int RunTabHost(TabHostSpec* host);

@@ -120,7 +120,7 @@ void VersionPrefixes(HINSTANCE instance, wchar_t* text, const wchar_t** caption,
     *about = items[1];
 }
 
-void ShowAboutBox(HWND page) {
+void ShowAboutBox(HWND page, const wchar_t* settingsPath) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     wchar_t title[32];
     if (LoadStringW(instance, IDS_ABOUT_TITLE, title, 32) <= 0)
@@ -128,7 +128,16 @@ void ShowAboutBox(HWND page) {
     wchar_t prefixes[VersionPrefixChars];
     const wchar_t *captionPrefix, *aboutPrefix;
     VersionPrefixes(instance, prefixes, &captionPrefix, &aboutPrefix);
-    wchar_t text[128];
-    if (GetVersionText(nullptr, text, 128, aboutPrefix, L"\r\n", nullptr) > 0)
-        MessageBoxW(page, text, title, MB_OK | MB_ICONINFORMATION);
+    wchar_t version[128];
+    if (GetVersionText(nullptr, version, 128, aboutPrefix, L"\r\n", nullptr) <= 0)
+        return;
+    // The settings file in use, so that the user can find it: beside the program, named on
+    // the command line, or in the user's application data.
+    wchar_t* file = settingsPath && settingsPath[0]
+                        ? FormatResourceText(instance, IDS_ABOUT_SETTINGS_FILE, settingsPath)
+                        : nullptr;
+    wchar_t text[128 + 4 + 300];
+    wsprintfW(text, L"%s%s%s", version, file ? L"\r\n\r\n" : L"", file ? file : L"");
+    LocalFree(file);
+    MessageBoxW(page, text, title, MB_OK | MB_ICONINFORMATION);
 }

@@ -18,5 +18,6 @@ constexpr int VersionPrefixChars = 32;
 // language in use, split out of text (VersionPrefixChars); each is empty when missing.
 void VersionPrefixes(HINSTANCE instance, wchar_t* text, const wchar_t** caption,
                      const wchar_t** about);
-// The About box of the main page's About button, owned by page.
-void ShowAboutBox(HWND page);
+// The About box of the main page's About button, owned by page: the version and, when given,
+// the settings file in use.
+void ShowAboutBox(HWND page, const wchar_t* settingsPath = nullptr);

@@ -52,6 +52,10 @@ void UseMonitors(const MonitorLibrary* library) {
 }
 
 void GetWorkArea(RECT* area) {
+    // The primary monitor is the one that holds the desktop's origin.
+    const RECT origin = {0, 0, 1, 1};
+    if (MonitorWorkArea(Monitors()->FromRect(&origin, MONITOR_DEFAULTTOPRIMARY), area))
+        return;
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, area, 0))
         *area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }

@@ -12,7 +12,9 @@
 #include "app/window_actions.h"
 #include "res/resource.h"
 #include "scripted_counters.h"
+#include "supplied_monitors.h"
 #include "test_support.h"
+#include "window/tray.h"
 
 namespace {
 
@@ -402,6 +404,172 @@ TEST(MainWindowStart, ShowsAPaintedPictureAndLeavesNoIconBehind) {
         }
     }
     EXPECT_EQ(LiveGdiObjects(), before) << "every icon and picture was released";
+}
+
+// A taskbar that is not up yet, as at sign-in, where the program may start before the shell:
+// it refuses every call (Shell_NotifyIconW answers FALSE without a notification area) until it
+// comes up, then keeps the icon as the shell does.
+struct LateTaskbar {
+    static bool up;
+    static bool added;
+    static int refusedAdds;
+    static HWND window;
+    static HICON icon;
+    static BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAW data) {
+        if (!up) {
+            refusedAdds += message == NIM_ADD;
+            return FALSE;
+        }
+        if (message == NIM_ADD) {
+            if (added)
+                return FALSE;
+            added = true;
+            window = data->hWnd;
+            icon = (data->uFlags & NIF_ICON) ? data->hIcon : nullptr;
+            return TRUE;
+        }
+        if (message == NIM_DELETE) {
+            bool was = added;
+            added = false;
+            return was;
+        }
+        return added;
+    }
+};
+bool LateTaskbar::up = false;
+bool LateTaskbar::added = false;
+int LateTaskbar::refusedAdds = 0;
+HWND LateTaskbar::window = nullptr;
+HICON LateTaskbar::icon = nullptr;
+
+// The icon appears as soon as the notification area is there, without the user doing anything:
+// when the shell tells every window that the taskbar was created, and, should that word not
+// come, at the next sample.
+TEST(MainWindowStart, TheIconAppearsOnceTheTaskbarComesUpAfterTheProgram) {
+    RegisterGraphClass(GetModuleHandleW(nullptr));
+    for (bool announced : {true, false}) {
+        SCOPED_TRACE(announced ? "announced" : "at the next sample");
+        ForgetSettingsFile();
+        LateTaskbar::up = LateTaskbar::added = false;
+        LateTaskbar::refusedAdds = 0;
+        UseShellNotify(LateTaskbar::Notify);
+        UseFixedCounters();
+        HWND window = CreateGraphWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        PumpMessages();
+        EXPECT_GE(LateTaskbar::refusedAdds, 1) << "the first NIM_ADD was refused";
+        EXPECT_FALSE(TheApp.RunFlag & TrayIcon);
+        LateTaskbar::up = true;
+        if (announced) {
+            KillTimer(window, TIMER_SAMPLE); // no sample to help
+            SendMessageW(window, TheApp.TaskbarCreatedMsg, 0, 0);
+        } else {
+            SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
+        }
+        PumpMessages();
+        EXPECT_TRUE(LateTaskbar::added);
+        EXPECT_TRUE(TheApp.RunFlag & TrayIcon);
+        EXPECT_EQ(LateTaskbar::window, window);
+        EXPECT_NE(LateTaskbar::icon, nullptr) << "with its picture";
+        DestroyWindow(window);
+        PumpMessages();
+        EXPECT_FALSE(LateTaskbar::added) << "taken out at the exit";
+        UseShellNotify(nullptr);
+        TheApp.Pdh = nullptr;
+    }
+    ForgetSettingsFile();
+}
+
+// At sign-in the taskbar takes its strip of the screen after the program has placed its
+// window. A window still where the start put it is put again by the new work area; one the
+// user has moved since stays where they put it.
+TEST(MainWindowStart, AWindowAtItsStartPlaceFollowsTheWorkAreaTheTaskbarTakes) {
+    RegisterGraphClass(GetModuleHandleW(nullptr));
+    SuppliedMonitor screen = RealPrimaryMonitor();
+    SuppliedMonitor bare = screen;
+    bare.work = bare.monitor; // no taskbar yet
+    int strip = screen.monitor.bottom - screen.work.bottom;
+    ASSERT_GT(strip, 0) << "the desktop has a taskbar at the bottom";
+    struct Case {
+        const char* what;
+        int fromBottom; // where the saved window's top is; 0: no settings file
+        bool follows;
+    };
+    const Case cases[] = {
+        {"no settings file: the corner by the tray", 0, true},
+        // A saved window the taskbar would leave less than 16 pixels of is pulled up, as at a
+        // start with the taskbar there.
+        {"a saved place the taskbar would all but cover", strip + 10, true},
+        // One it covers partly stays: the user may have put it there.
+        {"a saved place the taskbar covers partly", 43, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SuppliedMonitors monitors({bare});
+        ForgetSettingsFile();
+        char text[160];
+        sprintf(text, "[MAIN]\r\nWndPosX=%ld\r\nWndPosY=%ld\r\nWndWidth=142\r\nWndHeight=43\r\n",
+                bare.monitor.right - 142, bare.monitor.bottom - c.fromBottom);
+        if (c.fromBottom)
+            WriteSettingsBesideTests(text);
+        UseFixedCounters();
+        HWND window = CreateGraphWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        RECT start;
+        GetWindowRect(window, &start);
+        if (!c.fromBottom)
+            EXPECT_EQ(start.bottom, bare.work.bottom) << "in the corner of the whole screen";
+        monitors.Replace({screen});
+        SendMessageW(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+        RECT r;
+        GetWindowRect(window, &r);
+        if (c.follows) {
+            EXPECT_EQ(r.bottom, screen.work.bottom) << "above the taskbar";
+            EXPECT_EQ(r.right, screen.work.right);
+        } else {
+            EXPECT_TRUE(EqualRect(&r, &start));
+        }
+        // Moved by the user: a later change leaves it.
+        SetWindowPos(window, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        monitors.Replace({bare});
+        SendMessageW(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+        GetWindowRect(window, &r);
+        EXPECT_EQ(r.left, 100);
+        EXPECT_EQ(r.top, 100);
+        DestroyWindow(window);
+        PumpMessages();
+        TheApp.Pdh = nullptr;
+    }
+    ForgetSettingsFile();
+}
+
+// A hot key another program holds is no longer refused silently: the user is told once, with
+// the combination, and the window starts without it.
+TEST(MainWindowStart, AHotKeyHeldElsewhereIsReportedOnceAtStart) {
+    RegisterGraphClass(GetModuleHandleW(nullptr));
+    ForgetSettingsFile();
+    WriteSettingsBesideTests("[MAIN]\r\nHkShow=0x678\r\n"); // Ctrl+Shift+F9
+    HWND holder = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(holder, 7, MOD_CONTROL | MOD_SHIFT, VK_F9));
+    MessageBoxAnswerer answerer;
+    UseFixedCounters();
+    HWND window = CreateGraphWindow(GetModuleHandleW(nullptr));
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(TheApp.RunFlag & HotKey);
+    for (int i = 0; i < 500 && answerer.Texts().empty(); i++) {
+        PumpMessages();
+        Sleep(10);
+    }
+    std::vector<std::wstring> texts = answerer.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find(L"Ctrl+Shift+F9"), std::wstring::npos) << texts[0];
+    DestroyWindow(window);
+    PumpMessages();
+    UnregisterHotKey(holder, 7);
+    DestroyWindow(holder);
+    TheApp.Pdh = nullptr;
+    ForgetSettingsFile();
 }
 
 } // namespace

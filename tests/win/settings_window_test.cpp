@@ -22,6 +22,8 @@
 #include "port/port.h"
 #include "render/draw_resources.h"
 #include "ui/dialog_helpers.h"
+#include "ui/hot_key.h"
+#include "ui/main_page.h"
 #include "ui/style_pages.h"
 #include "ui/settings_window.h"
 #include "ui/version_text.h"
@@ -111,10 +113,11 @@ protected:
     }
     int Run() {
         return RunSettingsWindow(GetModuleHandleW(nullptr), owner, &records.Main, records.Slot,
-                                 records.Style, ScriptedLibrary(), settingsPath);
+                                 records.Style, ScriptedLibrary(), settingsPath, settingsArgument);
     }
     HWND owner = nullptr; // the graph window
     const wchar_t* settingsPath = nullptr;
+    const wchar_t* settingsArgument = nullptr;
     SettingsRecords records = {};
     SettingsRecords before = {};
     CounterRun runs[2] = {};
@@ -386,6 +389,215 @@ TEST_F(SettingsWindow, CancelKeepsTheRecordsAndOkAfterTheMainPageWritesOnlyMainS
         EXPECT_EQ(std::memcmp(records.Style, before.Style, sizeof(records.Style)), 0);
         EXPECT_EQ(std::memcmp(&records.Place, &before.Place, sizeof(records.Place)), 0);
     }
+}
+
+WORD ControlHotKey(HWND page) {
+    return LOWORD(SendDlgItemMessageW(page, IDC_MAIN_HOTKEY, HKM_GETHOTKEY, 0, 0));
+}
+
+void PressHotKey(HWND page, WORD value) {
+    SendDlgItemMessageW(page, IDC_MAIN_HOTKEY, HKM_SETHOTKEY, value, 0);
+}
+
+// The hot-key control shows the setting and stores what is pressed into it in the setting's
+// own layout (RegisterHotKey modifiers, other bits kept); a setting it cannot show (one with
+// the Windows key) stays as it is unless another combination is pressed, and a cleared
+// control means no hot key.
+TEST_F(SettingsWindow, MainPageShowsTheHotKeyAndStoresThePressedOneInTheSettingsLayout) {
+    struct Case {
+        const char* what;
+        uint32_t setting;
+        WORD shown;
+        WORD pressed; // 0xFFFF: nothing pressed
+        uint32_t stored;
+    };
+    const Case cases[] = {
+        {"the default, untouched", 0x007B011D, MAKEWORD(0x1D, HOTKEYF_ALT), 0xFFFF, 0x007B011D},
+        {"Ctrl+Shift+F9 pressed", 0xAB00011D, MAKEWORD(0x1D, HOTKEYF_ALT),
+         MAKEWORD(VK_F9, HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0xAB000678},
+        {"Alt+Home, an extended key", 0x0000011D, MAKEWORD(0x1D, HOTKEYF_ALT),
+         MAKEWORD(VK_HOME, HOTKEYF_ALT | HOTKEYF_EXT), 0x00000124},
+        {"Win+Alt+F12 kept", 0x0000097B, MAKEWORD(VK_F12, HOTKEYF_ALT), 0xFFFF, 0x0000097B},
+        {"cleared", 0x7B00031D, MAKEWORD(0x1D, HOTKEYF_ALT | HOTKEYF_CONTROL), 0, 0x7B000000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        records = before;
+        records.Main.HkShow = c.setting;
+        WORD shown = 0;
+        DriveSettingsWindow([&](HWND frame) {
+            HWND page = CurrentPage(frame);
+            ASSERT_NE(page, nullptr);
+            shown = ControlHotKey(page);
+            if (c.pressed != 0xFFFF)
+                PressHotKey(page, c.pressed);
+            Press(frame, IDOK);
+        });
+        EXPECT_EQ(Run(), 1);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(records.Main.HkShow, c.stored);
+    }
+    // Its name as the user reads it, in the program's language.
+    wchar_t name[64];
+    HotKeyName(GetModuleHandleW(nullptr), 0x678, name, 64);
+    EXPECT_STREQ(name, L"Ctrl+Shift+F9");
+    HotKeyName(GetModuleHandleW(nullptr), 0x91D, name, 64);
+    EXPECT_EQ(std::wstring(name).substr(0, 8), L"Win+Alt+");
+}
+
+// A combination another program holds is refused at OK with a message that names it: the
+// window stays open on the General page and nothing is stored, until a free one is pressed.
+TEST_F(SettingsWindow, AHotKeyHeldByAnotherProgramIsRefusedAtOk) {
+    HWND holder = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(holder, 9, MOD_CONTROL | MOD_ALT, VK_F9));
+    MessageBoxAnswerer answerer;
+    records.Main.SecondGraph = 1;
+    before = records;
+    bool stayed = false, kept = false;
+    int pageAfter = -1;
+    DriveSettingsWindow([&](HWND frame) {
+        HWND page = CurrentPage(frame);
+        ASSERT_NE(page, nullptr);
+        SetDlgItemTextW(page, IDC_MAIN_INTERVAL, L"500");
+        PressHotKey(page, MAKEWORD(VK_F9, HOTKEYF_CONTROL | HOTKEYF_ALT));
+        SendMessageW(frame, THM_SELECTPAGE, 0, 2); // OK pressed on another tab
+        Press(frame, IDOK);
+        stayed = IsWindow(frame) != FALSE;
+        kept = std::memcmp(&records, &before, sizeof(records)) == 0;
+        pageAfter = CurrentTab(frame);
+        PressHotKey(page, MAKEWORD(VK_F10, HOTKEYF_CONTROL | HOTKEYF_ALT));
+        Press(frame, IDOK);
+    });
+    EXPECT_EQ(Run(), 1);
+    EXPECT_TRUE(stayed);
+    EXPECT_TRUE(kept) << "nothing stored while the key was refused";
+    EXPECT_EQ(pageAfter, 0) << "back on the General page";
+    std::vector<std::wstring> texts = answerer.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find(L"Ctrl+Alt+F9"), std::wstring::npos) << texts[0];
+    EXPECT_EQ(records.Main.HkShow, (before.Main.HkShow & ~0xFFFu) | 0x379); // Ctrl+Alt+F10
+    EXPECT_EQ(records.Main.Interval, 500u);
+    // The page let the free key go again: the graph window can take it.
+    EXPECT_TRUE(RegisterHotKey(holder, 10, MOD_CONTROL | MOD_ALT, VK_F10));
+    UnregisterHotKey(holder, 10);
+    UnregisterHotKey(holder, 9);
+    DestroyWindow(holder);
+}
+
+// The program's entry under the user's Run key, as the General page's check box shows and
+// changes it.
+class SignInBox : public SettingsWindow {
+protected:
+    static constexpr const wchar_t* RunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    static constexpr const wchar_t* ApprovedKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    void SetUp() override {
+        SettingsWindow::SetUp();
+        Forget();
+        wchar_t path[MAX_PATH];
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        program = path;
+    }
+    void TearDown() override {
+        Forget();
+        SettingsWindow::TearDown();
+    }
+    static void Forget() {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, L"Ferrogauge");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, ApprovedKey, L"Ferrogauge");
+    }
+    static void SetEntry(const std::wstring& command) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, RunKey, L"Ferrogauge", REG_SZ, command.c_str(),
+                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
+    // As Task Manager marks an entry: a first byte of 2 (on) or 3 (off), then the time.
+    static void Approve(BYTE first) {
+        BYTE data[12] = {first};
+        RegSetKeyValueW(HKEY_CURRENT_USER, ApprovedKey, L"Ferrogauge", REG_BINARY, data, 12);
+    }
+    static std::wstring Entry() {
+        wchar_t command[600];
+        DWORD size = sizeof(command);
+        if (RegGetValueW(HKEY_CURRENT_USER, RunKey, L"Ferrogauge", RRF_RT_REG_SZ, nullptr, command,
+                         &size) != ERROR_SUCCESS)
+            return L"<none>";
+        return command;
+    }
+    struct Shown {
+        bool checked, enabled, note;
+    };
+    // Opens the settings window, reads the box, clicks it when asked, lets meanwhile happen,
+    // and presses OK.
+    Shown Open(bool click = false, std::function<void()> meanwhile = nullptr) {
+        Shown shown = {};
+        DriveSettingsWindow([&](HWND frame) {
+            HWND page = CurrentPage(frame);
+            ASSERT_NE(page, nullptr);
+            HWND box = GetDlgItem(page, IDC_MAIN_SIGN_IN);
+            shown = {IsDlgButtonChecked(page, IDC_MAIN_SIGN_IN) == BST_CHECKED,
+                     IsWindowEnabled(box) != FALSE,
+                     IsWindowVisible(GetDlgItem(page, IDC_MAIN_SIGN_IN_NOTE)) != FALSE};
+            if (click)
+                SendMessageW(box, BM_CLICK, 0, 0);
+            if (meanwhile)
+                meanwhile();
+            Press(frame, IDOK);
+        });
+        EXPECT_EQ(Run(), 1);
+        return shown;
+    }
+    std::wstring program;
+};
+
+TEST_F(SignInBox, TickingWritesThisProgramAndClearingRemovesIt) {
+    Shown shown = Open(true);
+    EXPECT_FALSE(shown.checked);
+    EXPECT_TRUE(shown.enabled);
+    EXPECT_FALSE(shown.note);
+    EXPECT_EQ(Entry(), L"\"" + program + L"\"");
+    shown = Open(true);
+    EXPECT_TRUE(shown.checked) << "read again at the next opening";
+    EXPECT_EQ(Entry(), L"<none>");
+    // Started with a settings file: Windows passes it on, quoted.
+    settingsArgument = L"C:\\my settings\\mon.ini";
+    Open(true);
+    EXPECT_EQ(Entry(), L"\"" + program + L"\" \"C:\\my settings\\mon.ini\"");
+    // Left as it is, nothing is written.
+    SetEntry(L"\"" + program + L"\" \"D:\\other.ini\"");
+    EXPECT_TRUE(Open().checked);
+    EXPECT_EQ(Entry(), L"\"" + program + L"\" \"D:\\other.ini\"");
+}
+
+TEST_F(SignInBox, AnEntryOfAnotherCopyShowsUncheckedAndIsReplacedOnlyWhenTicked) {
+    std::wstring upper = program;
+    CharUpperW(&upper[0]);
+    SetEntry(upper); // this program, unquoted and in other letters
+    EXPECT_TRUE(Open().checked);
+    const std::wstring other = L"\"C:\\Old place\\ferrogauge.exe\"";
+    SetEntry(other);
+    EXPECT_FALSE(Open().checked);
+    EXPECT_EQ(Entry(), other) << "left alone";
+    Open(true);
+    EXPECT_EQ(Entry(), L"\"" + program + L"\"") << "ticked: this copy";
+    // Cleared while another copy took the entry: that copy's entry stays.
+    EXPECT_TRUE(Open(true, [&] { SetEntry(other); }).checked);
+    EXPECT_EQ(Entry(), other);
+}
+
+TEST_F(SignInBox, AnEntryTurnedOffInTaskManagerIsLeftToTheUser) {
+    SetEntry(L"\"" + program + L"\"");
+    Approve(3);
+    Shown shown = Open(true);
+    EXPECT_FALSE(shown.checked);
+    EXPECT_FALSE(shown.enabled);
+    EXPECT_TRUE(shown.note);
+    EXPECT_EQ(Entry(), L"\"" + program + L"\"") << "not overridden";
+    Approve(2); // turned on again there
+    shown = Open();
+    EXPECT_TRUE(shown.checked);
+    EXPECT_TRUE(shown.enabled);
+    EXPECT_FALSE(shown.note);
 }
 
 TEST_F(SettingsWindow, MainPageClampsWhatItStores) {
