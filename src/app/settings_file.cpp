@@ -19,16 +19,27 @@ constexpr int MessageChars = SettingsReasonChars;
 
 // Whether the program may create a file in the folder of path: the save makes its new file
 // there before it takes the old one's place. Under Program Files, or in a folder the user may
-// only read, it may not.
+// only read, it may not. The file is made here rather than by GetTempFileNameW, which Wine
+// answers with a name even when it could not create the file (Windows answers 0).
 bool FolderTakesNewFiles(const wchar_t* path) {
-    wchar_t folder[PathChars];
-    lstrcpynW(folder, path, PathChars);
-    folder[FileNameOffset(folder)] = L'\0';
-    wchar_t probe[MAX_PATH];
-    if (!folder[0] || !GetTempFileNameW(folder, L"fgw", 0, probe))
+    wchar_t probe[PathChars];
+    lstrcpynW(probe, path, PathChars);
+    int name = FileNameOffset(probe);
+    if (name == 0 || name + 24 >= PathChars)
         return false;
-    DeleteFileW(probe);
-    return true;
+    for (int attempt = 0; attempt < 8; attempt++) {
+        wsprintfW(probe + name, L"~fgw%lx.tmp", GetCurrentProcessId() * 8 + attempt);
+        HANDLE file =
+            CreateFileW(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
 }
 
 bool FileIsThere(const wchar_t* path) {

@@ -48,6 +48,7 @@ int Usage() {
                      L"       fgprobe controls\n"
                      L"       fgprobe texts FACE POINTS\n"
                      L"       fgprobe tray-restart\n"
+                     L"       fgprobe hold-hotkey MODIFIERS KEY\n"
                      L"numbers are decimal or 0x hex\n");
     return ExitUsage;
 }
@@ -168,8 +169,17 @@ int CmdSettings(int controlId) {
             GetWindowRect(control.found, &c);
             wchar_t text[64];
             ControlText(control.found, text, 64);
-            wprintf(L" control=1 cleft=%ld ctop=%ld cright=%ld cbottom=%ld ctext=%ls", c.left,
-                    c.top, c.right, c.bottom, text);
+            // A button's check state (0 for any other control) and whether it takes input.
+            LRESULT checked = SendMessageW(control.found, BM_GETCHECK, 0, 0);
+            wprintf(L" control=1 cleft=%ld ctop=%ld cright=%ld cbottom=%ld checked=%d enabled=%d"
+                    L" ctext=%ls",
+                    c.left, c.top, c.right, c.bottom, checked == BST_CHECKED ? 1 : 0,
+                    IsWindowEnabled(control.found) ? 1 : 0, text);
+            wchar_t className[32] = L"";
+            GetClassNameW(control.found, className, 32);
+            if (!lstrcmpiW(className, HOTKEY_CLASSW))
+                wprintf(L" hotkey=0x%04X",
+                        (unsigned)(SendMessageW(control.found, HKM_GETHOTKEY, 0, 0) & 0xFFFF));
         } else {
             wprintf(L" control=0");
         }
@@ -677,6 +687,22 @@ int CmdHold(DWORD timeoutMs) {
     return ExitOk;
 }
 
+// Holds a hot key as another program would, until stdin closes: says registered=1 once it
+// has it, registered=0 when Windows refused it.
+int CmdHoldHotKey(UINT modifiers, UINT key) {
+    BOOL held = RegisterHotKey(nullptr, 1, modifiers, key);
+    wprintf(L"registered=%d\n", held ? 1 : 0);
+    if (!held)
+        return ExitNotFound;
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    char buffer[64];
+    DWORD got = 0;
+    while (ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    }
+    UnregisterHotKey(nullptr, 1);
+    return ExitOk;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -726,6 +752,9 @@ int wmain(int argc, wchar_t** argv) {
         return CmdVisibleOfClass(L"tooltips_class32", TTS_BALLOON, true);
     if (!wcscmp(cmd, L"tray-restart") && argc == 2)
         return CmdTrayRestart();
+    if (!wcscmp(cmd, L"hold-hotkey") && argc == 4 && ParseNumber(argv[2], &a) &&
+        ParseNumber(argv[3], &b))
+        return CmdHoldHotKey((UINT)a, (UINT)b);
     if (!wcscmp(cmd, L"hold") && argc == 3 && ParseNumber(argv[2], &a))
         return CmdHold((DWORD)a);
     return Usage();
