@@ -230,10 +230,12 @@ class ProcFixture:
 class WineDesktop:
     """A private Xvfb, Wine prefix and shell desktop; use as a context manager."""
 
-    def __init__(self, name="e2e", lang=None, proc_fixture=ProcFixture, dpi=96):
+    def __init__(self, name="e2e", lang=None, proc_fixture=ProcFixture, dpi=96, screen=None):
         self.name = "".join(c if c.isalnum() or c in "-_." else "_" for c in name)
         self.lang = lang or "C.UTF-8"
         self.dpi = dpi
+        # The screen's size in pixels: the shell desktop fills it.
+        self.screen = tuple(screen or ScreenSize)
         self.tray_icon_side = 16
         self.build = os.path.abspath(_required_env("FERRO_BUILD"))
         self.exe = os.environ.get("FERRO_EXE") or os.path.join(self.build, "ferrogauge.exe")
@@ -287,17 +289,22 @@ class WineDesktop:
         env = dict(os.environ, FERRO_BUILD=self.build, LANG=self.lang)
         subprocess.run([self.wine_run, "--make-prefix", self.prefix], env=env, check=True,
                        stdin=subprocess.DEVNULL)
+        # The display scale (HKCU\\Control Panel\\Desktop LogPixels) and the shell desktop's
+        # size, written into user.reg before the prefix's wineserver first reads it.
         if self.dpi != 96:
-            self._set_dpi()
+            self._set_user_value("[Control Panel\\\\Desktop]", '"LogPixels"',
+                                 f"dword:{self.dpi:08x}")
+        if self.screen != tuple(ScreenSize):
+            self._set_user_value("[Software\\\\Wine\\\\Explorer\\\\Desktops]", '"shell"',
+                                 f'"{self.screen[0]}x{self.screen[1]}"')
 
-    def _set_dpi(self):
-        """Gives the prefix its display scale: HKCU\\Control Panel\\Desktop LogPixels, written
-        into user.reg before the prefix's wineserver first reads it."""
+    def _set_user_value(self, header, name, value):
+        """Sets the value name (quoted, as user.reg writes it) of the key whose section line
+        starts with header in the prefix's user.reg."""
         path = os.path.join(self.prefix, "user.reg")
         with open(path, encoding="utf-8", newline="") as f:
             lines = f.read().split("\n")
-        value = f'"LogPixels"=dword:{self.dpi:08x}'
-        header = "[Control Panel\\\\Desktop]"
+        value = f"{name}={value}"
         start = next((i for i, line in enumerate(lines) if line.startswith(header)), None)
         if start is None:
             lines += ["", header, value]
@@ -305,7 +312,7 @@ class WineDesktop:
             end = next((i for i in range(start + 1, len(lines)) if lines[i].startswith("[")),
                        len(lines))
             section = [line for line in lines[start + 1:end]
-                       if not line.startswith('"LogPixels"=')]
+                       if not line.startswith(name + "=")]
             lines[start + 1:end] = [value] + section
         with open(path, "w", encoding="utf-8", newline="") as f:
             f.write("\n".join(lines))
@@ -315,7 +322,7 @@ class WineDesktop:
         try:
             self._xvfb = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                 f"{ScreenSize[0]}x{ScreenSize[1]}x24", "-nolisten", "tcp"],
+                 f"{self.screen[0]}x{self.screen[1]}x24", "-nolisten", "tcp"],
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                 stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
             os.close(write_end)
@@ -601,7 +608,7 @@ class WineDesktop:
         side and the upper half of the left side, which that never reaches; otherwise all
         round."""
         top = self.work_area[3]
-        bar = self.grab(name, 0, top, self.work_area[2], ScreenSize[1] - top)
+        bar = self.grab(name, 0, top, self.work_area[2], self.screen[1] - top)
         n = self.tray_icon_side
         whole = n % 16 == 0
         left = n if whole else n // 2
@@ -655,12 +662,14 @@ class DesktopTestCase(unittest.TestCase):
     lang = None
     # The stand-in /proc of every desktop: a ProcFixture class, or None for the real one.
     proc_fixture = ProcFixture
-    # The desktop's display scale.
+    # The desktop's display scale, and its screen size (None: ScreenSize).
     dpi = 96
+    screen = None
 
     def setUp(self):
         self.desktop = WineDesktop(f"{type(self).__name__}.{self._testMethodName}",
-                                   lang=self.lang, proc_fixture=self.proc_fixture, dpi=self.dpi)
+                                   lang=self.lang, proc_fixture=self.proc_fixture, dpi=self.dpi,
+                                   screen=self.screen)
         self.addCleanup(self.desktop.stop)
         self.desktop.start()
 

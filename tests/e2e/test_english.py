@@ -195,7 +195,9 @@ class At96(EnglishCase):
                                (button.int("ctop") + button.int("cbottom")) // 2)
         self.desktop.click(1)
         dialogs = self.wait_dialogs(lambda d: d.titled("About Ferrogauge"), "no About box")
-        self.assertIn(About, [c["text"] for c in dialogs.titled("About Ferrogauge").values()])
+        # Then the settings file in use, so that the user can find it.
+        about = About + "\r\n\r\nSettings file: " + harness.windows_path(self.ini)
+        self.assertIn(about, [c["text"] for c in dialogs.titled("About Ferrogauge").values()])
         self.desktop.key("Return")
         self.wait_dialogs(lambda d: not d.titled("About Ferrogauge"), "the About box stays")
         self.desktop.key("alt+i")  # back in the box: Return there is the frame's OK

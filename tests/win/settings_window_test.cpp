@@ -154,16 +154,23 @@ TEST_F(SettingsWindow, ShowsFourTabsOrSevenWithTheSecondGraph) {
 }
 
 // The About box in Japanese: titled as its button, the version after " Version ".
-TEST_F(SettingsWindow, AboutBoxNamesProductVersionAndCopyright) {
+// Then the settings file in use, so that the user can find it.
+TEST_F(SettingsWindow, AboutBoxNamesProductVersionCopyrightAndTheSettingsFile) {
     MessageBoxAnswerer answerer(L"About...");
-    DriveSettingsWindow([&](HWND frame) {
-        SendMessageW(CurrentPage(frame), WM_COMMAND, MAKEWPARAM(IDC_MAIN_ABOUT, BN_CLICKED), 0);
-        Press(frame, IDCANCEL);
-    });
-    EXPECT_EQ(Run(), 2);
-    ASSERT_EQ(answerer.Texts().size(), 1u);
-    EXPECT_EQ(answerer.Texts()[0],
-              L"Ferrogauge Version 0.1.0\r\nCopyright (C) 2026 The Ferrogauge developers");
+    for (const wchar_t* path : {static_cast<const wchar_t*>(nullptr), L"C:\\Tools\\mon.ini"}) {
+        settingsPath = path;
+        DriveSettingsWindow([&](HWND frame) {
+            SendMessageW(CurrentPage(frame), WM_COMMAND, MAKEWPARAM(IDC_MAIN_ABOUT, BN_CLICKED),
+                         0);
+            Press(frame, IDCANCEL);
+        });
+        EXPECT_EQ(Run(), 2);
+    }
+    std::vector<std::wstring> texts = answerer.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    const std::wstring about = L"Ferrogauge Version 0.1.0\r\nCopyright (C) 2026 The Ferrogauge developers";
+    EXPECT_EQ(texts[0], about);
+    EXPECT_EQ(texts[1], about + L"\r\n\r\n設定ファイル: C:\\Tools\\mon.ini");
 }
 
 // child's window rectangle in the client coordinates of frame.
