@@ -261,6 +261,19 @@ bool FileBehindName(const wchar_t* path, wchar_t* final, DWORD* links) {
     return true;
 }
 
+// Writes the size bytes of data at the file's position, in pieces WriteFile takes.
+bool WriteAll(HANDLE file, const char* data, size_t size) {
+    while (size > 0) {
+        DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        DWORD done = 0;
+        if (!WriteFile(file, data, chunk, &done, nullptr) || done != chunk)
+            return false;
+        data += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
 // Writes data over the file at path in place, keeping its identity and so every other name it
 // has: a hard-linked file replaced by a new one would be cut off from its other names. The old
 // contents are copied to path + ".bak" first, so that a write that fails part-way leaves a
@@ -275,15 +288,7 @@ bool WriteInPlace(const wchar_t* path, const char* data, size_t size) {
         OpenWhileHeld(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, SettingsRetryMs, true);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool written = true;
-    while (written && size > 0) {
-        DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
-        DWORD done = 0;
-        written = WriteFile(file, data, chunk, &done, nullptr) && done == chunk;
-        data += chunk;
-        size -= chunk;
-    }
-    written = written && SetEndOfFile(file) && FlushFileBuffers(file);
+    bool written = WriteAll(file, data, size) && SetEndOfFile(file) && FlushFileBuffers(file);
     DWORD code = GetLastError();
     written = CloseHandle(file) && written;
     if (!written) {
@@ -351,14 +356,7 @@ bool PortReplaceFile(const wchar_t* givenPath, const char* data, size_t size, ui
     HANDLE file =
         CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
-        written = true;
-        while (written && size > 0) {
-            DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
-            DWORD done = 0;
-            written = WriteFile(file, data, chunk, &done, nullptr) && done == chunk;
-            data += chunk;
-            size -= chunk;
-        }
+        written = WriteAll(file, data, size);
         written = FlushFileBuffers(file) && written;
         DWORD code = GetLastError();
         written = CloseHandle(file) && written;
