@@ -118,7 +118,10 @@ void RunSettingsCommand(AppState* app, HWND window) {
             app->SettingsPlace == SettingsPlace::Argument ? app->SettingsPath : nullptr) == 1)
         ApplySettings(app, window);
 
-    // On every path: the hot key comes back and the menu's items with it.
-    RegisterShowHotKey(app, window);
+    // On every path: the hot key comes back and the menu's items with it. Another program may
+    // have taken it while the settings window had let it go: the user is told.
+    bool hotKeyRefused = !RegisterShowHotKey(app, window);
     app->RunFlag &= ~SettingsOpen;
+    if (hotKeyRefused)
+        ReportHotKeyError(app);
 }

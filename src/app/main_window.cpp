@@ -181,15 +181,15 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 
     SetPriorityClass(GetCurrentProcess(), PriorityClassAtStart(main->Priority, app->OsMajor));
 
-    // A hot key that another program holds is reported once the program runs.
-    if (!RegisterShowHotKey(app, window))
-        PostMessageW(window, HotKeyErrorMsg, 0, 0);
+    bool hotKeyRefused = !RegisterShowHotKey(app, window);
 
     // A settings file that could not be read is reported once the program runs, first, since it
-    // explains what follows; sampling starts as the message loop's next thing, while the box
-    // waits.
+    // explains what follows; then a hot key that another program holds. Sampling starts as the
+    // message loop's next thing, while a box waits.
     if (app->SettingsRefused)
         PostMessageW(window, ReadErrorMsg, 0, 0);
+    if (hotKeyRefused)
+        PostMessageW(window, HotKeyErrorMsg, 0, 0);
     PostMessageW(window, WM_COMMAND, IDM_START, 0);
     return 0;
 }

@@ -88,11 +88,23 @@ SettingsPlace FindSettingsPath(const wchar_t* argument, wchar_t* path) {
         module[0] = L'\0';
     if (!ResolveSettingsPath(nullptr, module, path))
         return SettingsPlace::None;
-    if (FileIsThere(path) || FolderTakesNewFiles(path))
+    if (FileIsThere(path))
         return SettingsPlace::Beside;
-    // Where the program may not write: the user's own folder. Should even that be out of
-    // reach, the file beside the program stays, and a failed save says so.
-    return AppDataSettingsPath(path) ? SettingsPlace::AppData : SettingsPlace::Beside;
+    // A file kept in the user's own folder because the program's folder refused new files stays
+    // in use should that folder take files later (a run with more rights, say).
+    wchar_t own[PathChars];
+    lstrcpyW(own, path);
+    bool ownPath = AppDataSettingsPath(own);
+    if (ownPath && FileIsThere(own)) {
+        lstrcpyW(path, own);
+        return SettingsPlace::AppData;
+    }
+    // Where even the user's folder cannot be had, the file beside the program stays, and a
+    // failed save says so.
+    if (FolderTakesNewFiles(path) || !ownPath)
+        return SettingsPlace::Beside;
+    lstrcpyW(path, own);
+    return SettingsPlace::AppData;
 }
 
 void SettingsErrorReason(HINSTANCE instance, uint32_t error, bool writing, wchar_t* reason) {

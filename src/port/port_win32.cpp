@@ -214,21 +214,32 @@ close_file:
 
 namespace {
 
+// What stands at a name the save is to write through.
+enum class NameLeadsTo {
+    Nothing,    // no file (or a folder, which the save refuses as it always has)
+    File,       // the file at final
+    Unresolved, // a link whose file cannot be named here: writing would replace the link
+};
+
 // The file that a save through the name at path changes, with links followed (a symbolic link
 // or a junction on the way names another file), at final, and how many names that file has.
-// False, with nothing set, when there is no file (or a folder) there.
-bool FileBehindName(const wchar_t* path, wchar_t* final, DWORD* links) {
+NameLeadsTo FileBehindName(const wchar_t* path, wchar_t* final, DWORD* links) {
     HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    if (file == INVALID_HANDLE_VALUE) {
+        // A link whose file is gone (or out of reach) still has its own attributes on Windows;
+        // a save must not put a file in its place.
+        DWORD attributes = GetFileAttributesW(path);
+        bool link =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        return link ? NameLeadsTo::Unresolved : NameLeadsTo::Nothing;
+    }
     BY_HANDLE_FILE_INFORMATION info;
-    // A folder in the file's place is left to the save to refuse, as it always has been.
     if (!GetFileInformationByHandle(file, &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         CloseHandle(file);
-        return false;
+        return NameLeadsTo::Nothing;
     }
     *links = info.nNumberOfLinks;
     wchar_t full[MAX_PATH + 8];
@@ -236,29 +247,32 @@ bool FileBehindName(const wchar_t* path, wchar_t* final, DWORD* links) {
         GetFinalPathNameByHandleW(file, full, MAX_PATH + 8, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     CloseHandle(file);
     // The answer comes with the prefix of long paths, which the calls below need not see:
-    // "\\?\C:\..." and "\\?\UNC\server\share\...". One the save could not use keeps the
-    // name as given.
+    // "\\?\C:\..." and "\\?\UNC\server\share\...". A file that cannot be named that way
+    // (a path too long, a volume without a letter) is written through the name as given only
+    // when that name is no link.
+    bool named = n > 0 && n < MAX_PATH + 8;
     const wchar_t* name = full;
     bool unc = false;
-    if (n > 0 && n < MAX_PATH + 8) {
-        if (CompareStringOrdinal(full, 8, L"\\\\?\\UNC\\", 8, TRUE) == CSTR_EQUAL) {
-            name = full + 7;
-            unc = true;
-        } else if (CompareStringOrdinal(full, 4, L"\\\\?\\", 4, FALSE) == CSTR_EQUAL) {
-            name = full + 4;
-        }
-    } else {
-        name = path;
+    if (named && CompareStringOrdinal(full, 8, L"\\\\?\\UNC\\", 8, TRUE) == CSTR_EQUAL) {
+        name = full + 7;
+        unc = true;
+    } else if (named && CompareStringOrdinal(full, 4, L"\\\\?\\", 4, FALSE) == CSTR_EQUAL) {
+        name = full + 4;
     }
-    if (lstrlenW(name) + (unc ? 1 : 0) >= MAX_PATH)
-        name = path;
-    if (unc && name != path) {
+    if (!named || lstrlenW(name) + (unc ? 1 : 0) >= MAX_PATH) {
+        DWORD attributes = GetFileAttributesW(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return NameLeadsTo::Unresolved;
+        lstrcpynW(final, path, MAX_PATH);
+        return NameLeadsTo::File;
+    }
+    if (unc) {
         final[0] = L'\\';
         lstrcpyW(final + 1, name);
     } else {
-        lstrcpynW(final, name, MAX_PATH);
+        lstrcpyW(final, name);
     }
-    return true;
+    return NameLeadsTo::File;
 }
 
 // Writes the size bytes of data at the file's position, in pieces WriteFile takes.
@@ -266,23 +280,43 @@ bool WriteAll(HANDLE file, const char* data, size_t size) {
     while (size > 0) {
         DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
         DWORD done = 0;
-        if (!WriteFile(file, data, chunk, &done, nullptr) || done != chunk)
+        if (!WriteFile(file, data, chunk, &done, nullptr))
             return false;
+        if (done != chunk) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
         data += chunk;
         size -= chunk;
     }
     return true;
 }
 
+// Copies the file at path to path + ".bak", or, when a file of that name is there already (the
+// user's own, or the copy of a write that failed), to path + ".1.bak" ... ".9.bak": a file
+// that is there is never written over. The copy's name is left at copy.
+bool CopyBeside(const wchar_t* path, wchar_t* copy) {
+    for (int n = 0; n < 10; n++) {
+        if (n == 0)
+            wsprintfW(copy, L"%s.bak", path);
+        else
+            wsprintfW(copy, L"%s.%d.bak", path, n);
+        if (RetryWhileHeld(SettingsRetryMs, true, [&] { return CopyFileW(path, copy, TRUE); }))
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
 // Writes data over the file at path in place, keeping its identity and so every other name it
 // has: a hard-linked file replaced by a new one would be cut off from its other names. The old
-// contents are copied to path + ".bak" first, so that a write that fails part-way leaves a
-// whole copy; the copy goes once the new contents are on disk.
+// contents are copied beside it first, so that a write that fails part-way leaves a whole copy;
+// the copy goes once the new contents are on disk.
 bool WriteInPlace(const wchar_t* path, const char* data, size_t size) {
-    wchar_t copy[MAX_PATH + 4];
-    lstrcpyW(copy, path);
-    lstrcatW(copy, L".bak");
-    if (!RetryWhileHeld(SettingsRetryMs, true, [&] { return CopyFileW(path, copy, FALSE); }))
+    wchar_t copy[MAX_PATH + 8];
+    if (!CopyBeside(path, copy))
         return false;
     HANDLE file =
         OpenWhileHeld(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING, SettingsRetryMs, true);
@@ -306,7 +340,12 @@ bool PortReplaceFile(const wchar_t* givenPath, const char* data, size_t size, ui
     // with other names keeps them.
     wchar_t final[MAX_PATH];
     DWORD links = 1;
-    const wchar_t* path = FileBehindName(givenPath, final, &links) ? final : givenPath;
+    NameLeadsTo behind = FileBehindName(givenPath, final, &links);
+    if (behind == NameLeadsTo::Unresolved) {
+        StoreError(error, ERROR_CANT_RESOLVE_FILENAME);
+        return false;
+    }
+    const wchar_t* path = behind == NameLeadsTo::File ? final : givenPath;
 
     // The new file is made in the folder of the old one, so that moving it over the old one
     // is a rename on the same volume: the settings file is either the old or the new one.
@@ -337,7 +376,7 @@ bool PortReplaceFile(const wchar_t* givenPath, const char* data, size_t size, ui
     }
 
     if (links > 1) {
-        if (lstrlenW(path) + 4 >= MAX_PATH) {
+        if (lstrlenW(path) + 6 >= MAX_PATH) {
             StoreError(error, ERROR_FILENAME_EXCED_RANGE);
             return false;
         }

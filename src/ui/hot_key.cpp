@@ -19,11 +19,19 @@ constexpr ModifierPair Modifiers[] = {
 
 constexpr uint32_t KeyBits = HotKeyVkMask | (HotKeyModMask << HotKeyModShift);
 
+// The navigation keys, the numeric pad's slash, Num Lock and the Windows and menu keys share
+// their scan codes with others and are told apart by the extended bit; the hot-key control and
+// the key names need it to name them.
+bool ExtendedKey(UINT key) {
+    return (key >= VK_PRIOR && key <= VK_HELP) || key == VK_DIVIDE || key == VK_NUMLOCK ||
+           (key >= VK_LWIN && key <= VK_APPS);
+}
+
 } // namespace
 
 WORD HotKeyControlValue(uint32_t setting) {
     uint32_t mods = (setting >> HotKeyModShift) & HotKeyModMask;
-    BYTE flags = 0;
+    BYTE flags = ExtendedKey(setting & HotKeyVkMask) ? HOTKEYF_EXT : 0;
     for (const ModifierPair& pair : Modifiers) {
         if (mods & pair.Mod)
             flags |= pair.Flag;
@@ -62,19 +70,20 @@ void HotKeyName(HINSTANCE instance, uint32_t setting, wchar_t* text, int capacit
     }
     wchar_t keyName[64] = L"";
     UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
-    // The navigation keys, the numeric pad's slash, Num Lock and the Windows and menu keys share
-    // their scan codes with others and are told apart by the extended bit.
-    bool extended = (key >= VK_PRIOR && key <= VK_HELP) || key == VK_DIVIDE || key == VK_NUMLOCK ||
-                    (key >= VK_LWIN && key <= VK_APPS);
     if (scan)
-        GetKeyNameTextW(static_cast<LONG>((scan << 16) | (extended ? 1u << 24 : 0)), keyName, 64);
+        GetKeyNameTextW(static_cast<LONG>((scan << 16) | (ExtendedKey(key) ? 1u << 24 : 0)),
+                        keyName, 64);
     if (!keyName[0]) {
-        if (key == VK_NONCONVERT)
+        if (key == VK_NONCONVERT) {
             lstrcpynW(keyName, name[4], 64);
-        else if (key == VK_CONVERT)
+        } else if (key == VK_CONVERT) {
             lstrcpynW(keyName, name[5], 64);
-        else
-            wsprintfW(keyName, L"%s0x%02X", name[6], key);
+        } else {
+            wchar_t code[8];
+            wsprintfW(code, L"0x%02X", key);
+            lstrcpynW(keyName, name[6], 64 - 5);
+            lstrcatW(keyName, code);
+        }
     }
     if (lstrlenW(out) + lstrlenW(keyName) < 160)
         lstrcatW(out, keyName);

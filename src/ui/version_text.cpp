@@ -136,8 +136,12 @@ void ShowAboutBox(HWND page, const wchar_t* settingsPath) {
     wchar_t* file = settingsPath && settingsPath[0]
                         ? FormatResourceText(instance, IDS_ABOUT_SETTINGS_FILE, settingsPath)
                         : nullptr;
-    wchar_t text[128 + 4 + 300];
-    wsprintfW(text, L"%s%s%s", version, file ? L"\r\n\r\n" : L"", file ? file : L"");
+    wchar_t text[128 + 4 + 512];
+    lstrcpyW(text, version);
+    if (file) {
+        lstrcatW(text, L"\r\n\r\n");
+        lstrcpynW(text + lstrlenW(text), file, 512);
+    }
     LocalFree(file);
     MessageBoxW(page, text, title, MB_OK | MB_ICONINFORMATION);
 }

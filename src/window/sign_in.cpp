@@ -45,8 +45,8 @@ bool CommandStartsProgram(const wchar_t* command, const wchar_t* program) {
     const wchar_t* p = command;
     while (*p == L' ' || *p == L'\t')
         p++;
-    // The program's path is the quoted text, or, unquoted, the text up to the first blank,
-    // as Windows reads a command line.
+    // The program's path is the quoted text. Unquoted, Windows tries the text up to each blank
+    // in turn, and then the whole text, as the program's path: any of them may be it.
     wchar_t path[MAX_PATH];
     int n = 0;
     if (*p == L'"') {
@@ -55,15 +55,19 @@ bool CommandStartsProgram(const wchar_t* command, const wchar_t* program) {
                 return false;
             path[n++] = *p;
         }
-    } else {
-        for (; *p && *p != L' ' && *p != L'\t'; p++) {
-            if (n >= MAX_PATH - 1)
-                return false;
-            path[n++] = *p;
-        }
+        path[n] = L'\0';
+        return n > 0 && SameFileName(path, program);
     }
-    path[n] = L'\0';
-    return n > 0 && SameFileName(path, program);
+    for (;; p++) {
+        if (!*p || *p == L' ' || *p == L'\t') {
+            path[n] = L'\0';
+            if (n > 0 && SameFileName(path, program))
+                return true;
+        }
+        if (!*p || n >= MAX_PATH - 1)
+            return false;
+        path[n++] = *p;
+    }
 }
 
 SignInEntry ReadSignInEntry(const wchar_t* program) {
@@ -76,7 +80,9 @@ SignInEntry ReadSignInEntry(const wchar_t* program) {
         RegGetValueW(HKEY_CURRENT_USER, RunKey, EntryName, RRF_RT_REG_SZ, nullptr, command, &size);
     entry.Present = result == ERROR_SUCCESS || result == ERROR_MORE_DATA;
     entry.Ours = result == ERROR_SUCCESS && CommandStartsProgram(command, program);
-    entry.TurnedOff = TurnedOffByUser();
+    // Task Manager lists only entries that are there: a mark left from an entry removed since
+    // is not the user's word about the next one.
+    entry.TurnedOff = entry.Present && TurnedOffByUser();
     return entry;
 }
 
@@ -94,8 +100,12 @@ bool SignInCommand(const wchar_t* program, const wchar_t* settingsFile, wchar_t*
 
 LONG WriteSignInEntry(const wchar_t* program, const wchar_t* settingsFile) {
     HKEY key;
-    LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, RunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                  &key, nullptr);
+    // The key is made only for a value to write, not to remove one.
+    LONG result = program ? RegCreateKeyExW(HKEY_CURRENT_USER, RunKey, 0, nullptr, 0,
+                                            KEY_SET_VALUE, nullptr, &key, nullptr)
+                          : RegOpenKeyExW(HKEY_CURRENT_USER, RunKey, 0, KEY_SET_VALUE, &key);
+    if (result == ERROR_FILE_NOT_FOUND && !program)
+        return ERROR_SUCCESS;
     if (result != ERROR_SUCCESS)
         return result;
     if (!program) {

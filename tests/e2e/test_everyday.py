@@ -237,6 +237,14 @@ class SettingsPlaceTest(EverydayCase):
         self.exit_program(self.program)
         self.assertEqual(read_bytes(saved), text)
 
+        # Once the folder takes files again (a run with more rights, say), the file in the
+        # user's folder stays the one in use.
+        subprocess.run(["chattr", "-i", folder], check=True)
+        window = self.start(exe)
+        self.assertEqual((window.int("left"), window.int("top")), (300, 200), window)
+        self.exit_program(self.program)
+        self.assertFalse(os.path.exists(os.path.join(folder, "ferrogauge.ini")))
+
     def test_a_hard_link_and_a_symbolic_link_stay_links_after_a_save(self):
         kept = os.path.join(self.desktop.run_dir, "kept")
         os.makedirs(kept)

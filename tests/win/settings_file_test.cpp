@@ -142,6 +142,8 @@ TEST_F(SettingsFile, AHardLinkedFileIsWrittenThroughAndKeepsItsOtherName) {
     std::wstring named = folder + L"\\mon.INI";
     std::wstring other = folder + L"\\other name.ini";
     WriteFileBytes(named, "; mine\r\n[MAIN]\r\nInterval=700\r\n");
+    // A copy of the user's own by the name the save's copy would take: never written over.
+    WriteFileBytes(named + L".bak", "the user's");
     ASSERT_TRUE(CreateHardLinkW(other.c_str(), named.c_str(), nullptr));
     app->SettingsArg = named.c_str();
     ASSERT_EQ(LoadSettings(app), 1);
@@ -157,7 +159,8 @@ TEST_F(SettingsFile, AHardLinkedFileIsWrittenThroughAndKeepsItsOtherName) {
     GetFileInformationByHandle(file, &info);
     CloseHandle(file);
     EXPECT_EQ(info.nNumberOfLinks, 2u);
-    EXPECT_EQ(GetFileAttributesW((named + L".bak").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFileBytes(named + L".bak"), "the user's");
+    EXPECT_EQ(GetFileAttributesW((named + L".1.bak").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(TemporaryFilesBeside(named), 0);
     // Shorter contents leave nothing of the longer ones behind.
     app->Settings.Main.Interval = 1;
@@ -166,6 +169,7 @@ TEST_F(SettingsFile, AHardLinkedFileIsWrittenThroughAndKeepsItsOtherName) {
     EXPECT_EQ(shorter.size(), text.size() - 2) << shorter;
     EXPECT_NE(shorter.find("Interval=1\r\n"), std::string::npos) << shorter;
     DeleteFileW(other.c_str());
+    DeleteFileW((named + L".bak").c_str());
 }
 
 TEST_F(SettingsFile, SaveTakesThePlaceFromTheWindow) {

@@ -27,6 +27,7 @@
 #include "ui/style_pages.h"
 #include "ui/settings_window.h"
 #include "ui/version_text.h"
+#include "window/sign_in.h"
 
 namespace {
 
@@ -425,6 +426,9 @@ TEST_F(SettingsWindow, MainPageShowsTheHotKeyAndStoresThePressedOneInTheSettings
         {"Alt+Home, an extended key", 0x0000011D, MAKEWORD(0x1D, HOTKEYF_ALT),
          MAKEWORD(VK_HOME, HOTKEYF_ALT | HOTKEYF_EXT), 0x00000124},
         {"Win+Alt+F12 kept", 0x0000097B, MAKEWORD(VK_F12, HOTKEYF_ALT), 0xFFFF, 0x0000097B},
+        // Shown as the navigation block's Home, not the numeric pad's 7.
+        {"Alt+Home shown", 0x00000124, MAKEWORD(VK_HOME, HOTKEYF_ALT | HOTKEYF_EXT), 0xFFFF,
+         0x00000124},
         {"cleared", 0x7B00031D, MAKEWORD(0x1D, HOTKEYF_ALT | HOTKEYF_CONTROL), 0, 0x7B000000},
     };
     for (const Case& c : cases) {
@@ -557,6 +561,34 @@ protected:
     std::wstring program;
 };
 
+// The program an entry starts, read as Windows reads a command: quoted, or unquoted with
+// blanks (Windows tries the text up to each blank in turn), in any letter case.
+TEST(SignInCommand, NamesTheProgramAsWindowsWouldStartIt) {
+    const wchar_t* program = L"C:\\Program Files\\Ferro gauge\\ferrogauge.exe";
+    struct Case {
+        const wchar_t* command;
+        bool starts;
+    };
+    const Case cases[] = {
+        {L"\"C:\\Program Files\\Ferro gauge\\ferrogauge.exe\" \"D:\\a b.ini\"", true},
+        {L"C:\\Program Files\\Ferro gauge\\ferrogauge.exe", true},
+        {L"c:\\program files\\ferro gauge\\FERROGAUGE.EXE D:\\a.ini", true},
+        {L"  \"C:\\Program Files\\Ferro gauge\\ferrogauge.exe\"", true},
+        {L"\"C:\\Program Files\\Ferro gauge\\ferrogauge.exe.old\"", false},
+        {L"\"C:\\Old\\ferrogauge.exe\"", false},
+        {L"C:\\Program", false},
+        {L"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.command)));
+        EXPECT_EQ(CommandStartsProgram(c.command, program), c.starts);
+    }
+    wchar_t command[64];
+    EXPECT_TRUE(SignInCommand(L"C:\\f.exe", nullptr, command, 64));
+    EXPECT_STREQ(command, L"\"C:\\f.exe\"");
+    EXPECT_FALSE(SignInCommand(L"C:\\f.exe", L"C:\\a.ini", command, 20)) << "does not fit";
+}
+
 TEST_F(SignInBox, TickingWritesThisProgramAndClearingRemovesIt) {
     Shown shown = Open(true);
     EXPECT_FALSE(shown.checked);
@@ -593,13 +625,24 @@ TEST_F(SignInBox, AnEntryOfAnotherCopyShowsUncheckedAndIsReplacedOnlyWhenTicked)
 }
 
 TEST_F(SignInBox, AnEntryTurnedOffInTaskManagerIsLeftToTheUser) {
-    SetEntry(L"\"" + program + L"\"");
+    // A mark left from an entry removed since: Task Manager would not list a new one as off
+    // until it is there, so the box is the user's to tick.
     Approve(3);
     Shown shown = Open(true);
+    EXPECT_TRUE(shown.enabled);
+    EXPECT_FALSE(shown.note);
+    EXPECT_EQ(Entry(), L"\"" + program + L"\"");
+    const std::wstring withFile = L"\"" + program + L"\" \"D:\\x.ini\"";
+    SetEntry(withFile);
+    // Ticked anyway (as a key press on a box that is unavailable cannot): nothing written.
+    shown = Open(false, [&] {
+        HWND page = CurrentPage(FindFrame());
+        CheckDlgButton(page, IDC_MAIN_SIGN_IN, BST_CHECKED);
+    });
     EXPECT_FALSE(shown.checked);
     EXPECT_FALSE(shown.enabled);
     EXPECT_TRUE(shown.note);
-    EXPECT_EQ(Entry(), L"\"" + program + L"\"") << "not overridden";
+    EXPECT_EQ(Entry(), withFile) << "not overridden";
     Approve(2); // turned on again there
     shown = Open();
     EXPECT_TRUE(shown.checked);
