@@ -40,18 +40,11 @@ HMENU BuildProgramMenu(const AppState* app) {
                           app->Settings.Main.Prop, app->LayeredCaps, app->OsMajor);
 }
 
-UINT HotKeyModifiers(uint32_t hotKey) {
-    return ((hotKey >> HotKeyModShift) & HotKeyModMask) | MOD_NOREPEAT;
-}
-
 bool RegisterShowHotKey(AppState* app, HWND window) {
     uint32_t key = app->Settings.Main.HkShow;
     if (!(key & HotKeyVkMask))
         return true;
-    // Windows Vista does not know MOD_NOREPEAT: there the key is registered without it.
-    UINT modifiers = HotKeyModifiers(key);
-    if (!RegisterHotKey(window, HotKeyId, modifiers, key & HotKeyVkMask) &&
-        !RegisterHotKey(window, HotKeyId, modifiers & ~MOD_NOREPEAT, key & HotKeyVkMask))
+    if (!RegisterHotKeySetting(window, HotKeyId, key))
         return false;
     app->RunFlag |= HotKey;
     return true;

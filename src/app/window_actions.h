@@ -27,13 +27,8 @@ void HideGraphWindow(AppState* app);
 // The pop-up menu, dressed for the program's state; the caller destroys it.
 HMENU BuildProgramMenu(const AppState* app);
 
-// The RegisterHotKey modifiers of a hot-key setting: its own, and MOD_NOREPEAT, so that a key
-// held down sends one WM_HOTKEY, not one per auto-repeat (which would flip the window shown
-// and hidden at random).
-UINT HotKeyModifiers(uint32_t hotKey);
-// Registers the hot key of the settings (none when its key is 0) and notes it in the run flag;
-// without MOD_NOREPEAT where the system refuses it (Windows Vista). False when there is a key
-// and Windows refused it (another program holds it).
+// Registers the hot key of the settings (none when its key is 0) and notes it in the run flag.
+// False when there is a key and Windows refused it (another program holds it).
 bool RegisterShowHotKey(AppState* app, HWND window);
 // Tells the user in a message box of its own that the hot key could not be registered.
 void ReportHotKeyError(const AppState* app);

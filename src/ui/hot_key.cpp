@@ -90,11 +90,19 @@ void HotKeyName(HINSTANCE instance, uint32_t setting, wchar_t* text, int capacit
     lstrcpynW(text, out, capacity);
 }
 
-bool HotKeyFree(HWND window, int id, uint32_t setting) {
-    UINT mods = ((setting >> HotKeyModShift) & HotKeyModMask) | MOD_NOREPEAT;
+UINT HotKeyModifiers(uint32_t setting) {
+    return ((setting >> HotKeyModShift) & HotKeyModMask) | MOD_NOREPEAT;
+}
+
+bool RegisterHotKeySetting(HWND window, int id, uint32_t setting) {
+    UINT mods = HotKeyModifiers(setting);
     UINT key = setting & HotKeyVkMask;
-    if (!RegisterHotKey(window, id, mods, key) &&
-        !RegisterHotKey(window, id, mods & ~MOD_NOREPEAT, key))
+    return RegisterHotKey(window, id, mods, key) ||
+           RegisterHotKey(window, id, mods & ~MOD_NOREPEAT, key);
+}
+
+bool HotKeyFree(HWND window, int id, uint32_t setting) {
+    if (!RegisterHotKeySetting(window, id, setting))
         return false;
     UnregisterHotKey(window, id);
     return true;

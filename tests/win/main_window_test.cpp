@@ -14,6 +14,7 @@
 #include "scripted_counters.h"
 #include "supplied_monitors.h"
 #include "test_support.h"
+#include "ui/hot_key.h"
 #include "window/tray.h"
 
 namespace {
