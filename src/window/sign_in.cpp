@@ -3,6 +3,8 @@
 // turned off is read, never written.
 #include "window/sign_in.h"
 
+#include "res/version.h"
+
 namespace {
 
 constexpr wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -11,7 +13,8 @@ constexpr wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run
 // turned it off (3), followed by the time of the change.
 constexpr wchar_t ApprovedKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
-constexpr wchar_t EntryName[] = L"Ferrogauge";
+// The entry is named after the product, as Task Manager shows it.
+constexpr const wchar_t* EntryName = ProgramTitle;
 constexpr int CommandChars = 2 * MAX_PATH + 8;
 
 bool TurnedOffByUser() {
