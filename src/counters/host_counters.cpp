@@ -78,13 +78,8 @@ PDH_STATUS AddWith(AddFunction innerAdd, PDH_HQUERY handle, LPCWSTR path, DWORD_
         counter->Host = known;
         counter->Cpu = cpu;
         memcpy(counter->Interface, interfaceName, sizeof counter->Interface);
-        // An instance the file does not list is refused now rather than read as missing.
-        uint64_t figures[2];
-        if (SampleFigures(counter, HostText, static_cast<size_t>(length), figures) !=
-            ERROR_SUCCESS) {
-            FreeCounter(counter);
-            return PDH_CSTATUS_NO_INSTANCE;
-        }
+        // An instance the file does not list is added all the same, as Windows adds it: its
+        // reads answer PDH_CSTATUS_NO_INSTANCE until it appears.
         *result = counter;
         return ERROR_SUCCESS;
     }

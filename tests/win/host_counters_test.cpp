@@ -170,9 +170,14 @@ TEST_F(HostCounters, ProcessorTimeIsTheBusyShareBetweenTwoCollections) {
     EXPECT_EQ(Large(total, &status), -1);
     EXPECT_EQ(status, static_cast<PDH_STATUS>(PDH_CALC_NEGATIVE_DENOMINATOR));
 
-    PDH_HCOUNTER absent = nullptr;
-    EXPECT_EQ(lib->AddCounter(query, L"\\Processor(7)\\% Processor Time", 0, &absent), NoInstance);
-    EXPECT_EQ(absent, nullptr);
+    // A processor the machine lacks is added, as Windows adds an instance that is not there,
+    // and answers that it is missing.
+    PDH_HCOUNTER absent = Add(L"\\Processor(7)\\% Processor Time");
+    Collect();
+    Collect();
+    PDH_STATUS absentStatus;
+    EXPECT_EQ(Large(absent, &absentStatus), -1);
+    EXPECT_EQ(absentStatus, NoInstance);
 }
 
 TEST_F(HostCounters, ProcessorTimeIsCappedAt100UnlessAskedNotTo) {
@@ -258,9 +263,21 @@ TEST_F(HostCounters, AnInterfaceThatDisappearsHasNoValueUntilTwoCollectionsAfter
     Collect();
     EXPECT_EQ(Large(received), 300);
 
-    PDH_HCOUNTER absent = nullptr;
-    EXPECT_EQ(lib->AddCounter(query, L"\\Network Interface(wlan9)\\Bytes Sent/sec", 0, &absent),
-              NoInstance);
+    // An interface that is not there yet is added, and read once it has come and been
+    // collected twice.
+    PDH_HCOUNTER later = Add(L"\\Network Interface(wlan9)\\Bytes Sent/sec");
+    Collect();
+    EXPECT_EQ(Large(later, &status), -1);
+    EXPECT_EQ(status, NoInstance);
+    Write(
+        L"net\\dev",
+        NetDev((Eth0(5000300, 2000000) + "  wlan9: 10 0 0 0 0 0 0 0 100 0 0 0 0 0 0 0\n").c_str()));
+    Collect();
+    Write(
+        L"net\\dev",
+        NetDev((Eth0(5000300, 2000000) + "  wlan9: 10 0 0 0 0 0 0 0 700 0 0 0 0 0 0 0\n").c_str()));
+    Collect();
+    EXPECT_EQ(Large(later), 600);
 }
 
 TEST_F(HostCounters, DiskRatesCountWholeDisksOnly) {
