@@ -47,6 +47,28 @@ uint32_t SwitchAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int count
     return summary;
 }
 
+void StartLateAlarm(CounterSlot* slot, uint32_t* runFlag) {
+    CounterRun* run = slot->Runtime;
+    if (!run)
+        return;
+    run->AlarmState = 0;
+    if (!HasCounterInUse(slot))
+        return;
+    *runFlag |= AlarmSummaryArmed;
+    if (slot->AlarmFlag & AlarmAtStart) {
+        run->AlarmState = AlarmStateRunning | AlarmStateFirstPending;
+        *runFlag |= AlarmSummaryRunning;
+    }
+}
+
+void RestartAlarmHolds(CounterSlot* slots, int count, uint32_t now) {
+    for (int i = 0; i < count; i++) {
+        CounterRun* run = slots[i].Runtime;
+        if (run && (run->AlarmState & AlarmStateRunning) && (run->AlarmState & AlarmStateHolding))
+            run->AlarmTick = now;
+    }
+}
+
 int JudgeAlarm(CounterSlot* slot, int64_t previous, int64_t value, int64_t* threshold) {
     CounterRun* run = slot->Runtime;
     uint32_t flag = slot->AlarmFlag;

@@ -35,6 +35,14 @@ constexpr uint32_t CompareAlways = 0x70;
 // returns them; *stopped tells whether the stop branch ran, which silences a playing sound.
 uint32_t SwitchAlarms(int mode, uint32_t* runFlag, CounterSlot* slots, int count, bool* stopped);
 
+// Starts the alarm of a slot whose counter was added only after monitoring had started (it
+// could not be added then), as the start would have: running when it starts with monitoring,
+// else armed. Adds the summary bits to *runFlag.
+void StartLateAlarm(CounterSlot* slot, uint32_t* runFlag);
+// Begins afresh, at now, the hold of every alarm of count slots that has one: after a sleep the
+// tick count has moved on by the time asleep, which no sample measured.
+void RestartAlarmHolds(CounterSlot* slots, int count, uint32_t now);
+
 // Judges the new sample of a slot whose alarm runs, with the previous one, and moves its run
 // state. Returns the result bits; with AlarmFired the action is due, with the value and the
 // threshold stored in *threshold.

@@ -21,3 +21,28 @@ void StoreSample(CounterRun* run, int64_t value) {
     if (value > run->MaxValue)
         run->MaxValue = value;
 }
+
+void NoteRead(CounterRun* run, bool good) {
+    if (good) {
+        run->FailedReads = 0;
+        run->Retrying = false;
+    } else if (run->FailedReads < ReAddAfterFailedReads) {
+        run->FailedReads++; // no further: only the threshold matters
+    }
+}
+
+void NoteAdd(CounterRun* run, uint32_t now, bool retry) {
+    // A new counter starts its count afresh; a retried one is not answering until it is read.
+    if (!retry)
+        run->FailedReads = 0;
+    run->AddTick = now;
+    run->Retrying = retry;
+}
+
+bool ReAddDue(const CounterRun* run, uint32_t now) {
+    // Unsigned: the difference stays right across the tick count's wrap.
+    bool paced = now - run->AddTick >= RetryPaceMs;
+    if (!run->Counter)
+        return paced;
+    return run->FailedReads >= ReAddAfterFailedReads && (!run->Retrying || paced);
+}

@@ -1,4 +1,5 @@
-// Host-only controls of the posix port, for the unit tests; Windows takes the system's own.
+// Controls of the port for the unit tests. The posix port is wholly theirs; on Windows only the
+// tick count can be fixed, and the program never does it.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,9 @@ void PortSetCodePage(unsigned codePage);
 // Lets the next allocations of PortHeapAlloc succeed and every one after them fail, so that
 // the handling of a full heap can be tested; a negative count lets all succeed again.
 void PortFailHeapAfter(long allocations);
-// Sets the tick count and the local time that the port reports.
+// Sets the tick count that the port reports (on Windows, until PortUseSystemTickCount).
 void PortSetTickCount(uint32_t ms);
+// Windows only: the system's tick count again.
+void PortUseSystemTickCount();
+// Posix only: sets the local time that the port reports.
 void PortSetLocalTime(const PortTime* time);

@@ -5,6 +5,7 @@
 
 #include "port/file_hold.h"
 #include "port/file_replace.h"
+#include "port/port_test.h"
 
 void* PortHeapAlloc(size_t bytes) {
     return HeapAlloc(GetProcessHeap(), 0, bytes);
@@ -433,8 +434,25 @@ bool FileHeldForAMoment(uint32_t error, bool deniedToo) {
            (deniedToo && error == ERROR_ACCESS_DENIED);
 }
 
+namespace {
+
+// A tick count a test has fixed, so that durations are tested without waiting.
+bool TickFixed;
+uint32_t FixedTick;
+
+} // namespace
+
 uint32_t PortTickCount() {
-    return GetTickCount();
+    return TickFixed ? FixedTick : GetTickCount();
+}
+
+void PortSetTickCount(uint32_t ms) {
+    TickFixed = true;
+    FixedTick = ms;
+}
+
+void PortUseSystemTickCount() {
+    TickFixed = false;
 }
 
 void PortLocalTime(PortTime* time) {

@@ -167,6 +167,59 @@ TEST_F(Alarm, DurationsStayRightAcrossTheTickCountWrap) {
     EXPECT_EQ(Firings(std::vector<int64_t>(7, 85), 0xFFFFF000u), Times{5000});
 }
 
+// After a sleep the hold begins again at the resume: the hours asleep do not count towards
+// the duration, in either sense of the tick count's wrap.
+TEST_F(Alarm, ARestartedHoldCountsItsDurationFromTheRestart) {
+    for (uint32_t start : {0u, 0xFFFFF000u}) {
+        SCOPED_TRACE(start);
+        Start(AtLeast | AlarmRepeat, 80, 5000);
+        EXPECT_EQ(Firings({85, 85}, start), Times{});
+        // Asleep for an hour; the resume restarts the hold before the next sample.
+        uint32_t resume = start + 3600000;
+        RestartAlarmHolds(slot, 1, resume);
+        EXPECT_EQ(Sample(resume + 1000, 85), 0x20) << "not at once";
+        EXPECT_EQ(Sample(resume + 4000, 85), 0x20);
+        EXPECT_EQ(Sample(resume + 5000, 85), 0x20 | AlarmFired);
+        // A repeat waits a whole duration from a restart too.
+        RestartAlarmHolds(slot, 1, resume + 7000);
+        EXPECT_EQ(Sample(resume + 11000, 85), 0x20);
+        EXPECT_EQ(Sample(resume + 12000, 85) & AlarmFired, AlarmFired);
+    }
+    // An alarm that is not holding keeps its state.
+    Start(AtLeast, 80, 5000);
+    Sample(0, 10);
+    uint32_t before = slot->Runtime->AlarmState;
+    RestartAlarmHolds(slot, 1, 99999);
+    EXPECT_EQ(slot->Runtime->AlarmState, before);
+    EXPECT_EQ(Firings({85, 85, 85, 85, 85, 85}, 100000), Times{5000});
+}
+
+TEST(AlarmSwitch, ALateCounterStartsItsAlarmAsTheStartWould) {
+    LoadedRecords loaded;
+    CounterSlot* slot = &loaded.records.Slot[1];
+    slot->Runtime = &loaded.runs[1];
+    loaded.runs[1].Counter = &loaded;
+    loaded.runs[1].AlarmState = AlarmStateHolding; // left over from before
+    uint32_t runFlag = 0x1;
+    slot->AlarmFlag = AlarmUse | AlarmAtStart;
+    StartLateAlarm(slot, &runFlag);
+    EXPECT_EQ(loaded.runs[1].AlarmState, AlarmStateRunning | AlarmStateFirstPending);
+    EXPECT_EQ(runFlag, 0xC01u);
+    // Without the start bit it waits, armed; the other alarm's summary bits stay.
+    slot->AlarmFlag = AlarmUse;
+    StartLateAlarm(slot, &runFlag);
+    EXPECT_EQ(loaded.runs[1].AlarmState, 0u);
+    EXPECT_EQ(runFlag, 0xC01u) << "bits are only added";
+    runFlag = 0x1;
+    StartLateAlarm(slot, &runFlag);
+    EXPECT_EQ(runFlag, 0x401u);
+    // An alarm not in use stays off.
+    runFlag = 0;
+    slot->AlarmFlag = AlarmAtStart;
+    StartLateAlarm(slot, &runFlag);
+    EXPECT_EQ(runFlag, 0u);
+}
+
 TEST(AlarmSwitch, ModesStartAndStopAndSetTheSummary) {
     LoadedRecords loaded;
     CounterSlot* slots = loaded.records.Slot;

@@ -99,4 +99,65 @@ TEST(CounterRun, MaxValueRisesOnlyToGreaterSignedValues) {
     }
 }
 
+// A counter that stops answering is added again after five failed reads in a row; one that a
+// re-add did not bring back, or that could not be added, is tried no more than every 30 s.
+TEST(CounterRun, ReAddsAfterFiveFailedReadsThenAtASlowPace) {
+    for (uint32_t start : {1000u, 0xFFFFF000u}) {
+        SCOPED_TRACE(start);
+        CounterRun run = FreshRun();
+        int handle = 0;
+        run.Counter = &handle;
+        NoteAdd(&run, start, false);
+        EXPECT_TRUE(CounterAnswers(&run));
+        for (int i = 1; i < ReAddAfterFailedReads; i++) {
+            NoteRead(&run, false);
+            EXPECT_FALSE(ReAddDue(&run, start + 1000 * i)) << "after " << i;
+        }
+        EXPECT_FALSE(CounterAnswers(&run));
+        // A good read in between starts the count again.
+        NoteRead(&run, true);
+        EXPECT_TRUE(CounterAnswers(&run));
+        for (int i = 0; i < ReAddAfterFailedReads; i++)
+            NoteRead(&run, false);
+        EXPECT_TRUE(ReAddDue(&run, start + 5000)) << "at once, though added 5 s ago";
+
+        // Added again, and still failing: the next try waits 30 s from the re-add.
+        uint32_t again = start + 5000;
+        NoteAdd(&run, again, true);
+        EXPECT_FALSE(CounterAnswers(&run)) << "not answering until it is read";
+        for (int i = 0; i < 40; i++)
+            NoteRead(&run, false);
+        EXPECT_FALSE(ReAddDue(&run, again + RetryPaceMs - 1));
+        EXPECT_TRUE(ReAddDue(&run, again + RetryPaceMs));
+        // Read well after a re-add: the next failure run re-adds at once again.
+        NoteRead(&run, true);
+        EXPECT_TRUE(CounterAnswers(&run));
+        for (int i = 0; i < ReAddAfterFailedReads; i++)
+            NoteRead(&run, false);
+        EXPECT_TRUE(ReAddDue(&run, again + 6000));
+
+        // Without a handle (the add failed): the pace alone, from the failed add.
+        run.Counter = nullptr;
+        NoteAdd(&run, again, true);
+        EXPECT_FALSE(CounterAnswers(&run));
+        EXPECT_FALSE(ReAddDue(&run, again + RetryPaceMs - 1));
+        EXPECT_TRUE(ReAddDue(&run, again + RetryPaceMs));
+    }
+}
+
+// A first add after settings or a start forgets the failures of the counter before it.
+TEST(CounterRun, AFirstAddStartsTheFailureCountAfresh) {
+    CounterRun run = FreshRun();
+    int handle = 0;
+    run.Counter = &handle;
+    NoteAdd(&run, 0, false);
+    for (int i = 0; i < 100; i++)
+        NoteRead(&run, false);
+    EXPECT_EQ(run.FailedReads, ReAddAfterFailedReads) << "counted no further";
+    NoteAdd(&run, 7, false);
+    EXPECT_EQ(run.FailedReads, 0);
+    EXPECT_FALSE(run.Retrying);
+    EXPECT_FALSE(ReAddDue(&run, 7 + RetryPaceMs));
+}
+
 } // namespace
