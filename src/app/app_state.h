@@ -34,6 +34,13 @@ constexpr wchar_t GraphClassName[] = L" FerroGraphClass ";
 // application data because the program's folder refuses new files.
 enum class SettingsPlace { None, Argument, Beside, AppData };
 
+// Why nobody can see the desktop now; none of them: it is seen.
+enum : uint32_t {
+    AbsentLocked = 0x1,       // the session is locked
+    AbsentDisconnected = 0x2, // the session is not connected to a console or a remote desktop
+    AbsentDisplayOff = 0x4,   // the display is off
+};
+
 struct AppState {
     // Start-up values.
     HINSTANCE Instance;
@@ -84,6 +91,13 @@ struct AppState {
     // puts it again.
     RECT StartPlace;
     bool StartLoaded;
+    // Presence: why nobody can see the desktop (Absent bits), whether the system sleeps, and the
+    // registrations of the session's and the display's notifications.
+    uint32_t Absence;
+    bool Asleep;
+    HMODULE Wtsapi;
+    bool SessionWatched;
+    HPOWERNOTIFY DisplayWatch;
     PDH_HQUERY Query;          // the counter query, or null while sampling is closed
     const CounterLibrary* Pdh; // the counter library; the system's unless a test set one
 };

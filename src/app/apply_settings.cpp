@@ -4,6 +4,7 @@
 #include "app/apply_settings.h"
 
 #include "alarm/alarm_action.h"
+#include "app/power.h"
 #include "app/sampling.h"
 #include "app/settings_file.h"
 #include "app/tray_icon.h"
@@ -81,7 +82,7 @@ void ApplySettings(AppState* app, HWND window) {
         app->Run[i].TextWidth = 0;
         if (countersChanged) {
             RemoveGraphCounter(app->Pdh, &app->Run[i]);
-            AddGraphCounter(app->Pdh, app->Query, &s->Slot[i], &app->Run[i]);
+            StartGraphCounter(app, i);
             ResetGraph(app, i);
         } else if (changes & ChangedMaximum) {
             ResetGraph(app, i);
@@ -96,7 +97,7 @@ void ApplySettings(AppState* app, HWND window) {
         ShowCounterError(app->Instance, window, &s->Slot[0]);
     }
     if (app->Query)
-        SetTimer(window, TIMER_SAMPLE, s->Main.Interval, nullptr);
+        StartSampleTimer(app, window);
     if (!ShiftHeld())
         SaveSettings(app, window);
     SetTimer(window, TIMER_TRIM, TrimDelayMs, nullptr);

@@ -4,6 +4,7 @@
 
 #include "alarm/alarm_action.h"
 #include "app/apply_settings.h"
+#include "app/power.h"
 #include "app/sampling.h"
 #include "app/tray_icon.h"
 #include "app/window_actions.h"
@@ -24,7 +25,7 @@ void ToggleSampling(AppState* app, HWND window) {
     if (!OpenCounters(app, window))
         return;
     ControlAlarms(3, &app->RunFlag, app->Settings.Slot, 2);
-    SetTimer(window, TIMER_SAMPLE, app->Settings.Main.Interval, nullptr);
+    StartSampleTimer(app, window);
     SetTimer(window, TIMER_TRIM, TrimDelayMs, nullptr);
 }
 
@@ -60,6 +61,7 @@ void SetPriority(AppState* app, int32_t priority, DWORD priorityClass) {
     // The result is not looked at: real time without the right quietly becomes high.
     app->Settings.Main.Priority = priority;
     SetPriorityClass(GetCurrentProcess(), priorityClass);
+    ChoosePowerThrottling(priority);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "app/commands.h"
 #include "app/hover.h"
+#include "app/power.h"
 #include "app/sampling.h"
 #include "app/settings_file.h"
 #include "app/start_values.h"
@@ -180,6 +181,8 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
     }
 
     SetPriorityClass(GetCurrentProcess(), PriorityClassAtStart(main->Priority, app->OsMajor));
+    ChoosePowerThrottling(main->Priority);
+    WatchPresence(app, window);
 
     bool hotKeyRefused = !RegisterShowHotKey(app, window);
 
@@ -201,6 +204,7 @@ LRESULT OnDestroy(AppState* app, HWND window) {
     for (UINT_PTR timer : timers)
         KillTimer(window, timer);
     UnregisterShowHotKey(app, window);
+    StopWatchingPresence(app, window);
     RemoveTrayIcon(app, window);
     if (!ShiftHeld())
         SaveSettings(app, window);
@@ -354,6 +358,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             DestroyWindow(window);
         }
         return 0;
+    case WM_WTSSESSION_CHANGE:
+        OnSessionChange(app, window, wParam);
+        return 0;
+    case WM_POWERBROADCAST:
+        return OnPowerBroadcast(app, window, wParam, lParam);
     case WM_ACTIVATEAPP:
         return OnActivateApp(app, wParam != 0);
     case WM_GETMINMAXINFO:

@@ -2,9 +2,12 @@
 #include "app/sampling.h"
 
 #include "alarm/alarm_action.h"
+#include "alarm/alarm_eval.h"
+#include "app/power.h"
 #include "app/tray_icon.h"
 #include "app/window_actions.h"
 #include "counters/counter_query.h"
+#include "port/port.h"
 #include "render/draw_resources_build.h"
 
 namespace {
@@ -36,38 +39,92 @@ void RenewTrayIcon(AppState* app, HWND window) {
     PutTrayIcon(app, window, image, false);
 }
 
+// Adds graph's counter again from its path as the user typed it, so that an empty instance
+// "()" takes the instance there is now. The new counter takes the old one's place only once it
+// was added: a graph whose counter cannot be had keeps the one it had, and its history.
+void ReAddCounter(AppState* app, int graph, uint32_t now) {
+    CounterRun* run = &app->Run[graph];
+    CounterSlot* slot = &app->Settings.Slot[graph];
+    if (PDH_HCOUNTER fresh = AddSlotCounter(app->Pdh, app->Query, slot)) {
+        bool late = !run->Counter;
+        RemoveGraphCounter(app->Pdh, run);
+        run->Counter = fresh;
+        if (late) {
+            // Not to be had when sampling started: the graph starts now, as it would have then.
+            ResetCounterRun(run);
+            StartLateAlarm(slot, &app->RunFlag);
+        }
+    }
+    NoteAdd(run, now, true);
+}
+
 } // namespace
 
-// One sample of every graph. Allocates nothing: it runs every Interval all day long.
+bool StartGraphCounter(AppState* app, int graph) {
+    CounterRun* run = &app->Run[graph];
+    bool added = AddGraphCounter(app->Pdh, app->Query, &app->Settings.Slot[graph], run);
+    NoteAdd(run, PortTickCount(), !added);
+    return added;
+}
+
+// One sample of every graph. Allocates nothing but in the rare re-add of a lost counter: it
+// runs every Interval all day long.
 void OnSampleTimer(AppState* app, HWND window) {
     const CounterLibrary* pdh = app->Pdh;
-    if (pdh->CollectQueryData(app->Query) != ERROR_SUCCESS)
-        return; // nothing stored, and the grid stands still with the samples
+    uint32_t now = PortTickCount();
+    for (int i = 0; i < 2; i++) {
+        if ((app->Settings.Slot[i].PdhFlag & PdhUse) && ReAddDue(&app->Run[i], now))
+            ReAddCounter(app, i, now);
+    }
+    // A collection that fails is a failed read of every graph.
+    bool collected = pdh->CollectQueryData(app->Query) == ERROR_SUCCESS;
 
     // Notifications come from the tray icon; none while it is turned off on the General page or
     // the notification area has not taken it.
     AlarmContext context = {(app->RunFlag & TrayIcon) ? window : nullptr, TrayIconId,
                             app->SettingsPath[0] ? app->SettingsPath : nullptr};
     bool alarmStillRuns = false;
+    bool changed = false;
     for (int i = 0; i < 2; i++) {
         CounterRun* run = &app->Run[i];
-        int64_t previous = run->Latest;
-        int64_t value;
-        if (ReadCounter(pdh, run, &value)) {
-            StoreSample(run, value);
-            StepGridPhase(&app->GraphRes[i]);
-            StepGridPhase(&app->IconRes[i]);
-            if (run->AlarmState & 1)
-                EvaluateAlarm(&app->Settings.Slot[i], previous, value, context);
+        if (run->Counter) {
+            bool answered = CounterAnswers(run);
+            int64_t previous = run->Latest;
+            int64_t value;
+            bool read = collected && ReadCounter(pdh, run, &value);
+            NoteRead(run, read);
+            if (read) {
+                StoreSample(run, value);
+                StepGridPhase(&app->GraphRes[i]);
+                StepGridPhase(&app->IconRes[i]);
+                if (run->AlarmState & 1)
+                    EvaluateAlarm(&app->Settings.Slot[i], previous, value, context);
+            }
+            // Nothing is stored for a failed read, and the grid stands still with the samples;
+            // the caption stops showing the last value as if it were current.
+            changed = changed || read || answered;
         }
-        // A read that failed this once leaves the graph's alarm running.
+        // A read that failed leaves the graph's alarm running.
         if (run->AlarmState & 1)
             alarmStillRuns = true;
     }
     if ((app->RunFlag & AlarmRunning) && !alarmStillRuns)
         app->RunFlag &= ~AlarmRunning;
     // Drawing follows once the tick has returned, after the alarms of the same tick.
-    PostMessageW(window, RedrawMsg, 0, 0);
+    if (changed)
+        PostMessageW(window, RedrawMsg, 0, 0);
+}
+
+void ResumeSampling(AppState* app, HWND window) {
+    uint32_t now = PortTickCount();
+    for (int i = 0; i < 2; i++) {
+        if (app->Settings.Slot[i].PdhFlag & PdhUse)
+            ReAddCounter(app, i, now);
+    }
+    // The reference for the rates: a rate over the sleep means nothing, so nothing is read.
+    app->Pdh->CollectQueryData(app->Query);
+    RestartAlarmHolds(app->Settings.Slot, 2, now);
+    StartSampleTimer(app, window);
 }
 
 void OnTrimTimer(HWND window) {
@@ -104,7 +161,7 @@ int OpenCounters(AppState* app, HWND window) {
     app->RunFlag &= ~(AlarmArmed | AlarmRunning);
     for (int i = 0; i < 2; i++) {
         app->Run[i].TextWidth = 0;
-        if (!AddGraphCounter(pdh, app->Query, &app->Settings.Slot[i], &app->Run[i]))
+        if (!StartGraphCounter(app, i))
             continue;
         BuildGraphDrawing(app, i);
         ResetCounterRun(&app->Run[i]);
@@ -119,6 +176,10 @@ int OpenCounters(AppState* app, HWND window) {
 }
 
 LRESULT OnRedraw(AppState* app, HWND window) {
+    // Nobody can see the desktop: neither the window nor the shell is worked for a picture that
+    // nobody sees. Both are brought up to date when someone can.
+    if (app->Absence)
+        return 0;
     // A hidden window is not painted; it is painted just before it is shown again.
     if ((app->RunFlag & Shown) && app->Surface) {
         PaintSurface(app);

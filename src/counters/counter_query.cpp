@@ -162,11 +162,9 @@ void ShowCounterError(HINSTANCE instance, HWND window, const CounterSlot* first)
     ShowMessage(instance, window, id, L"");
 }
 
-bool AddGraphCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterSlot* slot,
-                     CounterRun* run) {
-    run->Counter = nullptr;
+PDH_HCOUNTER AddSlotCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterSlot* slot) {
     if (!(slot->PdhFlag & PdhUse))
-        return false;
+        return nullptr;
     wchar_t path[ExpandedPathChars];
     ExpandCounterPath(pdh, slot->Path, path, ExpandedPathChars);
     PDH_HCOUNTER counter = nullptr;
@@ -175,10 +173,13 @@ bool AddGraphCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterS
     // paths fail; try them as English names before giving up.
     if (status != ERROR_SUCCESS && pdh->AddEnglishCounter)
         status = pdh->AddEnglishCounter(query, path, 0, &counter);
-    if (status != ERROR_SUCCESS)
-        return false;
-    run->Counter = counter;
-    return true;
+    return status == ERROR_SUCCESS ? counter : nullptr;
+}
+
+bool AddGraphCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterSlot* slot,
+                     CounterRun* run) {
+    run->Counter = AddSlotCounter(pdh, query, slot);
+    return run->Counter != nullptr;
 }
 
 void RemoveGraphCounter(const CounterLibrary* pdh, CounterRun* run) {

@@ -16,6 +16,9 @@ constexpr int ExpandedPathChars = CounterPathChars;
 // Opens a query; null, after telling the user over window (in Japanese "PdhOpenQuery() Error"),
 // when there is none.
 PDH_HQUERY OpenCounterQuery(const CounterLibrary* pdh, HWND window);
+// Adds the counter of slot's path, its empty instance filled with the first instance there is
+// now, to query when the slot is in use; null when it gets none.
+PDH_HCOUNTER AddSlotCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterSlot* slot);
 // Adds the counter of slot's path to query when the slot is in use and notes it in run; false
 // when it gets none.
 bool AddGraphCounter(const CounterLibrary* pdh, PDH_HQUERY query, const CounterSlot* slot,

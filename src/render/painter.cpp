@@ -271,7 +271,8 @@ void DrawCaption(HDC dc, const DrawResources* res, const CounterSlot* slot, Coun
     HGDIOBJ oldFont = SelectObject(dc, font);
     TEXTMETRICW metrics = {};
     GetTextMetricsW(dc, &metrics);
-    int length = FormatValueText(slot, run->Counter != nullptr, run->Latest, TheLine);
+    // A counter that is not answering shows "---", not its last value as if it were current.
+    int length = FormatValueText(slot, CounterAnswers(run), run->Latest, TheLine);
 
     // The box only grows, so a right-aligned value that gets shorter keeps its right edge.
     SIZE whole = {};

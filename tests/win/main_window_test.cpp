@@ -518,8 +518,9 @@ TEST(MainWindowStart, AWindowAtItsStartPlaceFollowsTheWorkAreaTheTaskbarTakes) {
         ASSERT_NE(window, nullptr);
         RECT start;
         GetWindowRect(window, &start);
-        if (!c.fromBottom)
+        if (!c.fromBottom) {
             EXPECT_EQ(start.bottom, bare.work.bottom) << "in the corner of the whole screen";
+        }
         monitors.Replace({screen});
         SendMessageW(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
         RECT r;

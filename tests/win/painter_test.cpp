@@ -224,6 +224,18 @@ TEST_F(Painter, ClosedCounterShowsDashesAndNoGraph) {
     EXPECT_TRUE(RowsOf(canvas, 100, 0xFFFF00).empty()) << "no history";
 }
 
+// A counter that has stopped answering keeps its history on the graph, but its caption shows
+// "---", not the last value as if it were current.
+TEST_F(Painter, CounterNotAnsweringShowsDashesOverItsHistory) {
+    FillRing(0, [](int) { return 50; });
+    runs[0].Latest = 123456;
+    runs[0].FailedReads = 1;
+    Canvas canvas(DefaultWidth, DefaultHeight);
+    Paint(canvas);
+    EXPECT_EQ(runs[0].TextWidth, DefaultTextWidth(L"CPU --- %"));
+    EXPECT_FALSE(RowsOf(canvas, 100, 0xFFFF00).empty()) << "the history stays";
+}
+
 TEST_F(Painter, RightAlignedValueKeepsItsRightEdgeAsTheTextWidthOnlyGrows) {
     settings.Slot[0].PdhFlag |= PdhAlignRight;
     Style(0).DrawFlag &= ~CaptionClear;
