@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <wtsapi32.h>
 
 #include "alarm/alarm_action.h"
 #include "alarm/alarm_text.h"
@@ -112,6 +113,68 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     CloseHandle(file);
 }
 
+// Counts the tray pictures the program hands the shell, and passes every call on to it.
+int TrayPictures = 0;
+BOOL WINAPI CountTrayPicture(DWORD message, PNOTIFYICONDATAW data) {
+    if ((message == NIM_ADD || message == NIM_MODIFY) && (data->uFlags & NIF_ICON))
+        TrayPictures++;
+    return Shell_NotifyIconW(message, data);
+}
+
+// Counts the graph window's paints taken from the queue.
+int Paints = 0;
+HWND PaintedWindow = nullptr;
+LRESULT CALLBACK CountPaint(int code, WPARAM removal, LPARAM message) {
+    const MSG* msg = reinterpret_cast<const MSG*>(message);
+    if (code == HC_ACTION && removal == PM_REMOVE && msg->message == WM_PAINT &&
+        msg->hwnd == PaintedWindow)
+        Paints++;
+    return CallNextHookEx(nullptr, code, removal, message);
+}
+
+int64_t ProcessTime100ns() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto value = [](const FILETIME& t) {
+        return static_cast<int64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
+    };
+    return value(kernel) + value(user);
+}
+
+// The program at work on its own sample timer, as a user leaves it running: each sample is
+// timed from its WM_TIMER to the end of what it asks for (the redraw, the paint). Appends the
+// times in microseconds to *times, and adds the process's CPU time over the run to *cpu100ns.
+// With bare, the samples come from the thread timer bareTimer instead and do bare() alone.
+void RunSamples(HWND window, int samples, std::vector<double>* times, int64_t* cpu100ns,
+                UINT_PTR bareTimer = 0, const std::function<void()>& bare = nullptr) {
+    static const double perUs = TicksPerMicrosecond();
+    int64_t cpuBefore = ProcessTime100ns();
+    for (int done = 0; done < samples;) {
+        MSG msg;
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0)
+            break;
+        bool sample =
+            msg.message == WM_TIMER && (bare ? !msg.hwnd && msg.wParam == bareTimer
+                                             : msg.hwnd == window && msg.wParam == TIMER_SAMPLE);
+        LARGE_INTEGER a, b;
+        QueryPerformanceCounter(&a);
+        if (sample && bare) {
+            bare();
+        } else {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (sample)
+            PumpMessages();
+        QueryPerformanceCounter(&b);
+        if (sample) {
+            times->push_back(static_cast<double>(b.QuadPart - a.QuadPart) / perUs);
+            done++;
+        }
+    }
+    *cpu100ns += ProcessTime100ns() - cpuBefore;
+}
+
 } // namespace
 
 int wmain() {
@@ -141,6 +204,83 @@ int wmain() {
         PeekMessageW(&msg, window, RedrawMsg, RedrawMsg, PM_REMOVE);
     });
     Measure("  floor: PdhCollectQueryData", 2000, [&] { app->Pdh->CollectQueryData(app->Query); });
+
+    // A sample at the 1 s interval while the window and the tray are drawn, and while the
+    // session is locked (as Windows tells it), by turns so that both meet the same machine.
+    {
+        std::printf("\nsamples at 1 s on the program's own timer, seen and locked by turns\n");
+        app->Settings.Main.Interval = 1000;
+        SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
+        PumpMessages();
+        UseShellNotify(CountTrayPicture);
+        PaintedWindow = window;
+        HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CountPaint, nullptr, GetCurrentThreadId());
+        constexpr int Block = 10, Rounds = 3;
+        // The floor at the same pace: the collection and the reads alone, on a timer of the
+        // thread's while the program's own is stopped.
+        auto collection = [&] {
+            app->Pdh->CollectQueryData(app->Query);
+            PDH_FMT_COUNTERVALUE value;
+            for (const CounterRun& run : app->Run) {
+                if (run.Counter)
+                    app->Pdh->GetFormattedCounterValue(run.Counter, PDH_FMT_LARGE, nullptr, &value);
+            }
+        };
+        std::vector<double> busy[3];
+        int64_t cpu[3] = {};
+        int paints[3] = {}, pictures[3] = {};
+        int catchUpPaints = 0, catchUpPictures = 0;
+        for (int round = 0; round < Rounds; round++) {
+            for (int turn = 0; turn < 3; turn++) {
+                if (turn == 1)
+                    SendMessageW(window, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
+                Paints = TrayPictures = 0;
+                if (turn == 2) {
+                    KillTimer(window, TIMER_SAMPLE);
+                    UINT_PTR bare = SetTimer(nullptr, 0, 1000, nullptr);
+                    RunSamples(window, Block, &busy[turn], &cpu[turn], bare, collection);
+                    KillTimer(nullptr, bare);
+                    SetTimer(window, TIMER_SAMPLE, 1000, nullptr);
+                } else {
+                    RunSamples(window, Block, &busy[turn], &cpu[turn]);
+                }
+                paints[turn] += Paints;
+                pictures[turn] += TrayPictures;
+                if (turn == 1) {
+                    Paints = TrayPictures = 0;
+                    SendMessageW(window, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1);
+                    PumpMessages();
+                    catchUpPaints += Paints;
+                    catchUpPictures += TrayPictures;
+                }
+            }
+        }
+        if (hook)
+            UnhookWindowsHookEx(hook);
+        UseShellNotify(nullptr);
+        const char* names[3] = {"seen: window and tray drawn", "locked",
+                                "  floor: collection and reads alone"};
+        int samples = Block * Rounds;
+        // The process's CPU time comes in the system's clock ticks (10 to 16 ms), too coarse
+        // for one sample: it is the whole run's, divided, beside the samples' own times.
+        for (int k = 0; k < 3; k++) {
+            std::vector<double>& t = busy[k];
+            std::sort(t.begin(), t.end());
+            double mean = 0;
+            for (double v : t)
+                mean += v / static_cast<double>(t.size());
+            std::printf("%-44s median %9.1f us   mean %9.1f   p90 %9.1f   process CPU %7.1f "
+                        "us/sample\n",
+                        names[k], t[t.size() / 2], mean, t[t.size() * 9 / 10],
+                        static_cast<double>(cpu[k]) / 10.0 / samples);
+            if (k < 2)
+                std::printf("%-44s paints %d, tray pictures %d (%d samples)\n", "", paints[k],
+                            pictures[k], samples);
+        }
+        std::printf("%-44s paints %d, tray pictures %d (%d unlocks)\n", "at the unlocks",
+                    catchUpPaints, catchUpPictures, Rounds);
+        KillTimer(window, TIMER_SAMPLE);
+    }
 
     // The ticks above came faster than the kernel's clock advances, so the processor's
     // history now swings between 0 and 100 from one column to the next. Paint a steady

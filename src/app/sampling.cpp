@@ -110,8 +110,9 @@ void OnSampleTimer(AppState* app, HWND window) {
     }
     if ((app->RunFlag & AlarmRunning) && !alarmStillRuns)
         app->RunFlag &= ~AlarmRunning;
-    // Drawing follows once the tick has returned, after the alarms of the same tick.
-    if (changed)
+    // Drawing follows once the tick has returned, after the alarms of the same tick; none while
+    // nobody can see the desktop, which is drawn afresh when someone can.
+    if (changed && !app->Absence)
         PostMessageW(window, RedrawMsg, 0, 0);
 }
 
