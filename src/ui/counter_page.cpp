@@ -87,7 +87,8 @@ void Browse(HWND page, const CounterPageParam* param) {
         SetDlgItemTextW(page, IDC_COUNTER_PATH, path);
 }
 
-void Store(HWND page, CounterSlot* slot) {
+void Store(HWND page, const CounterPageParam* param) {
+    CounterSlot* slot = param->Slot;
     uint32_t oldFlag = slot->PdhFlag;
     int64_t oldMax = slot->ValMax;
     wchar_t oldPath[PathChars] = L"";
@@ -97,6 +98,14 @@ void Store(HWND page, CounterSlot* slot) {
     if (slot->Index == 0 || IsChecked(page, IDC_COUNTER_USE))
         slot->PdhFlag |= PdhUse;
     GetDlgItemTextW(page, IDC_COUNTER_PATH, slot->Path, PathChars);
+    // A path with an empty instance "()" is shown with the instance it stands for now. Left as
+    // shown it keeps its "()", so that the graph takes the first instance there is whenever its
+    // counter is added (after a sleep, or once an adapter is replaced).
+    wchar_t shown[ExpandedPathChars];
+    if (lstrcmpW(slot->Path, oldPath) != 0 && param->Pdh &&
+        ExpandCounterPath(param->Pdh, oldPath, shown, ExpandedPathChars) &&
+        lstrcmpW(shown, slot->Path) == 0)
+        CopyWideText(slot->Path, oldPath, PathChars);
     GetDlgItemTextW(page, IDC_COUNTER_TITLE, slot->Title, TitleChars);
     GetDlgItemTextW(page, IDC_COUNTER_UNIT, slot->Unit, UnitChars);
     // A value of the file too long for its box was shown empty; once the user writes one, the
@@ -141,7 +150,7 @@ INT_PTR CALLBACK CounterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         case IDOK:
         case IDCANCEL:
             if (id == IDOK && param && param->Slot)
-                Store(page, param->Slot);
+                Store(page, param);
             SetWindowLongPtrW(page, DWLP_MSGRESULT, 0); // never refuses
             return TRUE;
         case IDC_COUNTER_VALMAX:

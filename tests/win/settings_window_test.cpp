@@ -842,14 +842,28 @@ TEST_F(CounterPage, AValueWrittenOverOneTooLongForItsBoxEndsItsMark) {
     EXPECT_EQ(records.Slot[0].LongInFile, LongFont) << "the face name has no box";
 }
 
-TEST_F(CounterPage, AnEmptyInstanceIsShownAndStoredFilledIn) {
+// An empty instance is shown filled in; left as shown, the path keeps its "()", so that the
+// graph follows whichever instance is first when its counter is added again. A path the user
+// changed is stored as typed, the filled-in instance too.
+TEST_F(CounterPage, AnEmptyInstanceIsShownFilledInAndKeptWhenLeftAsShown) {
     lstrcpyW(records.Slot[0].Path, L"\\Network Interface()\\Bytes Total/sec");
     script->instances = std::wstring(L"eth0\0lo\0", 9);
     OnPage(1, [](HWND page) {
         EXPECT_EQ(Text(page, IDC_COUNTER_PATH), L"\\Network Interface(eth0)\\Bytes Total/sec");
     });
+    EXPECT_STREQ(records.Slot[0].Path, L"\\Network Interface()\\Bytes Total/sec");
+    EXPECT_EQ(records.Slot[0].ChangeMask, 0u) << "the path is the one it was";
+
+    OnPage(1, [](HWND page) {
+        SetDlgItemTextW(page, IDC_COUNTER_PATH, L"\\Network Interface(lo)\\Bytes Total/sec");
+    });
+    EXPECT_STREQ(records.Slot[0].Path, L"\\Network Interface(lo)\\Bytes Total/sec");
+    EXPECT_EQ(records.Slot[0].ChangeMask, 0x2u);
+    // Typed in with the instance that "()" would give: stored as typed, named.
+    OnPage(1, [](HWND page) {
+        SetDlgItemTextW(page, IDC_COUNTER_PATH, L"\\Network Interface(eth0)\\Bytes Total/sec");
+    });
     EXPECT_STREQ(records.Slot[0].Path, L"\\Network Interface(eth0)\\Bytes Total/sec");
-    EXPECT_EQ(records.Slot[0].ChangeMask, 0x2u) << "the filled-in path is a new path";
 }
 
 TEST_F(CounterPage, AlarmStateShowsStoppedWaitingOrRunning) {
