@@ -14,6 +14,7 @@
 #include "alarm/alarm_text.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/power.h"
 #include "app/sampling.h"
 #include "app/startup.h"
 #include "counters/counter_run.h"
@@ -210,6 +211,7 @@ int wmain() {
     {
         std::printf("\nsamples at 1 s on the program's own timer, seen and locked by turns\n");
         app->Settings.Main.Interval = 1000;
+        StartSampleTimer(app, window);
         SendMessageW(window, WM_TIMER, TIMER_SAMPLE, 0);
         PumpMessages();
         UseShellNotify(CountTrayPicture);
@@ -240,7 +242,7 @@ int wmain() {
                     UINT_PTR bare = SetTimer(nullptr, 0, 1000, nullptr);
                     RunSamples(window, Block, &busy[turn], &cpu[turn], bare, collection);
                     KillTimer(nullptr, bare);
-                    SetTimer(window, TIMER_SAMPLE, 1000, nullptr);
+                    StartSampleTimer(app, window);
                 } else {
                     RunSamples(window, Block, &busy[turn], &cpu[turn]);
                 }

@@ -39,6 +39,7 @@ enum : uint32_t {
     AbsentLocked = 0x1,       // the session is locked
     AbsentDisconnected = 0x2, // the session is not connected to a console or a remote desktop
     AbsentDisplayOff = 0x4,   // the display is off
+    AbsentClosing = 0x8,      // the window is being destroyed: nothing is drawn or sampled again
 };
 
 struct AppState {

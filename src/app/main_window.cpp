@@ -200,6 +200,9 @@ LRESULT OnCreate(AppState* app, HWND window, const CREATESTRUCTW* create) {
 LRESULT OnDestroy(AppState* app, HWND window) {
     // Nothing of the program runs any more, and nothing can be clicked: a message box of the
     // save below runs a message loop of its own.
+    // A redraw or a resume that comes while a message box of the save waits must not put the
+    // icon back or start sampling again.
+    app->Absence |= AbsentClosing;
     const UINT_PTR timers[] = {TIMER_SAMPLE, TIMER_TRAYPEEK, TIMER_HOVER, TIMER_TRIM};
     for (UINT_PTR timer : timers)
         KillTimer(window, timer);

@@ -46,7 +46,7 @@ void OnSuspend(AppState* app, HWND window) {
 
 void OnResume(AppState* app, HWND window) {
     app->Asleep = false;
-    if (app->Query)
+    if (app->Query && !(app->Absence & AbsentClosing))
         ResumeSampling(app, window);
 }
 
@@ -115,7 +115,9 @@ LRESULT OnPowerBroadcast(AppState* app, HWND window, WPARAM event, LPARAM data) 
     switch (event) {
     case PBT_POWERSETTINGCHANGE: {
         const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-        if (IsDisplayState(setting)) {
+        // The state is the console's display: a session on a remote desktop is seen on
+        // another computer's, whatever the console's does.
+        if (IsDisplayState(setting) && !GetSystemMetrics(SM_REMOTESESSION)) {
             DWORD state;
             CopyMemory(&state, setting->Data, sizeof(state));
             SetAbsence(app, window, AbsentDisplayOff, state == DisplayOff);

@@ -41,11 +41,14 @@ void RenewTrayIcon(AppState* app, HWND window) {
 
 // Adds graph's counter again from its path as the user typed it, so that an empty instance
 // "()" takes the instance there is now. The new counter takes the old one's place only once it
-// was added: a graph whose counter cannot be had keeps the one it had, and its history.
-void ReAddCounter(AppState* app, int graph, uint32_t now) {
+// was added: a graph whose counter cannot be had keeps the one it had, and its history. At a
+// resume a counter that was added counts as new; a re-add for failed reads, or one that failed,
+// paces the next.
+void ReAddCounter(AppState* app, int graph, uint32_t now, bool atResume) {
     CounterRun* run = &app->Run[graph];
     CounterSlot* slot = &app->Settings.Slot[graph];
-    if (PDH_HCOUNTER fresh = AddSlotCounter(app->Pdh, app->Query, slot)) {
+    PDH_HCOUNTER fresh = AddSlotCounter(app->Pdh, app->Query, slot);
+    if (fresh) {
         bool late = !run->Counter;
         RemoveGraphCounter(app->Pdh, run);
         run->Counter = fresh;
@@ -53,9 +56,13 @@ void ReAddCounter(AppState* app, int graph, uint32_t now) {
             // Not to be had when sampling started: the graph starts now, as it would have then.
             ResetCounterRun(run);
             StartLateAlarm(slot, &app->RunFlag);
+        } else if (run->AlarmState & AlarmStateRunning) {
+            // The last value may be another instance's, or hours old: an alarm that compares
+            // with the previous sample waits for a sample of the new counter.
+            run->AlarmState |= AlarmStateFirstPending;
         }
     }
-    NoteAdd(run, now, true);
+    NoteAdd(run, now, !(fresh && atResume));
 }
 
 } // namespace
@@ -74,13 +81,14 @@ void OnSampleTimer(AppState* app, HWND window) {
     uint32_t now = PortTickCount();
     for (int i = 0; i < 2; i++) {
         if ((app->Settings.Slot[i].PdhFlag & PdhUse) && ReAddDue(&app->Run[i], now))
-            ReAddCounter(app, i, now);
+            ReAddCounter(app, i, now, false);
     }
     // A collection that fails is a failed read of every graph.
     bool collected = pdh->CollectQueryData(app->Query) == ERROR_SUCCESS;
 
     // Notifications come from the tray icon; none while it is turned off on the General page or
-    // the notification area has not taken it.
+    // the notification area has not taken it. An alarm's notification is sent while nobody can
+    // see the desktop too: Windows keeps it for the user's return.
     AlarmContext context = {(app->RunFlag & TrayIcon) ? window : nullptr, TrayIconId,
                             app->SettingsPath[0] ? app->SettingsPath : nullptr};
     bool alarmStillRuns = false;
@@ -120,7 +128,7 @@ void ResumeSampling(AppState* app, HWND window) {
     uint32_t now = PortTickCount();
     for (int i = 0; i < 2; i++) {
         if (app->Settings.Slot[i].PdhFlag & PdhUse)
-            ReAddCounter(app, i, now);
+            ReAddCounter(app, i, now, true);
     }
     // The reference for the rates: a rate over the sleep means nothing, so nothing is read.
     app->Pdh->CollectQueryData(app->Query);

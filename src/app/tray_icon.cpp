@@ -59,7 +59,9 @@ void RenewTrayScale(AppState* app, HWND window) {
     if (!ReadTrayScale(app))
         return;
     RescaleTrayDrawing(app);
-    if (!(app->Settings.Main.Prop & PropNoTrayIcon) && (app->RunFlag & TrayIcon))
+    // While nobody can see the desktop the picture at the new size waits for the redraw that
+    // comes when someone can.
+    if (!(app->Settings.Main.Prop & PropNoTrayIcon) && (app->RunFlag & TrayIcon) && !app->Absence)
         PutTrayIcon(app, window, MakeTrayImage(app, app->Run), false);
 }
 

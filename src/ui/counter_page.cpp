@@ -83,12 +83,14 @@ void Browse(HWND page, const CounterPageParam* param) {
     config.szReturnPathBuffer = path;
     config.cchReturnPathLength = PathChars;
     config.dwDefaultDetailLevel = PERF_DETAIL_WIZARD;
-    if (param->Pdh->BrowseCounters(&config) == ERROR_SUCCESS)
+    if (param->Pdh->BrowseCounters(&config) == ERROR_SUCCESS) {
         SetDlgItemTextW(page, IDC_COUNTER_PATH, path);
+        // A path chosen counts as typed: it is stored as it stands.
+        SendDlgItemMessageW(page, IDC_COUNTER_PATH, EM_SETMODIFY, TRUE, 0);
+    }
 }
 
-void Store(HWND page, const CounterPageParam* param) {
-    CounterSlot* slot = param->Slot;
+void Store(HWND page, CounterSlot* slot) {
     uint32_t oldFlag = slot->PdhFlag;
     int64_t oldMax = slot->ValMax;
     wchar_t oldPath[PathChars] = L"";
@@ -99,12 +101,10 @@ void Store(HWND page, const CounterPageParam* param) {
         slot->PdhFlag |= PdhUse;
     GetDlgItemTextW(page, IDC_COUNTER_PATH, slot->Path, PathChars);
     // A path with an empty instance "()" is shown with the instance it stands for now. Left as
-    // shown it keeps its "()", so that the graph takes the first instance there is whenever its
-    // counter is added (after a sleep, or once an adapter is replaced).
-    wchar_t shown[ExpandedPathChars];
-    if (lstrcmpW(slot->Path, oldPath) != 0 && param->Pdh &&
-        ExpandCounterPath(param->Pdh, oldPath, shown, ExpandedPathChars) &&
-        lstrcmpW(shown, slot->Path) == 0)
+    // shown (neither typed in nor browsed) it keeps its "()", so that the graph takes the first
+    // instance there is whenever its counter is added (after a sleep, or once an adapter is
+    // replaced). The same instance typed in is stored as typed, and stays that instance.
+    if (!SendDlgItemMessageW(page, IDC_COUNTER_PATH, EM_GETMODIFY, 0, 0))
         CopyWideText(slot->Path, oldPath, PathChars);
     GetDlgItemTextW(page, IDC_COUNTER_TITLE, slot->Title, TitleChars);
     GetDlgItemTextW(page, IDC_COUNTER_UNIT, slot->Unit, UnitChars);
@@ -150,7 +150,7 @@ INT_PTR CALLBACK CounterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         case IDOK:
         case IDCANCEL:
             if (id == IDOK && param && param->Slot)
-                Store(page, param);
+                Store(page, param->Slot);
             SetWindowLongPtrW(page, DWLP_MSGRESULT, 0); // never refuses
             return TRUE;
         case IDC_COUNTER_VALMAX:

@@ -48,20 +48,29 @@ struct TrayPictures {
 };
 int TrayPictures::count = 0;
 
-// Counts the WM_PAINT messages of one window that this thread takes from its queue.
+// Counts the WM_PAINT messages of one window that this thread takes from its queue, and the
+// redraws asked of it, posted or sent.
 struct Paints {
     static HWND window;
-    static int count;
-    static LRESULT CALLBACK Hook(int code, WPARAM removal, LPARAM message) {
+    static int count, redraws;
+    static LRESULT CALLBACK Queued(int code, WPARAM removal, LPARAM message) {
         const MSG* msg = reinterpret_cast<const MSG*>(message);
-        if (code == HC_ACTION && removal == PM_REMOVE && msg->message == WM_PAINT &&
-            msg->hwnd == window)
-            count++;
+        if (code == HC_ACTION && removal == PM_REMOVE && msg->hwnd == window) {
+            count += msg->message == WM_PAINT;
+            redraws += msg->message == RedrawMsg;
+        }
         return CallNextHookEx(nullptr, code, removal, message);
+    }
+    static LRESULT CALLBACK Sent(int code, WPARAM from, LPARAM message) {
+        const CWPSTRUCT* msg = reinterpret_cast<const CWPSTRUCT*>(message);
+        if (code == HC_ACTION && msg->hwnd == window && msg->message == RedrawMsg)
+            redraws++;
+        return CallNextHookEx(nullptr, code, from, message);
     }
 };
 HWND Paints::window = nullptr;
 int Paints::count = 0;
+int Paints::redraws = 0;
 
 // A path read as the values given, then the last one for ever; a rate, as on Windows.
 ScriptedPath Reading(const wchar_t* path, std::vector<ScriptedReading> readings) {
@@ -84,14 +93,17 @@ protected:
         PortSetTickCount(now);
         TrayPictures::count = 0;
         UseShellNotify(TrayPictures::Notify);
-        Paints::count = 0;
-        hook = SetWindowsHookExW(WH_GETMESSAGE, Paints::Hook, nullptr, GetCurrentThreadId());
+        Paints::count = Paints::redraws = 0;
+        hooks[0] = SetWindowsHookExW(WH_GETMESSAGE, Paints::Queued, nullptr, GetCurrentThreadId());
+        hooks[1] = SetWindowsHookExW(WH_CALLWNDPROC, Paints::Sent, nullptr, GetCurrentThreadId());
     }
 
     void TearDown() override {
         CloseGraphWindow(window);
-        if (hook)
-            UnhookWindowsHookEx(hook);
+        for (HHOOK hook : hooks) {
+            if (hook)
+                UnhookWindowsHookEx(hook);
+        }
         UseShellNotify(nullptr);
         PortUseSystemTickCount();
         ForgetSettingsFile();
@@ -99,9 +111,10 @@ protected:
     }
 
     // Starts the graph window on the script with the settings of sections (the log alarm's
-    // file is filled in for %LOG%), and stops its own timer: the test gives every sample. A
-    // test that watches the timer keeps it, at an interval no test lasts.
+    // file is filled in for %LOG%) at an interval no test lasts, and stops its own timer: the
+    // test gives every sample. A test that watches the timer keeps it.
     void Start(std::string sections, bool keepTimer = false) {
+        sections = "[MAIN]\r\nInterval=60000\r\n" + sections;
         std::string path(log.begin(), log.end());
         for (size_t at; (at = sections.find("%LOG%")) != std::string::npos;)
             sections.replace(at, 5, path);
@@ -112,10 +125,10 @@ protected:
         Paints::window = window;
         PumpMessages();
         ASSERT_NE(TheApp.Query, nullptr);
-        if (keepTimer)
-            ASSERT_EQ(TheApp.Settings.Main.Interval, 60000);
-        else
+        ASSERT_EQ(TheApp.Settings.Main.Interval, 60000);
+        if (!keepTimer) {
             ASSERT_TRUE(KillTimer(window, TIMER_SAMPLE)) << "sampling started";
+        }
     }
 
     // One sample, a second after the one before.
@@ -193,7 +206,7 @@ protected:
 
     ScriptedCounters* script = nullptr;
     HWND window = nullptr;
-    HHOOK hook = nullptr;
+    HHOOK hooks[2] = {};
     std::wstring log;
     uint32_t now = 0;
 };
@@ -238,7 +251,7 @@ TEST_F(AsleepAwake, NothingIsDrawnWhileNobodyCanSeeButSamplingAndAlarmsGoOn) {
         std::vector<uint32_t> before = SurfaceBits();
         int ring = TheApp.Run[0].RingIndex;
         size_t lines = LogLines().size();
-        Paints::count = TrayPictures::count = 0;
+        Paints::count = Paints::redraws = TrayPictures::count = 0;
 
         for (const auto& step : c.away)
             step();
@@ -252,10 +265,12 @@ TEST_F(AsleepAwake, NothingIsDrawnWhileNobodyCanSeeButSamplingAndAlarmsGoOn) {
             << "every sample stored";
         EXPECT_EQ(LogLines().size(), lines + 3 + c.back.size() - 1) << "every sample logged";
         EXPECT_EQ(Paints::count, 0);
+        EXPECT_EQ(Paints::redraws, 0);
         EXPECT_EQ(TrayPictures::count, 0);
         EXPECT_EQ(SurfaceBits(), before) << "the surface was not painted";
 
         c.back.back()();
+        EXPECT_EQ(Paints::redraws, 1);
         EXPECT_EQ(Paints::count, 1);
         EXPECT_EQ(TrayPictures::count, 1);
         EXPECT_EQ(SurfaceBits(), PictureNow()) << "the picture of the newest sample";
@@ -278,8 +293,7 @@ TEST_F(AsleepAwake, ResumeTakesAFreshReferenceAndBeginsAlarmHoldsAfresh) {
     script->paths = {FixedPath(Eth0Path, 500), FixedPath(Eth1Path, 700), FixedPath(MemPath, 40)};
     // A log alarm at 400 or more, after a hold of 5 s; graph 2 is no rate, so a collection
     // stored at the resume would show in its history.
-    Start("[MAIN]\r\nInterval=60000\r\n"
-          "[COUNTER1]\r\nPath=\\Network Interface()\\Bytes Total/sec\r\nValMax=1000\r\n"
+    Start("[COUNTER1]\r\nPath=\\Network Interface()\\Bytes Total/sec\r\nValMax=1000\r\n"
           "AlarmFlag=0x4033\r\nAlarmBorder=400\r\nAlarmDuration=5000\r\n"
           "AlarmFile=%LOG%\r\nAlarmOption=%v\\r\\n\r\n[COUNTER2]\r\nPdhFlag=1\r\n",
           true);
@@ -346,16 +360,20 @@ TEST_F(AsleepAwake, AGraphWhoseInstanceWentFollowsTheOneThereIsNow) {
         SCOPED_TRACE(collectionFails ? "collections fail" : "reads fail");
         script = ResetScript();
         script->instances = std::wstring(L"eth0\0", 5);
-        script->paths = {Reading(Eth0Path, {{ERROR_SUCCESS, 100}, {ERROR_SUCCESS, 200}, Gone()}),
+        script->paths = {Reading(Eth0Path, {{ERROR_SUCCESS, 200}, {ERROR_SUCCESS, 100}, Gone()}),
                          FixedPath(Eth1Path, 900)};
         if (collectionFails) {
             // The reference and two good collections, then none while nothing answers.
             script->collectStatus = {ERROR_SUCCESS, ERROR_SUCCESS, ERROR_SUCCESS, NoData};
         }
-        Start("[COUNTER1]\r\nPath=\\Network Interface()\\Bytes Total/sec\r\nValMax=1000\r\n");
+        // An alarm that logs a rise over the sample before.
+        DeleteFileW(log.c_str());
+        Start("[COUNTER1]\r\nPath=\\Network Interface()\\Bytes Total/sec\r\nValMax=1000\r\n"
+              "AlarmFlag=0x40A3\r\nAlarmFile=%LOG%\r\nAlarmOption=%v\\r\\n\r\n");
         Tick();
         Tick();
         ASSERT_EQ(TheApp.Run[0].RingIndex, 2);
+        ASSERT_TRUE(LogLines().empty()) << "no rise yet";
         ASSERT_TRUE(CounterAnswers(&TheApp.Run[0]));
         script->instances = std::wstring(L"eth1\0", 5);
 
@@ -378,9 +396,11 @@ TEST_F(AsleepAwake, AGraphWhoseInstanceWentFollowsTheOneThereIsNow) {
         Tick();
         EXPECT_TRUE(CounterAnswers(&TheApp.Run[0]));
         EXPECT_EQ(TheApp.Run[0].RingIndex, 3) << "goes on where it stood";
-        EXPECT_EQ(TheApp.Run[0].History[1], 100);
-        EXPECT_EQ(TheApp.Run[0].History[2], 200);
+        EXPECT_EQ(TheApp.Run[0].History[1], 200);
+        EXPECT_EQ(TheApp.Run[0].History[2], 100);
         EXPECT_EQ(TheApp.Run[0].History[3], 900);
+        EXPECT_TRUE(LogLines().empty())
+            << "the new adapter's first value is not a rise over the old one's last";
         CloseGraphWindow(window);
         window = nullptr;
     }
@@ -445,6 +465,80 @@ TEST_F(AsleepAwake, ACounterThatCannotBeAddedIsTriedAgainSilentlyEvery30Seconds)
     EXPECT_EQ(Added(MemPath), 3) << "no more tries";
     EXPECT_EQ(TheApp.Run[0].RingIndex, 61) << "graph 1 sampled all along";
     EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// What else asks for a picture while nobody can see the desktop (a scale change of the taskbar or
+// the window, a display change, a restarted taskbar) waits for the one redraw when someone can.
+TEST_F(AsleepAwake, NoOtherChangeDrawsWhileNobodyCanSee) {
+    script->paths = {FixedPath(CpuPath, 30)};
+    Start("");
+    Tick();
+    Session(WTS_SESSION_LOCK);
+    Paints::count = Paints::redraws = TrayPictures::count = 0;
+    TheApp.TrayDpi = 1; // the taskbar's scale has changed since the icon was drawn
+    SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    SendMessageW(window, TheApp.TaskbarCreatedMsg, 0, 0);
+    RECT r;
+    GetWindowRect(window, &r);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&r));
+    PumpMessages();
+    EXPECT_EQ(TrayPictures::count, 0);
+    EXPECT_EQ(Paints::count, 0);
+    EXPECT_NE(TheApp.TrayDpi, 1) << "the new scale was read";
+    Session(WTS_SESSION_UNLOCK);
+    EXPECT_EQ(TrayPictures::count, 1) << "the icon at the taskbar's scale";
+    EXPECT_EQ(Paints::count, 1);
+    EXPECT_EQ(SurfaceBits(), PictureNow());
+}
+
+// A re-add that cannot get the counter leaves the graph its counter and its history; the next
+// try comes 30 s later and takes the old counter's place once it succeeds.
+TEST_F(AsleepAwake, AReAddThatFailsKeepsTheGraphAsItWas) {
+    script->instances = std::wstring(L"eth0\0", 5);
+    script->paths = {Reading(Eth0Path, {{ERROR_SUCCESS, 100}, Gone()})};
+    script->paths.reserve(2); // the counters are pointers into the script: no moving later
+    Start("[COUNTER1]\r\nPath=\\Network Interface()\\Bytes Total/sec\r\nValMax=1000\r\n");
+    Tick();
+    void* counter = TheApp.Run[0].Counter;
+    script->instances = std::wstring(L"eth1\0", 5); // an adapter the library cannot add
+    for (int i = 0; i < ReAddAfterFailedReads + 1; i++)
+        Tick();
+    EXPECT_EQ(script->added.back(), Eth1Path) << "tried";
+    EXPECT_EQ(TheApp.Run[0].Counter, counter) << "the counter it had";
+    EXPECT_EQ(script->removes, 0);
+    EXPECT_EQ(TheApp.Run[0].RingIndex, 1);
+    EXPECT_EQ(TheApp.Run[0].History[1], 100);
+
+    script->paths.push_back(FixedPath(Eth1Path, 900));
+    for (int i = 0; i < 29; i++)
+        Tick();
+    EXPECT_EQ(TheApp.Run[0].Counter, counter) << "not tried again before 30 s";
+    Tick();
+    EXPECT_NE(TheApp.Run[0].Counter, counter);
+    EXPECT_EQ(script->removes, 1);
+    Tick();
+    EXPECT_EQ(TheApp.Run[0].RingIndex, 2);
+    EXPECT_EQ(TheApp.Run[0].Latest, 900);
+}
+
+// After a resume the adapter may come up only seconds later: a counter that fails its first five
+// reads after the resume is added again at once, not 30 s after the resume.
+TEST_F(AsleepAwake, AfterAResumeAnAdapterThatComesLateIsFollowedAtOnce) {
+    script->instances = std::wstring(L"eth0\0", 5);
+    script->paths = {Reading(Eth0Path, {{ERROR_SUCCESS, 100}, Gone()}), FixedPath(Eth1Path, 900)};
+    Start("[COUNTER1]\r\nPath=\\Network Interface()\\Bytes Total/sec\r\nValMax=1000\r\n");
+    Tick();
+    Power(PBT_APMSUSPEND);
+    Power(PBT_APMRESUMEAUTOMATIC);
+    KillTimer(window, TIMER_SAMPLE);
+    EXPECT_EQ(Added(Eth0Path), 2) << "the old adapter's name, still listed at the resume";
+    script->instances = std::wstring(L"eth1\0", 5);
+    for (int i = 0; i < ReAddAfterFailedReads; i++)
+        Tick();
+    EXPECT_EQ(Added(Eth1Path), 0);
+    Tick();
+    EXPECT_EQ(Added(Eth1Path), 1) << "after five failed reads";
 }
 
 } // namespace

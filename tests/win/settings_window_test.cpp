@@ -739,6 +739,11 @@ protected:
         });
         EXPECT_EQ(Run(), button == IDOK ? 1 : 2);
     }
+    // Puts text in the path box as typing does (which marks the box as changed).
+    static void TypePath(HWND page, const wchar_t* text) {
+        SetDlgItemTextW(page, IDC_COUNTER_PATH, text);
+        SendDlgItemMessageW(page, IDC_COUNTER_PATH, EM_SETMODIFY, TRUE, 0);
+    }
     static std::wstring Text(HWND page, int id) {
         wchar_t text[300] = L"";
         GetDlgItemTextW(page, id, text, 300);
@@ -810,7 +815,7 @@ TEST_F(CounterPage, StoresTheFullScaleClampedAndTheChangesItMade) {
     // The path's letter case counts; the value text options go into PdhFlag.
     records = before;
     OnPage(1, [](HWND page) {
-        SetDlgItemTextW(page, IDC_COUNTER_PATH, L"\\processor(_Total)\\% Processor Time");
+        TypePath(page, L"\\processor(_Total)\\% Processor Time");
         SendDlgItemMessageW(page, IDC_COUNTER_ALIGN_RIGHT, BM_CLICK, 0, 0);
         SendDlgItemMessageW(page, IDC_COUNTER_UNIT_MODE, CB_SETCURSEL, 6, 0);
         SetDlgItemTextW(page, IDC_COUNTER_TITLE, L"  load ");
@@ -836,7 +841,7 @@ TEST_F(CounterPage, AValueWrittenOverOneTooLongForItsBoxEndsItsMark) {
     EXPECT_STREQ(records.Slot[0].Title, L"Disk ");
 
     OnPage(1, [](HWND page) {
-        SetDlgItemTextW(page, IDC_COUNTER_PATH, L"\\System\\System Up Time");
+        TypePath(page, L"\\System\\System Up Time");
         SetDlgItemTextW(page, IDC_COUNTER_UNIT, L" s");
     });
     EXPECT_EQ(records.Slot[0].LongInFile, LongFont) << "the face name has no box";
@@ -854,16 +859,12 @@ TEST_F(CounterPage, AnEmptyInstanceIsShownFilledInAndKeptWhenLeftAsShown) {
     EXPECT_STREQ(records.Slot[0].Path, L"\\Network Interface()\\Bytes Total/sec");
     EXPECT_EQ(records.Slot[0].ChangeMask, 0u) << "the path is the one it was";
 
-    OnPage(1, [](HWND page) {
-        SetDlgItemTextW(page, IDC_COUNTER_PATH, L"\\Network Interface(lo)\\Bytes Total/sec");
-    });
-    EXPECT_STREQ(records.Slot[0].Path, L"\\Network Interface(lo)\\Bytes Total/sec");
-    EXPECT_EQ(records.Slot[0].ChangeMask, 0x2u);
-    // Typed in with the instance that "()" would give: stored as typed, named.
-    OnPage(1, [](HWND page) {
-        SetDlgItemTextW(page, IDC_COUNTER_PATH, L"\\Network Interface(eth0)\\Bytes Total/sec");
-    });
+    // Typed in with the instance that "()" stands for now: stored as typed, that instance.
+    OnPage(1, [](HWND page) { TypePath(page, L"\\Network Interface(eth0)\\Bytes Total/sec"); });
     EXPECT_STREQ(records.Slot[0].Path, L"\\Network Interface(eth0)\\Bytes Total/sec");
+    EXPECT_EQ(records.Slot[0].ChangeMask, 0x2u);
+    OnPage(1, [](HWND page) { TypePath(page, L"\\Network Interface(lo)\\Bytes Total/sec"); });
+    EXPECT_STREQ(records.Slot[0].Path, L"\\Network Interface(lo)\\Bytes Total/sec");
 }
 
 TEST_F(CounterPage, AlarmStateShowsStoppedWaitingOrRunning) {
