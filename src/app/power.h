@@ -22,9 +22,6 @@ LRESULT OnPowerBroadcast(AppState* app, HWND window, WPARAM event, LPARAM data);
 // Starts (or restarts) the sample timer at the settings' interval, with a tolerance that lets
 // the system fire it together with other timers where the system offers that.
 void StartSampleTimer(AppState* app, HWND window);
-// The tolerance for a sample interval of interval milliseconds: a twentieth of it, so that a
-// column comes at most 5 % of a step late; 0 (the system's default) below 20 ms.
-ULONG SampleTimerTolerance(UINT interval);
 // Lets Windows run the process on its efficient cores and clocks (power throttling of execution
 // speed) at normal priority or below; a user who asked for a higher priority wants the samples
 // on time, and the process is then kept out of it.
