@@ -17,6 +17,7 @@
 #include "app/power.h"
 #include "app/sampling.h"
 #include "app/startup.h"
+#include "counters/counter_query.h"
 #include "counters/counter_run.h"
 #include "render/dpi_math.h"
 #include "render/draw_resources_build.h"
@@ -222,11 +223,9 @@ int wmain() {
         // thread's while the program's own is stopped.
         auto collection = [&] {
             app->Pdh->CollectQueryData(app->Query);
-            PDH_FMT_COUNTERVALUE value;
-            for (const CounterRun& run : app->Run) {
-                if (run.Counter)
-                    app->Pdh->GetFormattedCounterValue(run.Counter, PDH_FMT_LARGE, nullptr, &value);
-            }
+            int64_t value;
+            for (const CounterRun& run : app->Run)
+                ReadCounter(app->Pdh, &run, &value);
         };
         std::vector<double> busy[3];
         int64_t cpu[3] = {};
