@@ -1,8 +1,10 @@
-"""The pictures of the user guide, taken from the real program on an English desktop: the graph
-window beside the notification area, the tray menu, an alarm's notification, every page of
-the settings window and the alarm dialog, and the General page at 150 %. Each shot is checked
-for what it must show (the window in its corner, the menu open above the icon, the page of the
-tab just chosen, the dialog open over the settings).
+"""The pictures of the user guides, taken from the real program on an English desktop and on a
+Japanese one: the graph window beside the notification area, the window enlarged with its parts
+labelled and with its move and resize zones marked, the tray menu, an alarm's notification,
+every page of the settings window and the alarm dialog, and the General page at 150 %. Each
+shot is checked for what it must show (the window in its corner, the menu open above the icon,
+the page of the tab just chosen, the dialog open over the settings). The Japanese pictures are
+named NAME.ja.png.
 
 The cropped pictures always go to the build's shot folder. When FERRO_GUIDE_IMAGES names a
 folder they are also written there as small 8-bit palette PNGs (scripts/guide-images passes
@@ -21,6 +23,28 @@ WindowTimeoutMs = 15000
 Width, Height = 142, 43
 Grid = (0x00, 0x00, 0xFF)
 Frame = (0x80, 0x80, 0x80)
+HistoryLine = (0x00, 0xFF, 0xFF)
+# The enlarged pictures of the window: each window pixel is Zoom pixels, with room around it
+# for the labels.
+Zoom = 4
+Margin = (40, 64)
+Fonts = {"en": "DejaVu-Sans", "ja": "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"}
+Ink = "#b00020"
+# The parts of the window the labelled picture names, in the words of the Graph tab.
+PartNames = {
+    "en": {"text": "Text", "grid": "Grid lines", "frame": "Frame",
+           "fill": "History fill", "line": "History line", "latest": "Latest value column"},
+    "ja": {"text": "文字", "grid": "背景線", "frame": "グラフ枠",
+           "fill": "履歴色（塗り）", "line": "履歴線", "latest": "最新値の列"},
+}
+ZoneNames = {
+    "en": {"edge": "Edge: drag to resize", "corner": "Corner: drag to resize both ways",
+           "body": "Anywhere else: drag to move"},
+    "ja": {"edge": "辺：ドラッグでサイズ変更", "corner": "角：ドラッグで縦横にサイズ変更",
+           "body": "内側：ドラッグで移動"},
+}
+# The window's sizing border and the length of its corners along each edge, at 100 %.
+SizingBorder, SizingCorner = 2, 6
 
 # A control that only the named page has, as the probe finds it while that page is shown.
 IdMainInterval = 1001    # Update &interval
@@ -60,7 +84,11 @@ class GuideShots:
     to a window and saved."""
 
     lang = "en_US.UTF-8"
+    language = "en"
+    suffix = ""
     proc_fixture = WavyProcessor
+    # Access keys of the alarm steps that differ between the languages.
+    threshold_key = "alt+h"
 
     def setUp(self):
         super().setUp()
@@ -99,7 +127,14 @@ class GuideShots:
         right, bottom = min(harness.ScreenSize[0], box[2]), min(harness.ScreenSize[1], box[3])
         self.assertGreater(right, left, box)
         self.assertGreater(bottom, top, box)
-        crop = ["-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage", "-strip"]
+        self.picture(shot, name, ["-crop", f"{right - left}x{bottom - top}+{left}+{top}",
+                                  "+repage"])
+        return left, top, right, bottom
+
+    def picture(self, source, name, steps):
+        """Writes source, changed by the ImageMagick steps, as the picture name (of this
+        language) into the shot folder and, when asked for, into the guide's folder."""
+        name += self.suffix
         targets = [(os.path.join(self.desktop.shots_dir, f"guide.{name}.png"), [])]
         if self.images:
             # Few colours on a screen: a palette keeps the files small, without dithering.
@@ -107,10 +142,9 @@ class GuideShots:
             targets.append((os.path.join(self.images, name + ".png"), palette))
         for target, extra in targets:
             out = target if not extra else "PNG8:" + target
-            subprocess.run(["convert", shot, *crop, *extra, out], env=self.desktop.env(),
-                           check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
-        return left, top, right, bottom
+            subprocess.run(["convert", source, *steps, "-strip", *extra, out],
+                           env=self.desktop.env(), check=True, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def settings(self, control=None):
         return self.desktop.probe(*(["settings"] + ([control] if control else [])))
@@ -152,6 +186,105 @@ class GuideImagesTest(GuideShots, harness.DesktopTestCase):
         self.save(path, "window", (left - 12, top - 12, harness.ScreenSize[0],
                                    harness.ScreenSize[1]))
 
+    def test_window_parts_and_zones(self):
+        # A latest-value column 6 pixels wide, which the default width of 0 does not draw.
+        work = harness.ShellWorkArea
+        place = (work[2] - Width, work[3] - Height)
+        self.start(b"[MAIN]\r\nInterval=100\r\nWndPosX=%d\r\nWndPosY=%d\r\n"
+                   b"[GRAPH1]\r\nLastWidth=6\r\n" % place)
+        time.sleep(15)
+        window = self.desktop.find()
+        self.assertEqual((window.int("left"), window.int("top")), place, window)
+        path, screen = self.shoot("window-parts")
+        left, top = place
+
+        def at(x, y):
+            return screen.at(left + x, top + y)
+
+        # Where each part is, found in the pixels: the history's top edge in a middle column,
+        # a grid pixel of the plot, the latest-value column left of the right frame.
+        middle = Width // 2
+        line_y = next((y for y in range(14, Height - 1) if at(middle, y) == HistoryLine), None)
+        self.assertIsNotNone(line_y, "no history line in the middle column")
+        # A pixel of a row line with the black background above and below it.
+        black = (0, 0, 0)
+        grid = next(((x, y) for y in range(14, Height - 2) for x in range(middle - 8, 8, -1)
+                     if at(x, y) == Grid and at(x, y - 1) == black and at(x, y + 1) == black
+                     and at(x - 1, y) == Grid and at(x + 1, y) == Grid), None)
+        self.assertIsNotNone(grid, "no grid pixel")
+        # The fill where the history is highest, halfway down.
+        tops = [(next((y for y in range(1, Height - 1) if at(x, y) == HistoryLine), Height), x)
+                for x in range(10, Width - 20)]
+        top_y, fill_x = min(tops)
+        self.assertLess(top_y, Height - 6, "no history to fill")
+        latest = Width - 1 - 3
+        self.assertNotEqual(at(latest, Height - 4), at(Width - 12, 2), "no latest column")
+        self.assertEqual(at(0, Height // 2), Frame, "the frame")
+        parts = [("text", (10, 6), "top"), ("grid", grid, "top"),
+                 ("frame", (Width * 3 // 4, 0), "top"),
+                 ("fill", (fill_x, (top_y + Height - 2) // 2), "bottom"),
+                 ("line", (middle, line_y), "bottom"), ("latest", (latest, Height - 6), "bottom")]
+        crop = ["-crop", f"{Width}x{Height}+{left}+{top}", "+repage", "-scale", f"{Zoom * 100}%"]
+        self.picture(path, "window-parts",
+                     crop + self.callouts([(PartNames[self.language][k], p, side)
+                                           for k, p, side in parts]))
+
+        # The zones: the sizing border on every edge, its corners, the body that moves.
+        band, corner = SizingBorder * Zoom, SizingCorner * Zoom
+        w, h = Width * Zoom, Height * Zoom
+        edges = [(0, 0, w, band), (0, h - band, w, h), (0, 0, band, h), (w - band, 0, w, h)]
+        corners = []
+        for x0, x1 in ((0, corner), (w - corner, w)):
+            for y0, y1 in ((0, band), (h - band, h)):
+                corners.append((x0, y0, x1, y1))
+        for y0, y1 in ((0, corner), (h - corner, h)):
+            for x0, x1 in ((0, band), (w - band, w)):
+                corners.append((x0, y0, x1, y1))
+        marks = ["-fill", "rgba(255,150,0,0.85)"]
+        marks += [a for r in edges for a in ("-draw", "rectangle %d,%d %d,%d" % (
+            r[0], r[1], r[2] - 1, r[3] - 1))]
+        marks += ["-fill", "rgba(200,0,40,0.95)"]
+        marks += [a for r in corners for a in ("-draw", "rectangle %d,%d %d,%d" % (
+            r[0], r[1], r[2] - 1, r[3] - 1))]
+        names = ZoneNames[self.language]
+        zones = [(names["edge"], (Width // 2, 0), "top"),
+                 (names["corner"], (Width - 1, Height - 1), "bottom"),
+                 (names["body"], (Width // 3, Height // 2 + 4), "bottom")]
+        self.picture(path, "window-zones", crop + marks + self.callouts(zones))
+
+    def callouts(self, labels):
+        """ImageMagick steps that put a white margin around the enlarged window and, for each
+        (text, window pixel, side), the text above or below it with a line to the pixel."""
+        mx, my = Margin
+        steps = ["-bordercolor", "white", "-border", f"{mx}x{my}"]
+        width = Width * Zoom + 2 * mx
+        by_side = {"top": [], "bottom": []}
+        for text, point, side in labels:
+            by_side[side].append((text, point))
+        for side, items in by_side.items():
+            items.sort(key=lambda item: item[1][0])
+            for index, (text, (x, y)) in enumerate(items):
+                px, py = mx + x * Zoom + Zoom // 2, my + y * Zoom + Zoom // 2
+                # Labels of one side spread over the width, left to right as their points are;
+                # the last of three is put against the right margin.
+                column = mx + index * (Width * Zoom) // max(3, len(items))
+                label_y = 24 if side == "top" else my + Height * Zoom + 40
+                end_y = label_y + 6 if side == "top" else label_y - 18
+                anchor_x = column + 12
+                gravity = "NorthWest"
+                if index == len(items) - 1 and len(items) >= 3:
+                    anchor_x = width - mx - 12
+                    gravity = "NorthEast"
+                    column = mx
+                steps += ["-stroke", Ink, "-strokewidth", "2", "-fill", "none",
+                          "-draw", f"line {anchor_x},{end_y} {px},{py}",
+                          "-fill", Ink, "-draw", f"circle {px},{py} {px + 3},{py}",
+                          "-stroke", "none", "-fill", "black", "-font",
+                          Fonts[self.language], "-pointsize", "15", "-gravity", gravity,
+                          "-annotate", f"+{column}+{label_y - 16}", text,
+                          "-gravity", "NorthWest"]
+        return steps
+
     def test_tray_menu(self):
         self.start()
         icon, _ = self.desktop.find_tray_icon(self.shot_name("tray"))
@@ -179,7 +312,7 @@ class GuideImagesTest(GuideShots, harness.DesktopTestCase):
         self.assertTrue(self.wait_for(lambda: self.desktop.probe("balloon").ok, timeout=15),
                         "no notification")
         balloon = self.desktop.probe("balloon")
-        self.assertIn("(threshold%u002030)", balloon["text"])
+        self.assertIn("30", balloon["text"])
         path, _ = self.shoot("notification")
         self.save(path, "notification", (balloon.int("left") - 12, balloon.int("top") - 12,
                                          harness.ScreenSize[0], harness.ScreenSize[1]))
@@ -220,7 +353,7 @@ class GuideImagesTest(GuideShots, harness.DesktopTestCase):
         time.sleep(1.0)
         steps = [
             ("key", "alt+s"),                    # &Start the alarm when the program starts
-            ("key", "alt+h"), ("type", "90"),    # Thres&hold
+            ("key", self.threshold_key), ("type", "90"),  # Thres&hold, 閾値(&V)
             ("key", "alt+c"), ("key", "Home"), ("key", "Down"),  # &Comparison: At or above
             ("key", "alt+d"), ("type", "10000"),  # &Duration
         ]
@@ -266,6 +399,7 @@ class GuideImagesTest(GuideShots, harness.DesktopTestCase):
 
 class GuideImagesAt150(GuideShots, harness.DesktopTestCase):
     dpi = 144
+    wide_at_150 = 650
 
     def test_general_page(self):
         window = self.start()
@@ -274,11 +408,26 @@ class GuideImagesAt150(GuideShots, harness.DesktopTestCase):
         time.sleep(0.5)
         frame = self.settings()
         box = tuple(frame.int(k) for k in ("left", "top", "right", "bottom"))
-        self.assertGreater(box[2] - box[0], 600, f"not drawn at 150 %: {frame}")
+        # The English window is 503 pixels wide at 100 %, the Japanese one 361.
+        self.assertGreater(box[2] - box[0], self.wide_at_150, f"not drawn at 150 %: {frame}")
         path, _ = self.shoot("settings-main-150")
         self.save(path, "settings-main-150", box)
         self.desktop.key("Escape")
         self.assertTrue(self.wait_for(lambda: not self.settings().ok), "still open")
+
+
+class JapaneseGuideImages(GuideImagesTest):
+    lang = "ja_JP.UTF-8"
+    language = "ja"
+    suffix = ".ja"
+    threshold_key = "alt+v"
+
+
+class JapaneseGuideImagesAt150(GuideImagesAt150):
+    lang = "ja_JP.UTF-8"
+    language = "ja"
+    suffix = ".ja"
+    wide_at_150 = 500
 
 
 if __name__ == "__main__":
