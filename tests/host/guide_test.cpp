@@ -1,5 +1,6 @@
-// The user guide against the code: every key the settings save writes has a row in the guide's
-// key tables, every section is named, and the pictures the guide shows are in docs/images.
+// The user guides, English and Japanese, against the code: every key the settings save writes
+// has a row in each guide's key tables, every section is named, and the pictures the guides and
+// the README show are in docs/images, which holds no other.
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -14,9 +15,10 @@
 namespace {
 
 const std::filesystem::path Docs = std::filesystem::path(FERRO_SOURCE_DIR) / "docs";
+const char* const Guides[] = {"guide.md", "guide.ja.md"};
 
-std::string ReadGuide() {
-    std::ifstream file(Docs / "guide.md", std::ios::binary);
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
@@ -43,46 +45,56 @@ std::set<std::string> PicturesNamed(const std::string& guide) {
 }
 
 TEST(Guide, HasARowForEveryKeyTheSaveWrites) {
-    std::string guide = ReadGuide();
-    ASSERT_FALSE(guide.empty()) << "no " << (Docs / "guide.md");
-    for (const SettingsSection* section : Sections) {
-        for (int k = 0; k < section->KeyCount; k++) {
-            std::string row = std::string("| `") + section->Keys[k].Name + "` |";
-            EXPECT_NE(guide.find(row), std::string::npos)
-                << "[" << section->Prefix << "] " << section->Keys[k].Name
-                << ": no table row starting " << row;
+    for (const char* name : Guides) {
+        std::string guide = ReadText(Docs / name);
+        ASSERT_FALSE(guide.empty()) << "no " << (Docs / name);
+        for (const SettingsSection* section : Sections) {
+            for (int k = 0; k < section->KeyCount; k++) {
+                std::string row = std::string("| `") + section->Keys[k].Name + "` |";
+                EXPECT_NE(guide.find(row), std::string::npos)
+                    << name << " [" << section->Prefix << "] " << section->Keys[k].Name
+                    << ": no table row starting " << row;
+            }
         }
     }
 }
 
 TEST(Guide, NamesEverySection) {
-    std::string guide = ReadGuide();
-    for (const SettingsSection* section : Sections) {
-        for (int index = 0; index < (section->PerGraph ? 2 : 1); index++) {
-            char name[32];
-            BuildSectionName(section, index, name);
-            std::string quoted = std::string("`[") + name + "]`";
-            EXPECT_NE(guide.find(quoted), std::string::npos) << quoted;
+    for (const char* name : Guides) {
+        std::string guide = ReadText(Docs / name);
+        for (const SettingsSection* section : Sections) {
+            for (int index = 0; index < (section->PerGraph ? 2 : 1); index++) {
+                char section_name[32];
+                BuildSectionName(section, index, section_name);
+                std::string quoted = std::string("`[") + section_name + "]`";
+                EXPECT_NE(guide.find(quoted), std::string::npos) << name << ": " << quoted;
+            }
         }
     }
 }
 
 TEST(Guide, ShowsOnlyPicturesThatExist) {
-    std::set<std::string> named = PicturesNamed(ReadGuide());
-    EXPECT_FALSE(named.empty()) << "the guide shows no pictures";
-    for (const std::string& name : named)
-        EXPECT_TRUE(std::filesystem::is_regular_file(Docs / "images" / name))
-            << "docs/images/" << name << " is missing: run scripts/guide-images";
+    for (const char* name : Guides) {
+        std::set<std::string> named = PicturesNamed(ReadText(Docs / name));
+        EXPECT_FALSE(named.empty()) << name << " shows no pictures";
+        for (const std::string& picture : named)
+            EXPECT_TRUE(std::filesystem::is_regular_file(Docs / "images" / picture))
+                << name << ": docs/images/" << picture << " is missing: run scripts/guide-images";
+    }
 }
 
 TEST(Guide, UsesEveryPictureInItsFolder) {
-    std::set<std::string> named = PicturesNamed(ReadGuide());
+    std::set<std::string> named = PicturesNamed(ReadText(Docs.parent_path() / "README.md"));
+    for (const char* name : Guides) {
+        std::set<std::string> more = PicturesNamed(ReadText(Docs / name));
+        named.insert(more.begin(), more.end());
+    }
     std::filesystem::path folder = Docs / "images";
     if (!std::filesystem::is_directory(folder))
         GTEST_SKIP() << "no docs/images";
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         std::string name = entry.path().filename().string();
-        EXPECT_TRUE(named.count(name)) << "docs/images/" << name << " is not in the guide";
+        EXPECT_TRUE(named.count(name)) << "docs/images/" << name << " is in no guide";
     }
 }
 
