@@ -92,6 +92,10 @@ class GuideShots:
 
     def setUp(self):
         super().setUp()
+        # Marlett draws the caption buttons and Tahoma the dialogs' text; without them the
+        # pictures would show letters for buttons and another face.
+        for face in ("Marlett", "Tahoma"):
+            self.assertTrue(self.desktop.probe("font", face).ok, f"no {face} in the prefix")
         self.images = os.environ.get(ImagesVariable) or None
         if self.images:
             os.makedirs(self.images, exist_ok=True)

@@ -35,6 +35,7 @@ int Usage() {
                      L"       fgprobe post MSG WPARAM LPARAM\n"
                      L"       fgprobe post-many MSG WPARAM LPARAM COUNT\n"
                      L"       fgprobe ping\n"
+                     L"       fgprobe font FACE\n"
                      L"       fgprobe workarea\n"
                      L"       fgprobe gdi PID\n"
                      L"       fgprobe wait-exit PID TIMEOUT_MS\n"
@@ -703,6 +704,27 @@ int CmdHoldHotKey(UINT modifiers, UINT key) {
     return ExitOk;
 }
 
+int CALLBACK CountFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return 1;
+}
+
+// Whether a font of that face is installed, as the font list has it: found=1 or found=0. A face
+// that the system only substitutes by another is not found.
+int CmdFont(const wchar_t* face) {
+    LOGFONTW font = {};
+    font.lfCharSet = DEFAULT_CHARSET;
+    if (wcslen(face) >= LF_FACESIZE)
+        return Usage();
+    wcscpy(font.lfFaceName, face);
+    int count = 0;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &font, CountFace, reinterpret_cast<LPARAM>(&count), 0);
+    ReleaseDC(nullptr, screen);
+    wprintf(L"found=%d\n", count > 0 ? 1 : 0);
+    return count > 0 ? ExitOk : ExitNotFound;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -727,6 +749,8 @@ int wmain(int argc, wchar_t** argv) {
         return CmdPost((UINT)a, (WPARAM)b, (LPARAM)c, d);
     if (!wcscmp(cmd, L"ping") && argc == 2)
         return CmdPing();
+    if (!wcscmp(cmd, L"font") && argc == 3)
+        return CmdFont(argv[2]);
     if (!wcscmp(cmd, L"workarea") && argc == 2)
         return CmdWorkArea();
     if (!wcscmp(cmd, L"gdi") && argc == 3 && ParseNumber(argv[2], &a))
