@@ -89,6 +89,8 @@ class GuideShots:
     proc_fixture = WavyProcessor
     # Access keys of the alarm steps that differ between the languages.
     threshold_key = "alt+h"
+    # How a notification's default text names the threshold of 30.
+    threshold_text = "(threshold 30)"
 
     def setUp(self):
         super().setUp()
@@ -316,7 +318,8 @@ class GuideImagesTest(GuideShots, harness.DesktopTestCase):
         self.assertTrue(self.wait_for(lambda: self.desktop.probe("balloon").ok, timeout=15),
                         "no notification")
         balloon = self.desktop.probe("balloon")
-        self.assertIn("30", balloon["text"])
+        # The default text ends in the threshold, in the words of the program's language.
+        self.assertIn(self.threshold_text, harness.word(balloon["text"]))
         path, _ = self.shoot("notification")
         self.save(path, "notification", (balloon.int("left") - 12, balloon.int("top") - 12,
                                          harness.ScreenSize[0], harness.ScreenSize[1]))
@@ -425,6 +428,7 @@ class JapaneseGuideImages(GuideImagesTest):
     language = "ja"
     suffix = ".ja"
     threshold_key = "alt+v"
+    threshold_text = "(閾値 30)"
 
 
 class JapaneseGuideImagesAt150(GuideImagesAt150):
