@@ -20,6 +20,8 @@ import harness
 
 ImagesVariable = "FERRO_GUIDE_IMAGES"
 WindowTimeoutMs = 15000
+# The first program of a fresh prefix waits for Wine to list every font of the machine.
+FontListTimeoutS = 120
 Width, Height = 142, 43
 Grid = (0x00, 0x00, 0xFF)
 Frame = (0x80, 0x80, 0x80)
@@ -97,7 +99,8 @@ class GuideShots:
         # Marlett draws the caption buttons and Tahoma the dialogs' text; without them the
         # pictures would show letters for buttons and another face.
         for face in ("Marlett", "Tahoma"):
-            self.assertTrue(self.desktop.probe("font", face).ok, f"no {face} in the prefix")
+            found = self.desktop.probe("font", face, timeout=FontListTimeoutS)
+            self.assertTrue(found.ok, f"no {face} in the prefix")
         self.images = os.environ.get(ImagesVariable) or None
         if self.images:
             os.makedirs(self.images, exist_ok=True)
