@@ -118,6 +118,12 @@ void RunSettingsCommand(AppState* app, HWND window) {
             app->Pdh, app->SettingsPath[0] ? app->SettingsPath : nullptr,
             app->SettingsPlace == SettingsPlace::Argument ? app->SettingsPath : nullptr) == 1)
         ApplySettings(app, window);
+    if (!IsWindow(window)) {
+        // The session ended while the settings window was open: the graph window is gone
+        // (its settings saved) and the program is on its way out.
+        app->RunFlag &= ~SettingsOpen;
+        return;
+    }
 
     // On every path: the hot key comes back and the menu's items with it. Another program may
     // have taken it while the settings window had let it go: the user is told.

@@ -349,6 +349,7 @@ void CloseFrame(HWND frame, TabHostSpec* host, WORD id) {
     }
     EnableWindow(host->Owner, TRUE);
     DestroyWindow(frame);
+    host->Closed = true;
     PostQuitMessage(id);
 }
 
@@ -450,16 +451,19 @@ int RunTabHost(TabHostSpec* host) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    if (IsWindow(frame)) {
-        // Someone else asked the program to quit: close without storing, and pass it on.
+    if (!host->Closed) {
+        // Someone else asked the program to quit: its Exit, or the end of the session, whose
+        // handling destroys the graph window and with it this frame that it owns. Close
+        // without storing, and pass the quit on to the program's own loop.
         for (int i = 0; i < host->PageCount; i++) {
-            if (host->Pages[i].Window)
+            if (host->Pages[i].Window && IsWindow(host->Pages[i].Window))
                 DestroyWindow(host->Pages[i].Window);
             host->Pages[i].Window = nullptr;
         }
         EnableWindow(host->Owner, TRUE);
-        DestroyWindow(frame);
-        PostQuitMessage(0);
+        if (IsWindow(frame))
+            DestroyWindow(frame);
+        PostQuitMessage(static_cast<int>(msg.wParam));
     }
     return static_cast<int>(msg.wParam);
 }

@@ -29,6 +29,7 @@ struct TabHostSpec {
     TabPage* Pages;  // room for 7
     int SizingPage;  // the page shown first, whose size the frame is laid out around
     bool Placed;     // the frame has had its first place
+    bool Closed;     // the frame closed itself (OK or Cancel) and posted the quit that ends it
 };
 
 // The page shown last in this run, -1 before the first opening.

@@ -399,6 +399,31 @@ TEST_F(SettingsWindow, CancelKeepsTheRecordsAndOkAfterTheMainPageWritesOnlyMainS
     }
 }
 
+// The end of the session, or an installer closing the program as the Restart Manager does,
+// while the settings window is open: the graph window saves and goes, the settings window with
+// it, and the quit reaches the program's own loop so that the process ends.
+TEST_F(SettingsWindow, TheEndOfTheSessionClosesItAndPassesTheQuitOn) {
+    ForgetSettingsFile();
+    HWND window = OpenGraphWindowWithFixedCounters();
+    ASSERT_NE(window, nullptr);
+    bool shown = false;
+    DriveSettingsWindow([&](HWND frame) {
+        shown = IsWindowVisible(frame) != FALSE;
+        EXPECT_TRUE(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
+        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    });
+    RunSettingsCommand(&TheApp, window);
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(FindFrame(), nullptr);
+    EXPECT_FALSE(TheApp.RunFlag & SettingsOpen);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is lost";
+    EXPECT_NE(ReadFileBytes(SettingsPathBesideTests()), "<missing>") << "not saved";
+    CloseGraphWindow(window);
+    ForgetSettingsFile();
+}
+
 WORD ControlHotKey(HWND page) {
     return LOWORD(SendDlgItemMessageW(page, IDC_MAIN_HOTKEY, HKM_GETHOTKEY, 0, 0));
 }
