@@ -248,15 +248,17 @@ class SettingsPlaceTest(EverydayCase):
     def test_a_hard_link_and_a_symbolic_link_stay_links_after_a_save(self):
         kept = os.path.join(self.desktop.run_dir, "kept")
         os.makedirs(kept)
-        mine = b"; mine\r\n[MAIN]\r\nInterval=1000\r\n"
-        for kind in ("hard", "symbolic"):
+        # The empty file is what a Scoop install links before the program's first run.
+        for kind, mine in (("hard", b"; mine\r\n[MAIN]\r\nInterval=1000\r\n"),
+                           ("symbolic", b"; mine\r\n[MAIN]\r\nInterval=1000\r\n"),
+                           ("hard-empty", b"")):
             with self.subTest(kind):
                 exe = self.desktop.copy_exe(kind)
                 name = os.path.splitext(exe)[0] + ".ini"
                 target = os.path.join(kept, kind + ".ini")
                 with open(target, "wb") as f:
                     f.write(mine)
-                if kind == "hard":
+                if kind.startswith("hard"):
                     os.link(target, name)
                 else:
                     os.symlink(target, name)
@@ -266,7 +268,7 @@ class SettingsPlaceTest(EverydayCase):
                 self.assertTrue(text.startswith(mine), text)
                 self.assertIn(b"WndPosX=", text)
                 self.assertEqual(read_bytes(target), text, "both names hold the new text")
-                if kind == "hard":
+                if kind.startswith("hard"):
                     self.assertEqual(os.stat(name).st_nlink, 2, "still two names")
                     self.assertFalse(os.path.exists(name + ".bak"))
                 else:

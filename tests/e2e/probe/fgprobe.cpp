@@ -17,6 +17,7 @@
 #include <winternl.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <msi.h>
 
 #include "gdi_table.h"
 
@@ -31,6 +32,7 @@ enum ExitCode { ExitOk = 0, ExitNotFound = 1, ExitUsage = 2 };
 
 int Usage() {
     fwprintf(stderr, L"usage: fgprobe find\n"
+                     L"       fgprobe all\n"
                      L"       fgprobe wait-window TIMEOUT_MS\n"
                      L"       fgprobe post MSG WPARAM LPARAM\n"
                      L"       fgprobe post-many MSG WPARAM LPARAM COUNT\n"
@@ -50,6 +52,7 @@ int Usage() {
                      L"       fgprobe texts FACE POINTS\n"
                      L"       fgprobe tray-restart\n"
                      L"       fgprobe hold-hotkey MODIFIERS KEY\n"
+                     L"       fgprobe msi-products PRODUCT_NAME\n"
                      L"numbers are decimal or 0x hex\n");
     return ExitUsage;
 }
@@ -418,6 +421,24 @@ int CmdFind() {
     return ExitOk;
 }
 
+BOOL CALLBACK PrintGraphWindow(HWND hwnd, LPARAM count) {
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    if (!wcscmp(name, GraphClass)) {
+        PrintWindowState(hwnd);
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+// Every graph window, of every running copy, one line each, then count=N.
+int CmdAll() {
+    int count = 0;
+    EnumWindows(PrintGraphWindow, reinterpret_cast<LPARAM>(&count));
+    wprintf(L"count=%d\n", count);
+    return ExitOk;
+}
+
 struct ClassSearch {
     const wchar_t* name;
     LONG style; // style bits the window must have
@@ -725,6 +746,49 @@ int CmdFont(const wchar_t* face) {
     return count > 0 ? ExitOk : ExitNotFound;
 }
 
+// One product property as Windows Installer gives it to Apps and Features; empty if missing.
+void PrintProductInfo(const wchar_t* key, const wchar_t* product, MSIINSTALLCONTEXT context,
+                      const wchar_t* property) {
+    wchar_t value[1024] = L"";
+    DWORD size = ARRAYSIZE(value);
+    if (MsiGetProductInfoExW(product, nullptr, context, property, value, &size) != ERROR_SUCCESS)
+        value[0] = L'\0';
+    wprintf(L" %ls=", key);
+    PrintWord(value);
+}
+
+// The installed products of this user or of the machine named name, one line each (product,
+// context user or machine, version, publisher, install location, icon), then count=N. By name,
+// not by upgrade code: Wine 8 loses the upgrade code's record of the new version when a major
+// upgrade removes the old one.
+int CmdMsiProducts(const wchar_t* name) {
+    wchar_t product[39];
+    MSIINSTALLCONTEXT context;
+    int count = 0;
+    for (DWORD i = 0;
+         MsiEnumProductsExW(nullptr, nullptr,
+                            MSIINSTALLCONTEXT_USERUNMANAGED | MSIINSTALLCONTEXT_MACHINE, i, product,
+                            &context, nullptr, nullptr) == ERROR_SUCCESS;
+         i++) {
+        wchar_t installed[256] = L"";
+        DWORD size = ARRAYSIZE(installed);
+        if (MsiGetProductInfoExW(product, nullptr, context, INSTALLPROPERTY_INSTALLEDPRODUCTNAME,
+                                 installed, &size) != ERROR_SUCCESS ||
+            wcscmp(installed, name) != 0)
+            continue;
+        wprintf(L"product=%ls context=%ls", product,
+                context == MSIINSTALLCONTEXT_MACHINE ? L"machine" : L"user");
+        PrintProductInfo(L"version", product, context, INSTALLPROPERTY_VERSIONSTRING);
+        PrintProductInfo(L"publisher", product, context, INSTALLPROPERTY_PUBLISHER);
+        PrintProductInfo(L"location", product, context, INSTALLPROPERTY_INSTALLLOCATION);
+        PrintProductInfo(L"icon", product, context, INSTALLPROPERTY_PRODUCTICON);
+        wprintf(L"\n");
+        count++;
+    }
+    wprintf(L"count=%d\n", count);
+    return ExitOk;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -749,6 +813,10 @@ int wmain(int argc, wchar_t** argv) {
         return CmdPost((UINT)a, (WPARAM)b, (LPARAM)c, d);
     if (!wcscmp(cmd, L"ping") && argc == 2)
         return CmdPing();
+    if (!wcscmp(cmd, L"all") && argc == 2)
+        return CmdAll();
+    if (!wcscmp(cmd, L"msi-products") && argc == 3)
+        return CmdMsiProducts(argv[2]);
     if (!wcscmp(cmd, L"font") && argc == 3)
         return CmdFont(argv[2]);
     if (!wcscmp(cmd, L"workarea") && argc == 2)

@@ -1,0 +1,402 @@
+"""The release channels as a user meets them: the Windows Installer package installed, started
+from the Start menu, upgraded (with the program stopped, running, and showing its settings
+window) and removed under Wine, and the winget and Scoop manifests checked against the files
+they name."""
+
+import glob
+import hashlib
+import json
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+import zipfile
+
+import harness
+
+UpgradeCode = "{7D7E1B76-DDBD-445B-A254-01945183A39B}"
+RunKey = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+InstallerKey = r"HKCU\Software\Ferrogauge\Installer"
+# How long msiexec may take for one package under Wine on a busy machine.
+MsiexecTimeoutS = 180
+GuideFiles = ["guide.css", "guide.html", "guide.ja.html"]
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def sha256(path):
+    return hashlib.sha256(read_bytes(path)).hexdigest()
+
+
+def program_version():
+    with open(os.path.join(harness._repo_root(), "src", "res", "version.h")) as f:
+        return re.search(r'#define FERRO_VERSION_TEXT "([^"]+)"', f.read()).group(1)
+
+
+def later(version, step):
+    major, minor, patch = (int(part) for part in version.split("."))
+    return f"{major}.{minor}.{patch + step}"
+
+
+class Packages:
+    """The packages of three versions (this one and two later ones) made by the release script
+    from the program under test, once for every test of this file."""
+
+    folder = None
+    versions = []
+
+    @classmethod
+    def make(cls):
+        if cls.folder:
+            return
+        build = os.environ["FERRO_BUILD"]
+        exe = os.environ.get("FERRO_EXE") or os.path.join(build, "ferrogauge.exe")
+        dll = os.path.join(os.path.dirname(exe), "ferrogauge-setup.dll")
+        cls.folder = tempfile.mkdtemp(prefix="packages.", dir=build)
+        first = program_version()
+        cls.versions = [first, later(first, 1), later(first, 2)]
+        for version in cls.versions:
+            subprocess.run([os.path.join(harness._repo_root(), "scripts", "make-packages"),
+                            "--exe", exe, "--setup-dll", dll, "--version", version,
+                            "--out", os.path.join(cls.folder, version)],
+                           check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+
+    @classmethod
+    def remove(cls):
+        if cls.folder:
+            shutil.rmtree(cls.folder, ignore_errors=True)
+            cls.folder = None
+
+    @classmethod
+    def msi(cls, version):
+        return os.path.join(cls.folder, version, f"ferrogauge-{version}-x64.msi")
+
+    @classmethod
+    def zip(cls, version):
+        return os.path.join(cls.folder, version, f"ferrogauge-{version}-win64.zip")
+
+
+def setUpModule():
+    Packages.make()
+
+
+def tearDownModule():
+    Packages.remove()
+
+
+class Watched:
+    """A Windows process of the desktop, watched from its start by a probe that waits for its
+    end, so that its exit code is known however it ends."""
+
+    def __init__(self, desktop, pid):
+        self.pid = pid
+        self.popen = subprocess.Popen(["wine", desktop.probe_exe, "wait-exit", str(pid),
+                                       str(3600 * 1000)], env=desktop.env(),
+                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                      stderr=subprocess.DEVNULL, text=True)
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def exit_code(self, timeout):
+        """The process's exit code once it has ended; None if it still runs after timeout
+        seconds."""
+        try:
+            out, _ = self.popen.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+        answer = harness.parse_pairs(out.strip())
+        return int(answer["exit_code"]) if answer.get("exited") == "1" else None
+
+    def stop(self):
+        if self.popen.poll() is None:
+            self.popen.kill()
+        self.popen.communicate()
+
+
+class InstallTest(harness.DesktopTestCase):
+    lang = "en_US.UTF-8"
+
+    def setUp(self):
+        super().setUp()
+        users = [path for path in glob.glob(os.path.join(self.desktop.prefix, "drive_c", "users",
+                                                         "*"))
+                 if os.path.basename(path) != "Public"]
+        self.assertEqual(len(users), 1, users)
+        profile = users[0]
+        self.folder = os.path.join(profile, "AppData", "Local", "Programs", "Ferrogauge")
+        self.shortcut = os.path.join(profile, "AppData", "Roaming", "Microsoft", "Windows",
+                                     "Start Menu", "Programs", "Ferrogauge.lnk")
+        self.roaming_settings = os.path.join(profile, "AppData", "Roaming", "Ferrogauge")
+        self.ini = os.path.join(self.folder, "ferrogauge.ini")
+
+    # ----- what a user does -----
+
+    def msiexec(self, *args):
+        done = subprocess.run(["wine", "msiexec", *args, "/qn"], env=self.desktop.env(),
+                              stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                              errors="replace", timeout=MsiexecTimeoutS)
+        self.assertEqual(done.returncode, 0, f"msiexec {' '.join(args)}: {done.stdout}"
+                                             f"{done.stderr}")
+
+    def install(self, version):
+        self.msiexec("/i", harness.windows_path(Packages.msi(version)))
+
+    def start_from_start_menu(self):
+        """Starts the program as a click on its Start-menu entry does (the shell opens the
+        shortcut and does not wait for what it starts); returns a Watched process of it and
+        its window."""
+        self.assertTrue(os.path.isfile(self.shortcut), "no Start-menu entry")
+        # No pipes: the started program would hold them open.
+        subprocess.run(["wine", "start", "/unix", self.shortcut], env=self.desktop.env(),
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True, timeout=harness.ProbeTimeoutS)
+        window = self.desktop.wait_window(15000)
+        self.assertTrue(window.ok and window["visible"] == "1", window)
+        program = Watched(self.desktop, window.int("pid"))
+        self.addCleanup(program.stop)
+        return program, window
+
+    def move_window(self, window, to):
+        """Drags the window by its body to put its top left corner at to."""
+        grip = (window.int("left") + 70, window.int("top") + 25)
+        self.desktop.drag(grip, (to[0] + 70, to[1] + 25))
+        self.assertTrue(harness.wait_for(
+            lambda: (self.desktop.find().int("left"), self.desktop.find().int("top")) == to),
+            f"the window did not move to {to}: {self.desktop.find()}")
+
+    def assert_ended_cleanly(self, program, what):
+        self.assertEqual(program.exit_code(30), 0, what)
+
+    # ----- what the user finds -----
+
+    def products(self):
+        answer = self.desktop.probe("msi-products", "Ferrogauge")
+        self.assertTrue(answer.ok, answer)
+        return [harness.parse_pairs(line) for line in answer.stdout.splitlines()
+                if line.startswith("product=")]
+
+    def assert_installed(self, version):
+        products = self.products()
+        self.assertEqual(len(products), 1, products)
+        product = products[0]
+        self.assertEqual(product["context"], "user", "installed for this user only")
+        self.assertEqual(product["version"], version)
+        self.assertEqual(harness.word(product["publisher"]), "The Ferrogauge developers")
+        self.assertTrue(harness.word(product["location"]).lower().endswith(
+            "\\appdata\\local\\programs\\ferrogauge\\"), product)
+        icon = harness.word(product["icon"])
+        self.assertTrue(icon.lower().endswith(".ico"), product)
+        exe = os.path.join(self.folder, "ferrogauge.exe")
+        self.assertTrue(os.path.isfile(exe))
+        for name in GuideFiles + ["LICENSE.txt"]:
+            self.assertTrue(os.path.isfile(os.path.join(self.folder, name)), name)
+        pictures = glob.glob(os.path.join(self.folder, "images", "*.png"))
+        self.assertGreater(len(pictures), 10)
+        self.assertTrue(os.path.isfile(self.shortcut))
+        return product
+
+    def run_value(self):
+        done = subprocess.run(["wine", "reg", "query", RunKey, "/v", "Ferrogauge"],
+                              env=self.desktop.env(), stdin=subprocess.DEVNULL,
+                              capture_output=True, text=True, errors="replace")
+        return done.stdout.replace("\r", "") if done.returncode == 0 else None
+
+    def set_run_value(self, command):
+        subprocess.run(["wine", "reg", "add", RunKey, "/v", "Ferrogauge", "/t", "REG_SZ", "/d",
+                        command, "/f"], env=self.desktop.env(), check=True,
+                       stdin=subprocess.DEVNULL, capture_output=True)
+
+    def key_exists(self, key):
+        return subprocess.run(["wine", "reg", "query", key], env=self.desktop.env(),
+                              stdin=subprocess.DEVNULL, capture_output=True).returncode == 0
+
+    # ----- the stories -----
+    #
+    # Each story upgrades once: Wine 8 loses the upgrade code's record of the new version when
+    # a major upgrade removes the old one, so a second upgrade in the same prefix would install
+    # beside it, where Windows replaces it.
+
+    def install_and_start(self):
+        """Installs the first version, starts it from the Start menu, moves its window and exits
+        it: the usual state of a user's installed copy."""
+        self.install(Packages.versions[0])
+        program, window = self.start_from_start_menu()
+        self.move_window(window, (300, 200))
+        self.exit_with_menu(program)
+        return harness.word(self.assert_installed(Packages.versions[0])["location"])
+
+    def exit_with_menu(self, program):
+        posted = self.desktop.command(harness.IdExit)
+        self.assertTrue(posted.ok and posted["posted"] == "1", posted)
+        self.assert_ended_cleanly(program, "the Exit command")
+
+    def test_install_start_and_upgrade_keep_the_settings_file_to_the_byte(self):
+        first, second = Packages.versions[:2]
+
+        # Installed without a question into the user's own program folder.
+        self.install(first)
+        product = self.assert_installed(first)
+        self.assertFalse(os.path.exists(self.ini), "the package brings no settings file")
+
+        # Started from the Start menu: the window and the tray icon; a move is saved beside the
+        # program when it exits.
+        program, window = self.start_from_start_menu()
+        icon, _ = self.desktop.find_tray_icon(self.shot_name("tray"))
+        self.assertIsNotNone(icon, "no graph in the notification area")
+        self.desktop.screenshot(self.shot_name("installed"))
+        self.move_window(window, (300, 200))
+        self.exit_with_menu(program)
+        self.assertIn(b"WndPosX=300\r\nWndPosY=200\r\n", read_bytes(self.ini))
+        self.assertFalse(os.path.exists(self.roaming_settings), "saved beside the program")
+        # The user has it start at sign-in, as the settings window writes it.
+        installed_exe = harness.word(product["location"]) + "ferrogauge.exe"
+        self.set_run_value(f'"{installed_exe}"')
+
+        # The upgrade: in place, the settings file untouched to the byte, the sign-in entry
+        # kept, and the new version starts where the old one was left.
+        settings = read_bytes(self.ini)
+        self.install(second)
+        self.assert_installed(second)
+        self.assertEqual(read_bytes(self.ini), settings)
+        self.assertIn(installed_exe, self.run_value() or "")
+        program, window = self.start_from_start_menu()
+        self.assertEqual((window.int("left"), window.int("top")), (300, 200))
+
+    def test_an_upgrade_closes_the_running_program_which_saves_first(self):
+        self.install_and_start()
+        program, window = self.start_from_start_menu()
+        self.move_window(window, (320, 240))
+        # A copy unpacked elsewhere is none of the package's business.
+        other = self.desktop.start_program(exe=self.desktop.copy_exe("unpacked"))
+        self.assertTrue(harness.wait_for(
+            lambda: self.desktop.probe("all")["count"] == "2", 15), "the other copy is not up")
+
+        # Asked to exit as at sign-out, it saves what changed and ends with success before
+        # its files are replaced.
+        self.install(Packages.versions[1])
+        self.assert_ended_cleanly(program, "closed by the upgrade")
+        self.assert_installed(Packages.versions[1])
+        self.assertIn(b"WndPosX=320\r\nWndPosY=240\r\n", read_bytes(self.ini))
+        self.assertIsNone(other.poll(), "the copy elsewhere was closed")
+
+    def test_removal_with_the_settings_window_open_keeps_the_settings_file(self):
+        folder = self.install_and_start()
+        self.set_run_value(f'"{folder}ferrogauge.exe"')
+        program, window = self.start_from_start_menu()
+        self.assertTrue(self.desktop.open_settings(window), "no settings window")
+        settings = read_bytes(self.ini)
+
+        # Closed (the open settings window cancelled, as at sign-out), every file of the
+        # package gone, the settings file and its folder kept, and the sign-in entry gone with
+        # the program it started.
+        self.msiexec("/x", harness.windows_path(Packages.msi(Packages.versions[0])))
+        self.assert_ended_cleanly(program, "closed by the removal")
+        self.assertEqual(os.listdir(self.folder), ["ferrogauge.ini"])
+        self.assertEqual(read_bytes(self.ini), settings)
+        self.assertFalse(os.path.exists(self.shortcut), "the Start-menu entry stays")
+        self.assertEqual(self.products(), [])
+        self.assertFalse(self.key_exists(InstallerKey))
+        self.assertIsNone(self.run_value(), "the sign-in entry stays")
+
+    def test_a_sign_in_entry_of_another_copy_stays_when_the_package_is_removed(self):
+        first = Packages.versions[0]
+        self.install(first)
+        self.set_run_value(r'"C:\Tools\Ferrogauge\ferrogauge.exe"')
+        self.msiexec("/x", harness.windows_path(Packages.msi(first)))
+        self.assertFalse(os.path.exists(self.folder), "an empty folder stays")
+        self.assertIn(r"C:\Tools\Ferrogauge\ferrogauge.exe", self.run_value() or "")
+
+
+def yaml_fields(path):
+    """The top-level and list-item 'key: value' fields of a manifest (the subset of YAML the
+    winget manifests use), as lists of values per key."""
+    fields = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            match = re.match(r"^(?:- |  )?([A-Za-z0-9]+): (.+)$", line.rstrip("\n"))
+            if match:
+                value = match.group(2).strip()
+                if value[:1] in "'\"":
+                    value = value[1:-1]
+                fields.setdefault(match.group(1), []).append(value)
+    return fields
+
+
+def msi_property(path, name):
+    text = subprocess.run(["msiinfo", "export", path, "Property"], check=True,
+                          capture_output=True, text=True).stdout
+    for line in text.splitlines():
+        key, _, value = line.partition("\t")
+        if key == name:
+            return value
+    return None
+
+
+def download_place(version):
+    with open(os.path.join(harness._repo_root(), "packaging", "release-places")) as f:
+        for line in f:
+            if line.startswith("download "):
+                return line.split(None, 1)[1].strip().replace("${VERSION}", version)
+    return None
+
+
+class ManifestTest(unittest.TestCase):
+    """The manifests name the files built beside them: version, address and hash."""
+
+    def test_winget_manifests_name_the_package(self):
+        for version in Packages.versions:
+            with self.subTest(version):
+                out = os.path.join(Packages.folder, version)
+                msi = Packages.msi(version)
+                folder = os.path.join(out, "winget", "manifests", "f", "Ferrogauge",
+                                      "Ferrogauge", version)
+                names = sorted(os.listdir(folder))
+                self.assertEqual(names, ["Ferrogauge.Ferrogauge.installer.yaml",
+                                         "Ferrogauge.Ferrogauge.locale.en-US.yaml",
+                                         "Ferrogauge.Ferrogauge.locale.ja-JP.yaml",
+                                         "Ferrogauge.Ferrogauge.yaml"])
+                for name in names:
+                    with open(os.path.join(folder, name), encoding="utf-8") as f:
+                        text = f.read()
+                    self.assertNotIn("${", text, name)
+                    fields = yaml_fields(os.path.join(folder, name))
+                    self.assertEqual(fields["PackageIdentifier"], ["Ferrogauge.Ferrogauge"])
+                    self.assertEqual(fields["PackageVersion"], [version], name)
+                installer = yaml_fields(os.path.join(folder, names[0]))
+                self.assertEqual(msi_property(msi, "ProductVersion"), version)
+                self.assertEqual(installer["InstallerUrl"],
+                                 [download_place(version) + os.path.basename(msi)])
+                self.assertEqual(installer["InstallerSha256"], [sha256(msi).upper()])
+                self.assertEqual(installer["ProductCode"], [msi_property(msi, "ProductCode")] * 2)
+                self.assertEqual(installer["UpgradeCode"], [UpgradeCode])
+                self.assertEqual(installer["DisplayVersion"], [version])
+                self.assertEqual(installer["Scope"], ["user"])
+
+    def test_scoop_manifest_names_the_zip_and_keeps_the_settings(self):
+        for version in Packages.versions:
+            with self.subTest(version):
+                path = os.path.join(Packages.folder, version, "scoop", "ferrogauge.json")
+                with open(path, encoding="utf-8") as f:
+                    manifest = json.load(f)
+                self.assertNotIn("${", json.dumps(manifest))
+                archive = Packages.zip(version)
+                download = manifest["architecture"]["64bit"]
+                self.assertEqual(manifest["version"], version)
+                self.assertEqual(download["url"],
+                                 download_place(version) + os.path.basename(archive))
+                self.assertEqual(download["hash"], sha256(archive))
+                with zipfile.ZipFile(archive) as z:
+                    self.assertIn(f"{manifest['extract_dir']}/ferrogauge.exe", z.namelist())
+                self.assertEqual(manifest["persist"], "ferrogauge.ini")
+                self.assertEqual(manifest["shortcuts"], [["ferrogauge.exe", "Ferrogauge"]])
+
+
+if __name__ == "__main__":
+    unittest.main()
