@@ -9,8 +9,10 @@
 // process itself: a copy that does not exit is left to Windows Installer's own handling of
 // files in use, and the log says so.
 //
-// RemoveSignInStart runs when the program is removed (not when an upgrade removes the version
-// before it): the user's entry for starting at sign-in goes with the program it starts, so that
+// RemoveSignInStart runs once the program has been removed (after InstallFinalize, so never
+// when the removal failed or was cancelled), but not when an upgrade removes the version before
+// it (Windows sets UPGRADINGPRODUCTCODE then; Wine 8 does not, so under Wine an upgrade loses
+// the entry): the user's entry for starting at sign-in goes with the program it starts, so that
 // Windows does not try to start a missing program at every sign-in. An entry that starts a
 // copy elsewhere stays.
 #include <string>
@@ -160,28 +162,7 @@ extern "C" __declspec(dllexport) UINT __stdcall CloseRunningProgram(MSIHANDLE in
     return ERROR_SUCCESS;
 }
 
-// Whether a product of this package's upgrade code other than this one is installed: the one
-// that replaces it in an upgrade.
-bool ReplacedByAnother(MSIHANDLE install) {
-    std::wstring upgradeCode = Property(install, L"UpgradeCode");
-    std::wstring self = Property(install, L"ProductCode");
-    wchar_t product[39];
-    for (DWORD i = 0; MsiEnumRelatedProductsW(upgradeCode.c_str(), 0, i, product) == ERROR_SUCCESS;
-         i++) {
-        if (!SameText(product, self)) {
-            Log(install, std::wstring(L"replaced by ") + product);
-            return true;
-        }
-    }
-    return false;
-}
-
 extern "C" __declspec(dllexport) UINT __stdcall RemoveSignInStart(MSIHANDLE install) {
-    // Windows removes the version before an upgrade with UPGRADINGPRODUCTCODE set, which the
-    // package's condition looks at. Wine 8 removes it without that property, and after the new
-    // version is installed: the new version being installed is what tells an upgrade there.
-    if (ReplacedByAnother(install))
-        return ERROR_SUCCESS;
     std::wstring folder = InstallFolder(install);
     if (folder.empty())
         return ERROR_SUCCESS;

@@ -399,6 +399,25 @@ TEST_F(SettingsWindow, CancelKeepsTheRecordsAndOkAfterTheMainPageWritesOnlyMainS
     }
 }
 
+// What the end of the session leaves once the settings command has returned: the graph window
+// and the settings window gone, the settings saved, and the quit waiting for the program's
+// loop. Closes what a failure left open.
+void ExpectTheSessionEnded(HWND window) {
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(FindFrame(), nullptr);
+    EXPECT_FALSE(TheApp.RunFlag & SettingsOpen);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is lost";
+    EXPECT_NE(ReadFileBytes(SettingsPathBesideTests()), "<missing>") << "not saved";
+    CloseGraphWindow(window);
+    ForgetSettingsFile();
+}
+
+void EndTheSession(HWND window) {
+    EXPECT_TRUE(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+}
+
 // The end of the session, or an installer closing the program as the Restart Manager does,
 // while the settings window is open: the graph window saves and goes, the settings window with
 // it, and the quit reaches the program's own loop so that the process ends.
@@ -409,19 +428,38 @@ TEST_F(SettingsWindow, TheEndOfTheSessionClosesItAndPassesTheQuitOn) {
     bool shown = false;
     DriveSettingsWindow([&](HWND frame) {
         shown = IsWindowVisible(frame) != FALSE;
-        EXPECT_TRUE(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
-        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+        EndTheSession(window);
     });
     RunSettingsCommand(&TheApp, window);
     EXPECT_TRUE(shown);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(FindFrame(), nullptr);
-    EXPECT_FALSE(TheApp.RunFlag & SettingsOpen);
-    MSG quit;
-    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is lost";
-    EXPECT_NE(ReadFileBytes(SettingsPathBesideTests()), "<missing>") << "not saved";
-    CloseGraphWindow(window);
+    ExpectTheSessionEnded(window);
+}
+
+// The same with a message box open over the settings window: the box's loop, the settings
+// window's and the program's each pass the quit on.
+HWND SessionWindow;
+bool SessionBoxSeen;
+
+TEST_F(SettingsWindow, TheEndOfTheSessionOverAMessageBoxPassesTheQuitOnToo) {
     ForgetSettingsFile();
+    SessionWindow = OpenGraphWindowWithFixedCounters();
+    ASSERT_NE(SessionWindow, nullptr);
+    SessionBoxSeen = false;
+    DriveSettingsWindow([&](HWND frame) {
+        // Runs in the About box's own loop, once the box is up.
+        SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+            if (!FindWindowW(L"#32770", L"About..."))
+                return;
+            KillTimer(nullptr, id);
+            SessionBoxSeen = true;
+            EndTheSession(SessionWindow);
+        });
+        PostMessageW(CurrentPage(frame), WM_COMMAND, MAKEWPARAM(IDC_MAIN_ABOUT, BN_CLICKED), 0);
+    });
+    RunSettingsCommand(&TheApp, SessionWindow);
+    EXPECT_TRUE(SessionBoxSeen);
+    EXPECT_EQ(FindWindowW(L"#32770", L"About..."), nullptr);
+    ExpectTheSessionEnded(SessionWindow);
 }
 
 WORD ControlHotKey(HWND page) {

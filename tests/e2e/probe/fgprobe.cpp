@@ -759,8 +759,7 @@ void PrintProductInfo(const wchar_t* key, const wchar_t* product, MSIINSTALLCONT
 
 // The installed products of this user or of the machine named name, one line each (product,
 // context user or machine, version, publisher, install location, icon), then count=N. By name,
-// not by upgrade code: Wine 8 loses the upgrade code's record of the new version when a major
-// upgrade removes the old one.
+// not by upgrade code, so that a product registered without its upgrade code shows too.
 int CmdMsiProducts(const wchar_t* name) {
     wchar_t product[39];
     MSIINSTALLCONTEXT context;
