@@ -163,12 +163,13 @@ class InstallTest(harness.DesktopTestCase):
 
     # ----- what a user does -----
 
-    def msiexec(self, *args):
+    def msiexec(self, *args, succeeds=True):
         done = subprocess.run(["wine", "msiexec", *args, "/qn"], env=self.desktop.env(),
                               stdin=subprocess.DEVNULL, capture_output=True, text=True,
                               errors="replace", timeout=MsiexecTimeoutS)
-        self.assertEqual(done.returncode, 0, f"msiexec {' '.join(args)}: {done.stdout}"
-                                             f"{done.stderr}")
+        self.assertEqual(done.returncode == 0, succeeds,
+                         f"msiexec {' '.join(args)}: {done.returncode} {done.stdout}"
+                         f"{done.stderr}")
 
     def install(self, version):
         self.msiexec("/i", harness.windows_path(Packages.msi(version)))
@@ -291,8 +292,10 @@ class InstallTest(harness.DesktopTestCase):
         self.install(second)
         self.assert_installed(second)
         self.assertEqual(read_bytes(self.ini), settings)
-        # And the next one replaces that one in turn.
+        # And the next one replaces that one in turn; an older one never replaces it.
         self.install(third)
+        self.assert_installed(third)
+        self.msiexec("/i", harness.windows_path(Packages.msi(first)), succeeds=False)
         self.assert_installed(third)
         self.assertEqual(read_bytes(self.ini), settings)
         program, window = self.start_from_start_menu()
