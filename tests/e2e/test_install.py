@@ -47,11 +47,13 @@ def later(version, step):
 
 
 class Packages:
-    """The packages of three versions (this one and two later ones) made by the release script
-    from the program under test, once for every test of this file."""
+    """The packages of three versions (this one and two later ones), and this version built
+    again, made by the release script from the program under test, once for every test of this
+    file."""
 
     folder = None
     versions = []
+    Rebuilt = "rebuilt"
 
     @classmethod
     def make(cls):
@@ -63,25 +65,28 @@ class Packages:
         cls.folder = tempfile.mkdtemp(prefix="packages.", dir=build)
         first = program_version()
         cls.versions = [first, later(first, 1), later(first, 2)]
-        for version in cls.versions:
-            out = os.path.join(cls.folder, version)
+        builds = [(version, version, step) for step, version in enumerate(cls.versions)]
+        builds.append((first, cls.Rebuilt, 0))
+        for version, name, step in builds:
             subprocess.run([os.path.join(harness._repo_root(), "scripts", "make-packages"),
-                            "--exe", cls.program_of(exe, first, version, cls.folder),
-                            "--setup-dll", dll, "--version", version, "--out", out],
+                            "--exe", cls.program_of(exe, first, step, cls.folder),
+                            "--setup-dll", dll, "--version", version,
+                            "--out", os.path.join(cls.folder, name)],
                            check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
 
     @staticmethod
-    def program_of(exe, first, version, folder):
-        """The program as a later version would be: the version texts of its version resource
-        changed, so that an upgrade that left the old file in place shows."""
-        if version == first:
+    def program_of(exe, first, step, folder):
+        """The program of the step-th version: after the first, the last character of the
+        version texts in its version resource changed, so that an upgrade that left the old
+        file in place shows."""
+        if step == 0:
             return exe
-        old, new = first.encode("utf-16-le"), version.encode("utf-16-le")
-        assert len(old) == len(new), (first, version)
+        old = first.encode("utf-16-le")
+        new = (first[:-1] + "abcdefgh"[step]).encode("utf-16-le")
         with open(exe, "rb") as f:
             data = f.read()
         assert data.count(old) >= 2, "no version texts in the program"
-        path = os.path.join(folder, f"ferrogauge-{version}.exe")
+        path = os.path.join(folder, f"ferrogauge-{step}.exe")
         with open(path, "wb") as f:
             f.write(data.replace(old, new))
         return path
@@ -93,17 +98,17 @@ class Packages:
             cls.folder = None
 
     @classmethod
-    def msi(cls, version):
-        return os.path.join(cls.folder, version, f"ferrogauge-{version}-x64.msi")
+    def msi(cls, version, name=None):
+        return os.path.join(cls.folder, name or version, f"ferrogauge-{version}-x64.msi")
 
     @classmethod
-    def zip(cls, version):
-        return os.path.join(cls.folder, version, f"ferrogauge-{version}-win64.zip")
+    def zip(cls, version, name=None):
+        return os.path.join(cls.folder, name or version, f"ferrogauge-{version}-win64.zip")
 
     @classmethod
-    def program_hash(cls, version):
+    def program_hash(cls, version, name=None):
         """The SHA-256 of the program the packages of version hold."""
-        with zipfile.ZipFile(cls.zip(version)) as z:
+        with zipfile.ZipFile(cls.zip(version, name)) as z:
             return hashlib.sha256(z.read(f"ferrogauge-{version}/ferrogauge.exe")).hexdigest()
 
 
@@ -164,12 +169,17 @@ class InstallTest(harness.DesktopTestCase):
     # ----- what a user does -----
 
     def msiexec(self, *args, succeeds=True):
-        done = subprocess.run(["wine", "msiexec", *args, "/qn"], env=self.desktop.env(),
-                              stdin=subprocess.DEVNULL, capture_output=True, text=True,
-                              errors="replace", timeout=MsiexecTimeoutS)
+        """Runs msiexec without a user interface; returns its log."""
+        log = os.path.join(self.desktop.run_dir, f"msiexec-{time.monotonic_ns()}.log")
+        done = subprocess.run(["wine", "msiexec", *args, "/qn", "/l*v", harness.windows_path(log)],
+                              env=self.desktop.env(), stdin=subprocess.DEVNULL,
+                              capture_output=True, text=True, errors="replace",
+                              timeout=MsiexecTimeoutS)
         self.assertEqual(done.returncode == 0, succeeds,
                          f"msiexec {' '.join(args)}: {done.returncode} {done.stdout}"
                          f"{done.stderr}")
+        data = read_bytes(log)
+        return data.decode("utf-16" if data[:2] == b"\xff\xfe" else "utf-8", errors="replace")
 
     def install(self, version):
         self.msiexec("/i", harness.windows_path(Packages.msi(version)))
@@ -208,7 +218,9 @@ class InstallTest(harness.DesktopTestCase):
         return [harness.parse_pairs(line) for line in answer.stdout.splitlines()
                 if line.startswith("product=")]
 
-    def assert_installed(self, version):
+    def assert_installed(self, version, name=None):
+        """The package of version (built as name) is the one product installed, with all its
+        files; returns its product answer."""
         products = self.products()
         self.assertEqual(len(products), 1, products)
         product = products[0]
@@ -220,7 +232,8 @@ class InstallTest(harness.DesktopTestCase):
         icon = harness.word(product["icon"])
         self.assertTrue(icon.lower().endswith(".ico"), product)
         exe = os.path.join(self.folder, "ferrogauge.exe")
-        self.assertEqual(sha256(exe), Packages.program_hash(version), "not this version's program")
+        self.assertEqual(sha256(exe), Packages.program_hash(version, name),
+                         "not this version's program")
         for name in GuideFiles + ["LICENSE.txt"]:
             self.assertTrue(os.path.isfile(os.path.join(self.folder, name)), name)
         pictures = glob.glob(os.path.join(self.folder, "images", "*.png"))
@@ -294,12 +307,24 @@ class InstallTest(harness.DesktopTestCase):
         self.assertEqual(read_bytes(self.ini), settings)
         # And the next one replaces that one in turn; an older one never replaces it.
         self.install(third)
-        self.assert_installed(third)
-        self.msiexec("/i", harness.windows_path(Packages.msi(first)), succeeds=False)
+        newer = self.assert_installed(third)["product"]
+        log = self.msiexec("/i", harness.windows_path(Packages.msi(first)), succeeds=False)
+        # Refused by the launch condition, which found the newer one (Wine does not log the
+        # condition's message in a silent installation).
+        self.assertIn(f"NEWERFOUND = {newer}", log)
+        self.assertRegex(log, r"LaunchConditions\. Return value [^1]")
         self.assert_installed(third)
         self.assertEqual(read_bytes(self.ini), settings)
         program, window = self.start_from_start_menu()
         self.assertEqual((window.int("left"), window.int("top")), (300, 200))
+
+    def test_the_same_version_built_again_replaces_the_one_installed(self):
+        first = Packages.versions[0]
+        self.install(first)
+        self.msiexec("/i", harness.windows_path(Packages.msi(first, Packages.Rebuilt)))
+        product = self.assert_installed(first, Packages.Rebuilt)
+        self.assertEqual(product["product"],
+                         msi_property(Packages.msi(first, Packages.Rebuilt), "ProductCode"))
 
     def test_an_upgrade_closes_the_running_program_which_saves_first(self):
         self.install_and_start()

@@ -437,29 +437,56 @@ TEST_F(SettingsWindow, TheEndOfTheSessionClosesItAndPassesTheQuitOn) {
 
 // The same with a message box open over the settings window: the box's loop, the settings
 // window's and the program's each pass the quit on.
-HWND SessionWindow;
-bool SessionBoxSeen;
+struct SessionEnd {
+    HWND Window; // the graph window
+    HWND Frame;  // the settings window
+    int Ticks;   // timer ticks spent waiting for the box
+    bool BoxSeen;
+} TheSessionEnd;
+
+// A tick of the timer that waits, inside the box's own loop, for the About box over the frame,
+// and then ends the session; after 10 s without a box it gives up and closes the frame.
+void CALLBACK EndTheSessionOverTheBox(HWND, UINT, UINT_PTR id, DWORD) {
+    SessionEnd& end = TheSessionEnd;
+    // A visible window of this thread that the frame owns.
+    struct Search {
+        HWND Owner, Found;
+    } search = {end.Frame, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(p);
+            if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == s->Owner) {
+                s->Found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.Found) {
+        KillTimer(nullptr, id);
+        end.BoxSeen = true;
+        EndTheSession(end.Window);
+    } else if (++end.Ticks > 200) {
+        KillTimer(nullptr, id);
+        ADD_FAILURE() << "no About box";
+        Press(end.Frame, IDCANCEL);
+    }
+}
 
 TEST_F(SettingsWindow, TheEndOfTheSessionOverAMessageBoxPassesTheQuitOnToo) {
     ForgetSettingsFile();
-    SessionWindow = OpenGraphWindowWithFixedCounters();
-    ASSERT_NE(SessionWindow, nullptr);
-    SessionBoxSeen = false;
+    TheSessionEnd = {OpenGraphWindowWithFixedCounters(), nullptr, 0, false};
+    ASSERT_NE(TheSessionEnd.Window, nullptr);
     DriveSettingsWindow([&](HWND frame) {
-        // Runs in the About box's own loop, once the box is up.
-        SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-            if (!FindWindowW(L"#32770", L"About..."))
-                return;
-            KillTimer(nullptr, id);
-            SessionBoxSeen = true;
-            EndTheSession(SessionWindow);
-        });
+        TheSessionEnd.Frame = frame;
+        SetTimer(nullptr, 0, 50, EndTheSessionOverTheBox);
         PostMessageW(CurrentPage(frame), WM_COMMAND, MAKEWPARAM(IDC_MAIN_ABOUT, BN_CLICKED), 0);
     });
-    RunSettingsCommand(&TheApp, SessionWindow);
-    EXPECT_TRUE(SessionBoxSeen);
-    EXPECT_EQ(FindWindowW(L"#32770", L"About..."), nullptr);
-    ExpectTheSessionEnded(SessionWindow);
+    RunSettingsCommand(&TheApp, TheSessionEnd.Window);
+    ASSERT_TRUE(TheSessionEnd.BoxSeen);
+    EXPECT_FALSE(IsWindow(TheSessionEnd.Frame));
+    ExpectTheSessionEnded(TheSessionEnd.Window);
 }
 
 WORD ControlHotKey(HWND page) {
